@@ -1,0 +1,56 @@
+# Set-up and everyday commands. Each target installs the Debian packages it
+# needs when they are missing, so a fresh Debian 12 machine needs nothing else.
+
+BUILD_DIR ?= build
+SANITIZE_DIR ?= build-sanitize
+BENCH_DIR ?= build-bench
+JOBS ?= $(shell nproc)
+
+BUILD_PACKAGES := g++ make cmake qt6-base-dev libgl-dev
+TEST_PACKAGES := $(BUILD_PACKAGES) libgtest-dev fonts-ipafont-gothic
+BENCH_PACKAGES := $(BUILD_PACKAGES) libbenchmark-dev fonts-ipafont-gothic
+RUN_PACKAGES := $(BUILD_PACKAGES) fonts-ipafont-gothic
+
+CTEST_FLAGS := --output-on-failure -j $(JOBS)
+
+.PHONY: run test bench build renders clean
+
+# Builds the window program and starts it.
+run:
+	@scripts/install-packages $(RUN_PACKAGES)
+	cmake -S . -B $(BUILD_DIR) -DCOMPLEX_PLOT_TESTS=OFF
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+	$(BUILD_DIR)/ui/complex-plot
+
+# Builds and runs every test, then builds again with AddressSanitizer and
+# UndefinedBehaviorSanitizer and runs every test once more.
+test:
+	@scripts/install-packages $(TEST_PACKAGES)
+	cmake -S . -B $(BUILD_DIR) -DCOMPLEX_PLOT_TESTS=ON
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+	cd $(BUILD_DIR) && ctest $(CTEST_FLAGS)
+	cmake -S . -B $(SANITIZE_DIR) -DCOMPLEX_PLOT_TESTS=ON -DCOMPLEX_PLOT_SANITIZE=ON \
+		-DCMAKE_BUILD_TYPE=Debug
+	cmake --build $(SANITIZE_DIR) -j $(JOBS)
+	cd $(SANITIZE_DIR) && ctest $(CTEST_FLAGS)
+
+# Release build of the benchmark program, then runs it.
+bench:
+	@scripts/install-packages $(BENCH_PACKAGES)
+	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DCOMPLEX_PLOT_TESTS=OFF \
+		-DCOMPLEX_PLOT_BENCH=ON
+	cmake --build $(BENCH_DIR) -j $(JOBS) --target plot_bench
+	$(BENCH_DIR)/bench/plot_bench --benchmark_repetitions=5 \
+		--benchmark_report_aggregates_only=true
+
+# The ten grey maps of the five presets, with the axes, into out/.
+renders:
+	@scripts/install-packages $(BUILD_PACKAGES)
+	cmake -S . -B $(BUILD_DIR)
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target complex-plot-render
+	mkdir -p out
+	$(BUILD_DIR)/render/complex-plot-render --axes -o out sin log cos tan arctan
+	@echo "the maps are in $(CURDIR)/out"
+
+clean:
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(BENCH_DIR) out

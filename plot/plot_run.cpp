@@ -1,0 +1,130 @@
+#include "plot_run.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "checked_double.h"
+
+namespace complexplot {
+
+namespace {
+
+constexpr int kProgressLength = 40;
+constexpr RgbColour kRealAxisColour{255, 0, 0};
+constexpr RgbColour kImaginaryAxisColour{0, 0, 255};
+
+RgbColour grey(int level) {
+    const auto component = static_cast<std::uint8_t>(level);
+    return RgbColour{component, component, component};
+}
+
+// 40 * ((x - XMin) / Width), halves to the even neighbour (the default
+// rounding mode, which nearbyint follows).
+int progressCount(double x, double XMin, double Width) {
+    const double share = (40.0 * ((CheckedDouble(x) - XMin) / Width)).value();
+    return static_cast<int>(std::nearbyint(std::clamp(share, 0.0, double{kProgressLength})));
+}
+
+}  // namespace
+
+int GreyLevel(double v, const WindowState& state) {
+    const CheckedDouble q =
+        (CheckedDouble(v) - state.RangeMin) / (CheckedDouble(state.RangeMax) - state.RangeMin);
+    double g = floor(255.0 * q).value();
+    if (g < 0) {
+        g = 0;
+    }
+    if (g > 255) {
+        g = 255;
+    }
+    return static_cast<int>(g);
+}
+
+void SetPlotScale(PictureSurface& surface, double x1, double y1, double x2, double y2) {
+    surface.setScaleTop(static_cast<float>(y1));
+    surface.setScaleLeft(static_cast<float>(x1));
+    surface.setScaleWidth(static_cast<float>(x2 - x1));
+    surface.setScaleHeight(static_cast<float>(y2 - y1));
+}
+
+std::string_view ProgressBar(int n) {
+    static const std::string kFullBar = [] {
+        std::string bar;
+        for (int i = 0; i < kProgressLength; ++i) {
+            bar += "\u25A0";
+        }
+        return bar;
+    }();
+    const std::size_t bytesPerSquare = kFullBar.size() / kProgressLength;
+    const int count = std::clamp(n, 0, kProgressLength);
+    return std::string_view(kFullBar).substr(0, count * bytesPerSquare);
+}
+
+void Command1_Click(std::int16_t Index, PlotControls& controls, WindowState& state) {
+    PictureSurface& picture1 = controls.Picture1();
+    PictureSurface& picture2 = controls.Picture2();
+    picture1.Cls();
+    picture2.Cls();
+
+    const std::int16_t savedPointer = controls.mousePointer();
+    controls.setMousePointer(kPointerHourglass);
+
+    const Preset preset = LoadPreset(Index);
+    const double StepX = preset.StepX;
+    const double StepY = preset.StepY;
+    const double XMin = preset.XMin;
+    const double YMin = preset.YMin;
+    const double XMax = preset.XMax;
+    const double YMax = preset.YMax;
+    state.RangeMax = preset.RangeMax;
+    state.RangeMin = preset.RangeMin;
+    controls.setTitle(preset.title);
+
+    // The cells tile each surface exactly: left edge XMin, right edge
+    // XMax + StepX, bottom YMin, top YMax + StepY.
+    SetPlotScale(picture1, XMin, YMax + StepY, XMax + StepX, YMin);
+    SetPlotScale(picture2, XMin, YMax + StepY, XMax + StepX, YMin);
+
+    const double Width = XMax - XMin;
+
+    // The loop variables are doubles that advance by addition, so rounding
+    // accumulates and decides how many cells there are: 101 or 401 per axis
+    // with the presets. Each loop fixes its bound when it starts, and runs
+    // while the variable is at most the bound.
+    const double columnBound = XMax + StepX;
+    for (double x = XMin; x <= columnBound; x += StepX) {
+        controls.setProgressCaption(ProgressBar(progressCount(x, XMin, Width)));
+        controls.repaintProgress();
+        controls.processPendingEvents();
+
+        // Coordinates go to the surfaces in single precision; the far edge
+        // is summed in double first, then rounded.
+        const float left = static_cast<float>(x);
+        const float right = static_cast<float>(x + StepX);
+        const double rowBound = YMax + StepY;
+        for (double y = YMin; y <= rowBound; y += StepY) {
+            // The range is read live at every cell: a run nested in the event
+            // turn above changes it for the rest of this run too.
+            const Complex w = EvaluatePreset(Index, MakeComplex(x, y), state);
+            const float bottom = static_cast<float>(y);
+            const float top = static_cast<float>(y + StepY);
+            picture1.fillBox(left, bottom, right, top, grey(GreyLevel(w.Re, state)));
+            picture2.fillBox(left, bottom, right, top, grey(GreyLevel(w.Im, state)));
+        }
+    }
+
+    if (controls.checkValue() == 1) {
+        for (PictureSurface* picture : {&picture1, &picture2}) {
+            picture->drawLine(static_cast<float>(XMin), 0.0f, static_cast<float>(XMax + StepX),
+                              0.0f, kRealAxisColour);
+            picture->drawLine(0.0f, static_cast<float>(YMin), 0.0f,
+                              static_cast<float>(YMax + StepY), kImaginaryAxisColour);
+        }
+    }
+
+    controls.setProgressCaption("");
+    controls.setMousePointer(savedPointer);
+}
+
+}  // namespace complexplot
