@@ -1,5 +1,6 @@
 // complex-plot-render: the plot run without a window, written to PNG files.
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -25,6 +26,16 @@ int fail(int exitCode, const std::string& message) {
     return exitCode;
 }
 
+// 0 when files can be made in the folder, or the system's error number.
+int folderWriteError(const std::string& folder) {
+    const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (descriptor < 0) {
+        return errno;
+    }
+    ::close(descriptor);
+    return ::access(folder.c_str(), W_OK | X_OK) == 0 ? 0 : errno;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -39,9 +50,9 @@ int main(int argc, char** argv) {
         return 0;
     }
     // Refuse an unwritable folder before any work, so nothing is half-done.
-    if (::access(options.outputDirectory.c_str(), W_OK | X_OK) != 0) {
-        return fail(kExitFailure, "cannot write to " + options.outputDirectory + ": " +
-                                      std::strerror(errno));
+    if (const int error = folderWriteError(options.outputDirectory); error != 0) {
+        return fail(kExitFailure,
+                    "cannot write to " + options.outputDirectory + ": " + std::strerror(error));
     }
 
     try {
