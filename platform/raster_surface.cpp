@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 
 namespace complexplot {
 
@@ -10,10 +11,12 @@ namespace {
 
 // round(v) = floor(v + 0.5). The result is kept one pixel beyond each end of
 // the area, so that far-away coordinates still convert to int safely and
-// still clip away.
+// still clip away. Within that range floor is truncation corrected for
+// negative numbers, which is exact and avoids a library call per corner.
 int roundToPixel(double v, int extent) {
-    const double rounded = std::floor(v + 0.5);
-    return static_cast<int>(std::clamp(rounded, -1.0, static_cast<double>(extent)));
+    const double shifted = std::clamp(v + 0.5, -1.0, static_cast<double>(extent));
+    const int truncated = static_cast<int>(shifted);
+    return truncated > shifted ? truncated - 1 : truncated;
 }
 
 QRgb toRgb(RgbColour colour) {
@@ -23,40 +26,139 @@ QRgb toRgb(RgbColour colour) {
 }  // namespace
 
 RasterSurface::RasterSurface(int scaleFactor, RgbColour background)
-    : image_(kBaseWidth * scaleFactor, kBaseHeight * scaleFactor, QImage::Format_RGB32),
+    : width_(kBaseWidth * scaleFactor),
+      height_(kBaseHeight * scaleFactor),
+      pixels_(static_cast<std::size_t>(width_) * height_, toRgb(background)),
+      image_(reinterpret_cast<uchar*>(pixels_.data()), width_, height_,
+             static_cast<qsizetype>(width_) * sizeof(QRgb), QImage::Format_RGB32),
       background_(background),
-      scaleWidth_(static_cast<float>(kBaseWidth * scaleFactor)),
-      scaleHeight_(static_cast<float>(kBaseHeight * scaleFactor)) {
-    image_.fill(toRgb(background_));
+      scaleWidth_(static_cast<float>(width_)),
+      scaleHeight_(static_cast<float>(height_)) {
+    forgetColumns();
+    forgetRows();
+    forgetChanges();
+}
+
+void RasterSurface::setScaleLeft(float value) {
+    scaleLeft_ = value;
+    forgetColumns();
+}
+
+void RasterSurface::setScaleTop(float value) {
+    scaleTop_ = value;
+    forgetRows();
+}
+
+void RasterSurface::setScaleWidth(float value) {
+    scaleWidth_ = value;
+    forgetColumns();
+}
+
+void RasterSurface::setScaleHeight(float value) {
+    scaleHeight_ = value;
+    forgetRows();
 }
 
 void RasterSurface::Cls() {
-    image_.fill(toRgb(background_));
-    markChanged(0, 0, image_.width() - 1, image_.height() - 1);
+    std::fill(pixels_.begin(), pixels_.end(), toRgb(background_));
+    markChanged(0, 0, width_ - 1, height_ - 1);
 }
 
-int RasterSurface::pixelColumn(float x) const {
-    const double px = (static_cast<double>(x) - static_cast<double>(scaleLeft_)) * image_.width() /
+[[gnu::noinline]] int RasterSurface::pixelColumn(float x) const {
+    const double px = (static_cast<double>(x) - static_cast<double>(scaleLeft_)) * width_ /
                       static_cast<double>(scaleWidth_);
-    return roundToPixel(px, image_.width());
+    return roundToPixel(px, width_);
 }
 
-int RasterSurface::pixelRow(float y) const {
-    const double py = (static_cast<double>(y) - static_cast<double>(scaleTop_)) * image_.height() /
+[[gnu::noinline]] int RasterSurface::pixelRow(float y) const {
+    const double py = (static_cast<double>(y) - static_cast<double>(scaleTop_)) * height_ /
                       static_cast<double>(scaleHeight_);
-    return roundToPixel(py, image_.height());
+    return roundToPixel(py, height_);
 }
 
-void RasterSurface::fillBox(float x1, float y1, float x2, float y2, RgbColour colour) {
-    if (std::isnan(x1) || std::isnan(y1) || std::isnan(x2) || std::isnan(y2)) {
-        return;
+void RasterSurface::forgetChanges() {
+    // Empty: any painted pixel lowers the left and top ends and raises the
+    // right and bottom ones.
+    changedLeft_ = std::numeric_limits<int>::max();
+    changedTop_ = std::numeric_limits<int>::max();
+    changedRight_ = std::numeric_limits<int>::min();
+    changedBottom_ = std::numeric_limits<int>::min();
+}
+
+void RasterSurface::forgetColumns() {
+    rememberedLeftEdge_ = std::numeric_limits<float>::quiet_NaN();
+}
+
+void RasterSurface::forgetRows() {
+    const float nothing = std::numeric_limits<float>::quiet_NaN();
+    rememberedBottomEdge_ = nothing;
+    rememberedTopRows_.assign(kRememberedRows, RememberedRow{nothing, 0});
+}
+
+int RasterSurface::topEdgeRow(float y) {
+    const std::size_t box = boxInColumn_++;
+    if (box >= rememberedTopRows_.size()) {
+        return pixelRow(y);
+    }
+    RememberedRow& remembered = rememberedTopRows_[box];
+    if (remembered.edge != y) {
+        remembered.edge = y;
+        remembered.row = pixelRow(y);
+    }
+    return remembered.row;
+}
+
+[[gnu::noinline]] bool RasterSurface::startColumn(float x1, float x2) {
+    if (std::isnan(x1) || std::isnan(x2)) {
+        return false;
     }
     const int column1 = pixelColumn(x1);
     const int column2 = pixelColumn(x2);
-    const int row1 = pixelRow(y1);
-    const int row2 = pixelRow(y2);
-    fillPixels(std::min(column1, column2), std::min(row1, row2), std::max(column1, column2),
-               std::max(row1, row2), colour);
+    rememberedLeftEdge_ = x1;
+    rememberedRightEdge_ = x2;
+    rememberedLeftColumn_ = std::max(std::min(column1, column2), 0);
+    rememberedRightColumn_ = std::min(std::max(column1, column2), width_ - 1);
+    boxInColumn_ = 0;
+    return true;
+}
+
+// The path every cell of a run takes; what is rare lives in the functions
+// it calls, so that this stays small.
+void RasterSurface::fillBox(float x1, float y1, float x2, float y2, RgbColour colour) {
+    if (!(x1 == rememberedLeftEdge_ && x2 == rememberedRightEdge_)) [[unlikely]] {
+        if (!startColumn(x1, x2)) {
+            return;
+        }
+    }
+    if (std::isnan(y1) || std::isnan(y2)) [[unlikely]] {
+        return;
+    }
+    const int row1 = y1 == rememberedBottomEdge_ ? rememberedBottomRow_ : pixelRow(y1);
+    const int row2 = topEdgeRow(y2);
+    rememberedBottomEdge_ = y2;
+    rememberedBottomRow_ = row2;
+
+    const int left = rememberedLeftColumn_;
+    const int right = rememberedRightColumn_;
+    const int top = std::min(row1, row2);
+    const int bottom = std::max(row1, row2);
+    if (right - left <= 1 && bottom - top <= 1 && left <= right && top >= 0 && bottom < height_)
+        [[likely]] {
+        // At most two columns and two rows, as the cells of the finer grids
+        // are: writing both ends of both rows covers the box whether it is
+        // one or two pixels across, with no loop whose length the processor
+        // would have to guess. A pixel written twice is the same pixel.
+        const QRgb pixel = toRgb(colour);
+        QRgb* const topLine = pixels_.data() + static_cast<std::size_t>(top) * width_;
+        QRgb* const bottomLine = topLine + static_cast<std::size_t>(bottom - top) * width_;
+        topLine[left] = pixel;
+        topLine[right] = pixel;
+        bottomLine[left] = pixel;
+        bottomLine[right] = pixel;
+        markChanged(left, top, right, bottom);
+        return;
+    }
+    fillPixels(left, top, right, bottom, colour);
 }
 
 void RasterSurface::drawLine(float x1, float y1, float x2, float y2, RgbColour colour) {
@@ -87,37 +189,27 @@ QRect RasterSurface::takeChangedArea() {
         return QRect();
     }
     const QRect area(QPoint(changedLeft_, changedTop_), QPoint(changedRight_, changedBottom_));
-    changedLeft_ = 0;
-    changedTop_ = 0;
-    changedRight_ = -1;
-    changedBottom_ = -1;
+    forgetChanges();
     return area;
 }
 
-void RasterSurface::fillPixels(int left, int top, int right, int bottom, RgbColour colour) {
+[[gnu::noinline]] void RasterSurface::fillPixels(int left, int top, int right, int bottom, RgbColour colour) {
     left = std::max(left, 0);
     top = std::max(top, 0);
-    right = std::min(right, image_.width() - 1);
-    bottom = std::min(bottom, image_.height() - 1);
+    right = std::min(right, width_ - 1);
+    bottom = std::min(bottom, height_ - 1);
     if (left > right || top > bottom) {
         return;
     }
     const QRgb pixel = toRgb(colour);
-    for (int row = top; row <= bottom; ++row) {
-        auto* line = reinterpret_cast<QRgb*>(image_.scanLine(row));
+    QRgb* line = pixels_.data() + static_cast<std::size_t>(top) * width_;
+    for (int row = top; row <= bottom; ++row, line += width_) {
         std::fill(line + left, line + right + 1, pixel);
     }
     markChanged(left, top, right, bottom);
 }
 
 void RasterSurface::markChanged(int left, int top, int right, int bottom) {
-    if (changedRight_ < changedLeft_) {
-        changedLeft_ = left;
-        changedTop_ = top;
-        changedRight_ = right;
-        changedBottom_ = bottom;
-        return;
-    }
     changedLeft_ = std::min(changedLeft_, left);
     changedTop_ = std::min(changedTop_, top);
     changedRight_ = std::max(changedRight_, right);

@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QRect>
+#include <vector>
 
 #include "plot_platform.h"
 
@@ -25,12 +26,16 @@ public:
 
     explicit RasterSurface(int scaleFactor = 1, RgbColour background = RgbColour{255, 255, 255});
 
+    // The image is a view of the surface's own pixel buffer.
+    RasterSurface(const RasterSurface&) = delete;
+    RasterSurface& operator=(const RasterSurface&) = delete;
+
     void Cls() override;
 
-    void setScaleLeft(float value) override { scaleLeft_ = value; }
-    void setScaleTop(float value) override { scaleTop_ = value; }
-    void setScaleWidth(float value) override { scaleWidth_ = value; }
-    void setScaleHeight(float value) override { scaleHeight_ = value; }
+    void setScaleLeft(float value) override;
+    void setScaleTop(float value) override;
+    void setScaleWidth(float value) override;
+    void setScaleHeight(float value) override;
 
     float scaleLeft() const { return scaleLeft_; }
     float scaleTop() const { return scaleTop_; }
@@ -44,6 +49,8 @@ public:
     int pixelColumn(float x) const;
     int pixelRow(float y) const;
 
+    // The live pixels: later drawing shows in this image and in its copies,
+    // until a copy is itself modified. Convert or copy it to keep a snapshot.
     const QImage& image() const { return image_; }
     RgbColour background() const { return background_; }
 
@@ -52,11 +59,42 @@ public:
     QRect takeChangedArea();
 
 private:
+    // A run maps the same two column edges for a whole column, each cell's
+    // top edge is the next cell's bottom edge, and every column has the same
+    // row edges in the same order. So the surface remembers the last column
+    // pair, the last top edge, and the rows of the top edges in the order of
+    // the current column's boxes, checked against those of the previous
+    // column. Nearly all divisions are spared. The mapping is a pure function
+    // of the coordinate and the frame, so the pixels are the same either way;
+    // NaN never compares equal, so it marks what is not remembered.
+    void forgetChanges();
+    void forgetColumns();
+    void forgetRows();
+    int topEdgeRow(float y);
+    bool startColumn(float x1, float x2);
+
+    struct RememberedRow {
+        float edge = 0.0f;
+        int row = 0;
+    };
+    static constexpr std::size_t kRememberedRows = 1024;
+
     void fillPixels(int left, int top, int right, int bottom, RgbColour colour);
     void markChanged(int left, int top, int right, int bottom);
 
+    int width_ = 0;
+    int height_ = 0;
+    std::vector<QRgb> pixels_;
     QImage image_;
     RgbColour background_;
+    float rememberedLeftEdge_ = 0.0f;
+    float rememberedRightEdge_ = 0.0f;
+    int rememberedLeftColumn_ = 0;
+    int rememberedRightColumn_ = 0;
+    float rememberedBottomEdge_ = 0.0f;
+    int rememberedBottomRow_ = 0;
+    std::vector<RememberedRow> rememberedTopRows_;
+    std::size_t boxInColumn_ = 0;
     // The default frame is the pixel grid itself.
     float scaleLeft_ = 0.0f;
     float scaleTop_ = 0.0f;
@@ -64,8 +102,8 @@ private:
     float scaleHeight_ = 0.0f;
     int changedLeft_ = 0;
     int changedTop_ = 0;
-    int changedRight_ = -1;
-    int changedBottom_ = -1;
+    int changedRight_ = 0;
+    int changedBottom_ = 0;
 };
 
 }  // namespace complexplot

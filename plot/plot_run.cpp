@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
 #include <string>
+#include <vector>
 
 #include "checked_double.h"
 
@@ -26,19 +28,78 @@ int progressCount(double x, double XMin, double Width) {
     return static_cast<int>(std::nearbyint(std::clamp(share, 0.0, double{kProgressLength})));
 }
 
+// What one cell paints, worked out before its column is drawn.
+struct CellPaint {
+    float bottom = 0.0f;
+    float top = 0.0f;
+    RgbColour real;
+    RgbColour imaginary;
+};
+
+// One column of cells, bottom row first. The cells are evaluated first and
+// painted after, with the same calls in the same order as one cell at a time
+// would make: evaluation touches no surface, and the window's range cannot
+// change in between (only the event turn can, and it comes before the
+// column). Apart, the long arithmetic of neighbouring cells overlaps in the
+// processor instead of waiting on the drawing. If a cell fails, what one pass
+// would have painted before the failure is painted, then the error goes on.
+void sweepColumn(std::int16_t Index, double x, double StepX, double YMin, double rowBound,
+                 double StepY, const WindowState& state, std::vector<CellPaint>& cells,
+                 PictureSurface& picture1, PictureSurface& picture2) {
+    cells.clear();
+    bool failedAfterRealPart = false;
+    std::exception_ptr failure;
+    try {
+        for (double y = YMin; y <= rowBound; y += StepY) {
+            const Complex w = EvaluatePreset(Index, MakeComplex(x, y), state);
+            CellPaint cell;
+            // Coordinates go to the surfaces in single precision; the far
+            // edge is summed in double first, then rounded.
+            cell.bottom = static_cast<float>(y);
+            cell.top = static_cast<float>(y + StepY);
+            cell.real = grey(GreyLevel(w.Re, state));
+            cells.push_back(cell);
+            failedAfterRealPart = true;
+            cells.back().imaginary = grey(GreyLevel(w.Im, state));
+            failedAfterRealPart = false;
+        }
+    } catch (...) {
+        failure = std::current_exception();
+    }
+
+    const float left = static_cast<float>(x);
+    const float right = static_cast<float>(x + StepX);
+    const std::size_t complete = cells.size() - (failedAfterRealPart ? 1 : 0);
+    for (std::size_t row = 0; row < complete; ++row) {
+        const CellPaint& cell = cells[row];
+        picture1.fillBox(left, cell.bottom, right, cell.top, cell.real);
+        picture2.fillBox(left, cell.bottom, right, cell.top, cell.imaginary);
+    }
+    if (failedAfterRealPart) {
+        const CellPaint& cell = cells.back();
+        picture1.fillBox(left, cell.bottom, right, cell.top, cell.real);
+    }
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
+}
+
 }  // namespace
 
 int GreyLevel(double v, const WindowState& state) {
     const CheckedDouble q =
         (CheckedDouble(v) - state.RangeMin) / (CheckedDouble(state.RangeMax) - state.RangeMin);
-    double g = floor(255.0 * q).value();
-    if (g < 0) {
-        g = 0;
+    const double scaled = (255.0 * q).value();
+    // g = floor(scaled), then clamped to 0..255. floor(s) < 0 exactly when
+    // s < 0, and floor(s) > 255 exactly when s >= 256; in between, truncation
+    // is floor. This spares a library call per cell.
+    if (scaled < 0) {
+        return 0;
     }
-    if (g > 255) {
-        g = 255;
+    if (scaled >= 256) {
+        return 255;
     }
-    return static_cast<int>(g);
+    return static_cast<int>(scaled);
 }
 
 void SetPlotScale(PictureSurface& surface, double x1, double y1, double x2, double y2) {
@@ -92,26 +153,13 @@ void Command1_Click(std::int16_t Index, PlotControls& controls, WindowState& sta
     // accumulates and decides how many cells there are: 101 or 401 per axis
     // with the presets. Each loop fixes its bound when it starts, and runs
     // while the variable is at most the bound.
+    std::vector<CellPaint> cells;
     const double columnBound = XMax + StepX;
     for (double x = XMin; x <= columnBound; x += StepX) {
         controls.setProgressCaption(ProgressBar(progressCount(x, XMin, Width)));
         controls.repaintProgress();
         controls.processPendingEvents();
-
-        // Coordinates go to the surfaces in single precision; the far edge
-        // is summed in double first, then rounded.
-        const float left = static_cast<float>(x);
-        const float right = static_cast<float>(x + StepX);
-        const double rowBound = YMax + StepY;
-        for (double y = YMin; y <= rowBound; y += StepY) {
-            // The range is read live at every cell: a run nested in the event
-            // turn above changes it for the rest of this run too.
-            const Complex w = EvaluatePreset(Index, MakeComplex(x, y), state);
-            const float bottom = static_cast<float>(y);
-            const float top = static_cast<float>(y + StepY);
-            picture1.fillBox(left, bottom, right, top, grey(GreyLevel(w.Re, state)));
-            picture2.fillBox(left, bottom, right, top, grey(GreyLevel(w.Im, state)));
-        }
+        sweepColumn(Index, x, StepX, YMin, YMax + StepY, StepY, state, cells, picture1, picture2);
     }
 
     if (controls.checkValue() == 1) {

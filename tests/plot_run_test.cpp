@@ -317,11 +317,36 @@ TEST(PlotRun, EveryPresetRunsWithoutRaising) {
     }
 }
 
-TEST(PlotRun, ErrorOfASurfacePassesToTheCaller) {
+// An error stops the run at once: whatever was painted before it stays, and
+// nothing after it is painted, not even the pointer is put back.
+TEST(PlotRun, ErrorOfASurfaceStopsTheRunThere) {
     RecordingControls controls;
-    controls.picture2.failFills = true;
+    controls.picture2.failFromFill = 150;
     WindowState state;
     EXPECT_EQ(errorNumberOf([&] { Command1_Click(kPresetTan, controls, state); }),
               RuntimeError::kInvalidCall);
+    EXPECT_EQ(controls.picture1.boxes.size(), 151u);
+    EXPECT_EQ(controls.picture2.boxes.size(), 150u);
+    EXPECT_EQ(controls.eventTurns, 2);
     EXPECT_EQ(controls.pointer, kPointerHourglass);
+}
+
+// A range squeezed to almost nothing in the event turn makes the grey level
+// of the first cell's imaginary part overflow, after its real part has been
+// mapped and painted.
+TEST(PlotRun, ErrorOfAGreyLevelLeavesTheCellsBeforeItPainted) {
+    RecordingControls controls;
+    WindowState state;
+    constexpr int kColumnNearZero = 50;
+    controls.onEvents = [&](int turn) {
+        if (turn == kColumnNearZero) {
+            state.RangeMin = 0;
+            state.RangeMax = 7e-307;
+        }
+    };
+    EXPECT_EQ(errorNumberOf([&] { Command1_Click(kPresetTan, controls, state); }),
+              RuntimeError::kOverflow);
+    EXPECT_EQ(controls.picture1.boxes.size(), 50u * 101 + 1);
+    EXPECT_EQ(controls.picture2.boxes.size(), 50u * 101);
+    EXPECT_EQ(controls.picture1.boxes.back().colour, (RgbColour{255, 255, 255}));
 }

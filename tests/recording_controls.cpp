@@ -64,9 +64,10 @@ void RecordingSurface::setScaleHeight(float value) {
 }
 
 void RecordingSurface::fillBox(float x1, float y1, float x2, float y2, RgbColour colour) {
-    if (failFills) {
+    if (failFromFill >= 0 && fills_ >= failFromFill) {
         throw RuntimeError(RuntimeError::kInvalidCall);
     }
+    ++fills_;
     boxes.push_back({x1, y1, x2, y2, colour});
     log_.countBox();
 }

@@ -51,12 +51,14 @@ public:
     std::vector<RecordedBox> boxes;
     std::vector<RecordedLine> lines;
     float scaleLeft = 0, scaleTop = 0, scaleWidth = 0, scaleHeight = 0;
-    // A surface that fails its fills, as a broken device would.
-    bool failFills = false;
+    // A surface that fails its fills from the given one on (counted from 0),
+    // as a broken device would; -1 never fails.
+    int failFromFill = -1;
 
 private:
     std::string name_;
     CallLog& log_;
+    int fills_ = 0;
 };
 
 class RecordingControls : public PlotControls {
