@@ -9,7 +9,11 @@
 #include <string>
 #include <vector>
 
+#include <QApplication>
+#include <QCheckBox>
+
 #include "headless_controls.h"
+#include "main_window.h"
 #include "plot_run.h"
 #include "png_file.h"
 #include "render_options.h"
@@ -36,6 +40,27 @@ int folderWriteError(const std::string& folder) {
     return ::access(folder.c_str(), W_OK | X_OK) == 0 ? 0 : errno;
 }
 
+// The whole window, drawn offscreen, after a click on each NAME in turn.
+void writeWindowPicture(const RenderOptions& options, int argc, char** argv) {
+    // No window may appear, whatever display there is; and Qt's own chatter
+    // about the environment is not the renderer's output.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+        if (type == QtCriticalMsg || type == QtFatalMsg) {
+            std::cerr << "complex-plot-render: " << message.toStdString() << '\n';
+        }
+    });
+    QApplication application(argc, argv);
+    frmMain window;
+    window.Check1()->setChecked(options.axes);
+    window.show();
+    for (const std::int16_t index : options.presets) {
+        window.Command1_Click(index);
+    }
+    QCoreApplication::processEvents();
+    writePngFile(window.grab().toImage(), options.windowFile);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -56,6 +81,9 @@ int main(int argc, char** argv) {
     }
 
     try {
+        if (!options.windowFile.empty()) {
+            writeWindowPicture(options, argc, argv);
+        }
         HeadlessControls controls(options.scaleFactor, options.axes ? 1 : 0);
         WindowState state;
         for (const std::int16_t index : options.presets) {
