@@ -2,10 +2,14 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QApplication>
+#include <QPushButton>
+
 #include <cstdint>
 #include <vector>
 
 #include "headless_controls.h"
+#include "main_window.h"
 #include "plot_run.h"
 
 using namespace complexplot;
@@ -44,12 +48,23 @@ void PlotRun(benchmark::State& benchmarkState, std::int16_t index) {
     }
 }
 
-void registerAll() {
+// One click on a button of the window, offscreen, from the click until the
+// handler returns: with the 101 or 401 turns of caption, repaint and events.
+void ClickRun(benchmark::State& benchmarkState, frmMain* window, std::int16_t index) {
+    QPushButton* button = window->Command1(index);
+    for (auto _ : benchmarkState) {
+        button->click();
+    }
+}
+
+void registerAll(frmMain* window) {
     for (std::int16_t index = 0; index < kPresetCount; ++index) {
         const std::string name(PresetName(index));
         benchmark::RegisterBenchmark(("Evaluate/" + name).c_str(), Evaluate, index)
             ->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark(("PlotRun/" + name).c_str(), PlotRun, index)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("ClickRun/" + name).c_str(), ClickRun, window, index)
             ->Unit(benchmark::kMillisecond);
     }
 }
@@ -57,7 +72,13 @@ void registerAll() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    registerAll();
+    // The window is measured offscreen, whatever display there is.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    frmMain window;
+    window.show();
+    QCoreApplication::processEvents();
+    registerAll(&window);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;

@@ -178,7 +178,10 @@ INSTANTIATE_TEST_SUITE_P(Presets, PlotGrid,
                                            GridExpectation{kPresetLog, 401, 1.6e-15},
                                            GridExpectation{kPresetCos, 101, 3.6e-15},
                                            GridExpectation{kPresetTan, 101, 9.0e-16},
-                                           GridExpectation{kPresetArcTan, 401, 1.6e-15}));
+                                           GridExpectation{kPresetArcTan, 401, 1.6e-15}),
+                         [](const ::testing::TestParamInfo<GridExpectation>& info) {
+                             return std::string(PresetName(info.param.index));
+                         });
 
 TEST(PlotRun, CellsAtTheSingularPoints) {
     const RgbColour grey127{127, 127, 127};

@@ -4,6 +4,7 @@
 #include <QMessageBox>
 
 #include "plot_run.h"
+#include "progress_label.h"
 #include "runtime_error.h"
 
 namespace complexplot {
@@ -47,7 +48,7 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
     for (QLabel* caption : label1_) {
         caption->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     }
-    label2_ = new QLabel(this);
+    label2_ = new ProgressLabel(this);
     label2_->setGeometry(twipsRect(240, 4200, 7815, 255));
     check1_ = new QCheckBox(QStringLiteral("座標軸を描く"), this);
     check1_->setGeometry(twipsRect(5880, 0, 2295, 375));
