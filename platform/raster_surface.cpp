@@ -92,12 +92,12 @@ void RasterSurface::forgetColumns() {
 void RasterSurface::forgetRows() {
     const float nothing = std::numeric_limits<float>::quiet_NaN();
     rememberedBottomEdge_ = nothing;
-    rememberedTopRows_.assign(kRememberedRows, RememberedRow{nothing, 0});
+    rememberedTopRows_.fill(RememberedRow{nothing, 0});
 }
 
 int RasterSurface::topEdgeRow(float y) {
     const std::size_t box = boxInColumn_++;
-    if (box >= rememberedTopRows_.size()) {
+    if (box >= kRememberedRows) {
         return pixelRow(y);
     }
     RememberedRow& remembered = rememberedTopRows_[box];
@@ -118,47 +118,63 @@ int RasterSurface::topEdgeRow(float y) {
     rememberedRightEdge_ = x2;
     rememberedLeftColumn_ = std::max(std::min(column1, column2), 0);
     rememberedRightColumn_ = std::min(std::max(column1, column2), width_ - 1);
+    narrowColumn_ = rememberedLeftColumn_ <= rememberedRightColumn_ &&
+                    rememberedRightColumn_ - rememberedLeftColumn_ <= 1;
     boxInColumn_ = 0;
     return true;
 }
 
-// The path every cell of a run takes; what is rare lives in the functions
-// it calls, so that this stays small.
+// The path nearly every cell of a run takes: the same column as the box
+// before, this box's bottom edge that box's top edge, this box's top edge
+// the one remembered for its place in the column, and no more than two
+// pixels each way. Anything else goes the general way.
 void RasterSurface::fillBox(float x1, float y1, float x2, float y2, RgbColour colour) {
-    if (!(x1 == rememberedLeftEdge_ && x2 == rememberedRightEdge_)) [[unlikely]] {
+    if (x1 == rememberedLeftEdge_ && x2 == rememberedRightEdge_ && narrowColumn_ &&
+        y1 == rememberedBottomEdge_ && boxInColumn_ < kRememberedRows &&
+        rememberedTopRows_[boxInColumn_].edge == y2) [[likely]] {
+        const int row1 = rememberedBottomRow_;
+        const int row2 = rememberedTopRows_[boxInColumn_].row;
+        const int top = std::min(row1, row2);
+        const int bottom = std::max(row1, row2);
+        if (bottom - top <= 1 && top >= 0 && bottom < height_) [[likely]] {
+            ++boxInColumn_;
+            rememberedBottomEdge_ = y2;
+            rememberedBottomRow_ = row2;
+            // Writing both ends of both rows covers the box whether it is one
+            // or two pixels across, with no loop whose length the processor
+            // would have to guess. A pixel written twice is the same pixel.
+            const int left = rememberedLeftColumn_;
+            const int right = rememberedRightColumn_;
+            const QRgb pixel = toRgb(colour);
+            QRgb* const topLine = pixels_.data() + static_cast<std::size_t>(top) * width_;
+            QRgb* const bottomLine = topLine + static_cast<std::size_t>(bottom - top) * width_;
+            topLine[left] = pixel;
+            topLine[right] = pixel;
+            bottomLine[left] = pixel;
+            bottomLine[right] = pixel;
+            markChanged(left, top, right, bottom);
+            return;
+        }
+    }
+    fillBoxGenerally(x1, y1, x2, y2, colour);
+}
+
+[[gnu::noinline]] void RasterSurface::fillBoxGenerally(float x1, float y1, float x2, float y2,
+                                                       RgbColour colour) {
+    if (!(x1 == rememberedLeftEdge_ && x2 == rememberedRightEdge_)) {
         if (!startColumn(x1, x2)) {
             return;
         }
     }
-    if (std::isnan(y1) || std::isnan(y2)) [[unlikely]] {
+    if (std::isnan(y1) || std::isnan(y2)) {
         return;
     }
     const int row1 = y1 == rememberedBottomEdge_ ? rememberedBottomRow_ : pixelRow(y1);
     const int row2 = topEdgeRow(y2);
     rememberedBottomEdge_ = y2;
     rememberedBottomRow_ = row2;
-
-    const int left = rememberedLeftColumn_;
-    const int right = rememberedRightColumn_;
-    const int top = std::min(row1, row2);
-    const int bottom = std::max(row1, row2);
-    if (right - left <= 1 && bottom - top <= 1 && left <= right && top >= 0 && bottom < height_)
-        [[likely]] {
-        // At most two columns and two rows, as the cells of the finer grids
-        // are: writing both ends of both rows covers the box whether it is
-        // one or two pixels across, with no loop whose length the processor
-        // would have to guess. A pixel written twice is the same pixel.
-        const QRgb pixel = toRgb(colour);
-        QRgb* const topLine = pixels_.data() + static_cast<std::size_t>(top) * width_;
-        QRgb* const bottomLine = topLine + static_cast<std::size_t>(bottom - top) * width_;
-        topLine[left] = pixel;
-        topLine[right] = pixel;
-        bottomLine[left] = pixel;
-        bottomLine[right] = pixel;
-        markChanged(left, top, right, bottom);
-        return;
-    }
-    fillPixels(left, top, right, bottom, colour);
+    fillPixels(rememberedLeftColumn_, std::min(row1, row2), rememberedRightColumn_,
+               std::max(row1, row2), colour);
 }
 
 void RasterSurface::drawLine(float x1, float y1, float x2, float y2, RgbColour colour) {

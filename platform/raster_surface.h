@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QRect>
+#include <array>
 #include <vector>
 
 #include "plot_platform.h"
@@ -72,6 +73,7 @@ private:
     void forgetRows();
     int topEdgeRow(float y);
     bool startColumn(float x1, float x2);
+    void fillBoxGenerally(float x1, float y1, float x2, float y2, RgbColour colour);
 
     struct RememberedRow {
         float edge = 0.0f;
@@ -93,7 +95,8 @@ private:
     int rememberedRightColumn_ = 0;
     float rememberedBottomEdge_ = 0.0f;
     int rememberedBottomRow_ = 0;
-    std::vector<RememberedRow> rememberedTopRows_;
+    bool narrowColumn_ = false;
+    std::array<RememberedRow, kRememberedRows> rememberedTopRows_;
     std::size_t boxInColumn_ = 0;
     // The default frame is the pixel grid itself.
     float scaleLeft_ = 0.0f;
