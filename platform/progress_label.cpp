@@ -34,8 +34,9 @@ const QPixmap& ProgressLabel::renderedText() {
     {
         QPainter painter(&pixmap);
         painter.setFont(font());
-        style()->drawItemText(&painter, contentsRect(), QStyle::visualAlignment(layoutDirection(), alignment()),
-                              palette(), isEnabled(), current, foregroundRole());
+        style()->drawItemText(&painter, contentsRect(),
+                              QStyle::visualAlignment(layoutDirection(), alignment()), palette(),
+                              isEnabled(), current, foregroundRole());
     }
     return *rendered_.insert(current, pixmap);
 }

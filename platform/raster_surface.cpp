@@ -209,7 +209,8 @@ QRect RasterSurface::takeChangedArea() {
     return area;
 }
 
-[[gnu::noinline]] void RasterSurface::fillPixels(int left, int top, int right, int bottom, RgbColour colour) {
+[[gnu::noinline]] void RasterSurface::fillPixels(int left, int top, int right, int bottom,
+                                                 RgbColour colour) {
     left = std::max(left, 0);
     top = std::max(top, 0);
     right = std::min(right, width_ - 1);

@@ -95,8 +95,8 @@ int main(int argc, char** argv) {
     } catch (const FileWriteError& error) {
         return fail(kExitFailure, error.what());
     } catch (const RuntimeError& error) {
-        return fail(kExitFailure, "runtime error " + std::to_string(error.number()) + ": " +
-                                      error.what());
+        return fail(kExitFailure,
+                    "runtime error " + std::to_string(error.number()) + ": " + error.what());
     }
     return 0;
 }

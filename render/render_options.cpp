@@ -75,8 +75,7 @@ RenderOptions parseRenderOptions(const std::vector<std::string>& arguments) {
         } else {
             const std::int16_t index = PresetIndexByName(argument);
             if (index < 0) {
-                throw UsageError("unknown function '" + argument + "': valid are " +
-                                 validNames());
+                throw UsageError("unknown function '" + argument + "': valid are " + validNames());
             }
             options.presets.push_back(index);
         }

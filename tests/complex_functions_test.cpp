@@ -1,4 +1,3 @@
-#include <functional>
 #include "complex_functions.h"
 
 #include <gtest/gtest.h>
@@ -10,23 +9,16 @@
 #include <random>
 
 #include "checked_double.h"
+#include "error_number.h"
 
 using namespace complexplot;
+using complexplot::testing::errorNumberOf;
 
 namespace {
 
 constexpr double kPi = 3.141592653589793;
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-
-int errorNumberOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const RuntimeError& error) {
-        return error.number();
-    }
-    return 0;
-}
 
 WindowState arcTanRange() {
     return WindowState{-1.570796326794895, 1.570796326794895};

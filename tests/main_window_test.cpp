@@ -90,8 +90,8 @@ private:
 
 void MainWindowTest::initTestCase() {
     QVERIFY(renders_.isValid());
-    const QString command = QStringLiteral(RENDER_PROGRAM) + " -o " + renders_.path() +
-                            " sin log cos tan arctan";
+    const QString command =
+        QStringLiteral(RENDER_PROGRAM) + " -o " + renders_.path() + " sin log cos tan arctan";
     QCOMPARE(std::system(command.toLocal8Bit().constData()), 0);
 }
 
@@ -133,9 +133,8 @@ void MainWindowTest::controlsStandWhereTheLayoutSays() {
     QCOMPARE(window.childAt(QPoint(400, 24)), window.Picture2());
 
     // Tab order by tab index, over the controls that take focus.
-    const QList<QWidget*> expected = {window.Picture1(),   window.Picture2(),
-                                      window.Command1(0), window.Command1(1),
-                                      window.Command1(2), window.Check1(),
+    const QList<QWidget*> expected = {window.Picture1(),  window.Picture2(),  window.Command1(0),
+                                      window.Command1(1), window.Command1(2), window.Check1(),
                                       window.Command1(3), window.Command1(4)};
     QWidget* current = expected.front();
     for (int step = 1; step < expected.size(); ++step) {

@@ -7,9 +7,11 @@
 #include <map>
 #include <set>
 
+#include "error_number.h"
 #include "recording_controls.h"
 
 using namespace complexplot;
+using complexplot::testing::errorNumberOf;
 using complexplot::testing::RecordedBox;
 using complexplot::testing::RecordingControls;
 
@@ -42,15 +44,6 @@ const RecordedBox& boxNearestOrigin(const std::vector<RecordedBox>& boxes) {
     return *std::min_element(boxes.begin(), boxes.end(), [](const auto& a, const auto& b) {
         return std::hypot(a.x1, a.y1) < std::hypot(b.x1, b.y1);
     });
-}
-
-int errorNumberOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const RuntimeError& error) {
-        return error.number();
-    }
-    return 0;
 }
 
 }  // namespace
@@ -167,8 +160,9 @@ TEST_P(PlotGrid, AccumulatedStepsGiveTheCellCount) {
     EXPECT_EQ(controls.picture1.boxes.back().y2, static_cast<float>(preset.YMax + preset.StepY));
 
     // Rounding accumulates: the column nearest zero is not at zero.
-    const float nearestZero = *std::min_element(
-        columns.begin(), columns.end(), [](float a, float b) { return std::fabs(a) < std::fabs(b); });
+    const float nearestZero =
+        *std::min_element(columns.begin(), columns.end(),
+                          [](float a, float b) { return std::fabs(a) < std::fabs(b); });
     EXPECT_NEAR(nearestZero, expected.columnNearestZero,
                 std::fabs(expected.columnNearestZero) * 0.05);
 }

@@ -80,11 +80,10 @@ TEST(RasterSurface, AxesFallOnTheCheckpointColumnsAndRows) {
         int column;
         int row;
     };
-    for (const Checkpoint& checkpoint : {Checkpoint{kPresetSin, 127, 126},
-                                         Checkpoint{kPresetCos, 127, 126},
-                                         Checkpoint{kPresetTan, 127, 126},
-                                         Checkpoint{kPresetLog, 128, 125},
-                                         Checkpoint{kPresetArcTan, 128, 125}}) {
+    for (const Checkpoint& checkpoint :
+         {Checkpoint{kPresetSin, 127, 126}, Checkpoint{kPresetCos, 127, 126},
+          Checkpoint{kPresetTan, 127, 126}, Checkpoint{kPresetLog, 128, 125},
+          Checkpoint{kPresetArcTan, 128, 125}}) {
         RasterSurface surface;
         frameLikeTheRun(surface, checkpoint.index);
         EXPECT_EQ(surface.pixelColumn(0.0f), checkpoint.column) << checkpoint.index;
@@ -186,7 +185,8 @@ TEST(RasterSurface, GoldenPixelsOfEveryPreset) {
         Command1_Click(golden.index, controls, state);
         const std::uint64_t real = pixelChecksum(controls.picture1().image());
         const std::uint64_t imaginary = pixelChecksum(controls.picture2().image());
-        EXPECT_EQ(hex(real), hex(golden.real)) << PresetName(golden.index) << " axes " << golden.axes;
+        EXPECT_EQ(hex(real), hex(golden.real))
+            << PresetName(golden.index) << " axes " << golden.axes;
         EXPECT_EQ(hex(imaginary), hex(golden.imaginary))
             << PresetName(golden.index) << " axes " << golden.axes;
     }

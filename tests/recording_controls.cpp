@@ -75,8 +75,8 @@ void RecordingSurface::fillBox(float x1, float y1, float x2, float y2, RgbColour
 void RecordingSurface::drawLine(float x1, float y1, float x2, float y2, RgbColour colour) {
     lines.push_back({x1, y1, x2, y2, colour});
     log_.add(name_ + ".Line " + number(x1) + " " + number(y1) + " " + number(x2) + " " +
-                   number(y2) + " " + std::to_string(colour.red) + "," +
-                   std::to_string(colour.green) + "," + std::to_string(colour.blue));
+             number(y2) + " " + std::to_string(colour.red) + "," + std::to_string(colour.green) +
+             "," + std::to_string(colour.blue));
 }
 
 RecordingControls::RecordingControls() : picture1("Picture1", log), picture2("Picture2", log) {}

@@ -86,8 +86,8 @@ TEST_F(RenderCommand, WritesTheRunsPicturesAsEightBitRgbPngs) {
     ASSERT_EQ(outcome.exitCode, 0) << outcome.standardError;
     EXPECT_EQ(outcome.standardError, "");
     // Nothing else is left in the folder: no temporary files.
-    EXPECT_EQ(outputFiles(), (std::set<std::string>{"arctan-im.png", "arctan-re.png",
-                                                    "log-im.png", "log-re.png"}));
+    EXPECT_EQ(outputFiles(), (std::set<std::string>{"arctan-im.png", "arctan-re.png", "log-im.png",
+                                                    "log-re.png"}));
 
     HeadlessControls controls(1, 1);
     WindowState state;
@@ -134,9 +134,8 @@ TEST_F(RenderCommand, UnknownNameIsRefusedBeforeAnythingIsWritten) {
 }
 
 TEST_F(RenderCommand, BadScaleOrOptionIsRefused) {
-    for (const std::string arguments :
-         {"--scale 0 sin", "--scale 9 sin", "--scale x sin", "--scale 1.5 sin", "--scale",
-          "--colour sin", ""}) {
+    for (const std::string arguments : {"--scale 0 sin", "--scale 9 sin", "--scale x sin",
+                                        "--scale 1.5 sin", "--scale", "--colour sin", ""}) {
         const Outcome outcome = run("-o " + out().string() + " " + arguments);
         EXPECT_EQ(outcome.exitCode, 2) << arguments;
         expectOneLine(outcome.standardError);

@@ -63,8 +63,8 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
         int top;
     };
     // Index order, not screen order: "Log", index 1, stands at the top.
-    const ButtonPlace buttons[5] = {{"Sin", 840}, {"Log", 360}, {"Cos", 1320}, {"Tan", 1800},
-                                    {"ArcTan", 2280}};
+    const ButtonPlace buttons[5] = {
+        {"Sin", 840}, {"Log", 360}, {"Cos", 1320}, {"Tan", 1800}, {"ArcTan", 2280}};
     for (int index = 0; index < 5; ++index) {
         QPushButton* button = new QPushButton(QString::fromLatin1(buttons[index].caption), this);
         button->setGeometry(twipsRect(8280, buttons[index].top, 975, 375));
@@ -78,8 +78,8 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
 
     // Focus order by tab index: Picture1, the two captions (which take no
     // focus), Picture2, Label2 (none), Sin, Log, Cos, Check1, Tan, ArcTan.
-    QWidget* const focusOrder[] = {picture1_,   picture2_,   command1_[0], command1_[1],
-                                   command1_[2], check1_,    command1_[3], command1_[4]};
+    QWidget* const focusOrder[] = {picture1_,    picture2_, command1_[0], command1_[1],
+                                   command1_[2], check1_,   command1_[3], command1_[4]};
     for (std::size_t i = 0; i + 1 < std::size(focusOrder); ++i) {
         setTabOrder(focusOrder[i], focusOrder[i + 1]);
     }
