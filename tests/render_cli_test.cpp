@@ -113,6 +113,20 @@ TEST_F(RenderCommand, ScaleRendersTheSameRunLarger) {
     EXPECT_EQ(real.size(), QSize(771, 747));
 }
 
+TEST_F(RenderCommand, WindowPictureShowsTheWholeWindowAfterTheLastClick) {
+    const fs::path window = folder() / "window.png";
+    const Outcome outcome = run("--axes --window " + window.string() + " -o " + out().string() +
+                                " sin log");
+    ASSERT_EQ(outcome.exitCode, 0) << outcome.standardError;
+    EXPECT_EQ(outcome.standardError, "");
+    const QImage picture(QString::fromStdString(window.string()));
+    ASSERT_EQ(picture.size(), QSize(623, 304));
+    // The left map sits at (16, 24) in the window: its log-preset axes cross
+    // at column 128, row 125 of the map.
+    EXPECT_EQ(picture.pixel(16 + 10, 24 + 125), qRgb(255, 0, 0));
+    EXPECT_EQ(picture.pixel(16 + 128, 24 + 10), qRgb(0, 0, 255));
+}
+
 TEST_F(RenderCommand, WritesIntoTheCurrentFolderByDefault) {
     const Outcome outcome = run("--help");
     EXPECT_EQ(outcome.exitCode, 0);
