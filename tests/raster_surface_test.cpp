@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
+#include <tuple>
 
 #include "headless_controls.h"
 #include "plot_run.h"
@@ -105,6 +107,29 @@ TEST(RasterSurface, BoxCoversBothRoundedEndsAndTheLaterBoxWinsTheSharedEdge) {
     surface.fillBox(13.0f, 22.0f, 11.0f, 21.0f, RgbColour{2, 2, 2});  // corners in any order
     EXPECT_EQ(pixelAt(surface, 13, 22), (RgbColour{2, 2, 2}));
     EXPECT_EQ(pixelAt(surface, 10, 21), (RgbColour{1, 1, 1}));
+}
+
+// The surface remembers where recent edges fell; a new frame must move the
+// very same coordinates.
+TEST(RasterSurface, NewFrameMovesTheSameCoordinates) {
+    RasterSurface surface(1, kMagenta);
+    const RgbColour ink{9, 9, 9};
+    auto paintColumn = [&] {
+        surface.fillBox(10.0f, 10.0f, 11.0f, 11.0f, ink);
+        surface.fillBox(10.0f, 11.0f, 11.0f, 12.0f, ink);
+    };
+    paintColumn();
+    EXPECT_EQ(pixelAt(surface, 10, 10), ink);
+    for (const auto& [change, column, row] :
+         {std::tuple{std::function<void()>([&] { surface.setScaleTop(-100.0f); }), 10, 110},
+          std::tuple{std::function<void()>([&] { surface.setScaleHeight(124.5f); }), 10, 220},
+          std::tuple{std::function<void()>([&] { surface.setScaleLeft(-20.0f); }), 30, 220},
+          std::tuple{std::function<void()>([&] { surface.setScaleWidth(128.5f); }), 60, 220}}) {
+        surface.Cls();
+        change();
+        paintColumn();
+        EXPECT_EQ(pixelAt(surface, column, row), ink) << column << " " << row;
+    }
 }
 
 TEST(RasterSurface, ClipsAtTheEdgesAndIgnoresNaN) {
