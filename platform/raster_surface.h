@@ -39,9 +39,6 @@ public:
     void setScaleHeight(float value) override;
 
     float scaleLeft() const { return scaleLeft_; }
-    float scaleTop() const { return scaleTop_; }
-    float scaleWidth() const { return scaleWidth_; }
-    float scaleHeight() const { return scaleHeight_; }
 
     void fillBox(float x1, float y1, float x2, float y2, RgbColour colour) override;
     void drawLine(float x1, float y1, float x2, float y2, RgbColour colour) override;
@@ -53,7 +50,6 @@ public:
     // The live pixels: later drawing shows in this image and in its copies,
     // until a copy is itself modified. Convert or copy it to keep a snapshot.
     const QImage& image() const { return image_; }
-    RgbColour background() const { return background_; }
 
     // The area painted since the last call, and forgets it. A viewer uses it
     // to repaint only what changed.
