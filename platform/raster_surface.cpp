@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 
 namespace complexplot {
@@ -40,26 +42,32 @@ RasterSurface::RasterSurface(int scaleFactor, RgbColour background)
 }
 
 void RasterSurface::setScaleLeft(float value) {
+    paintPending();
     scaleLeft_ = value;
     forgetColumns();
 }
 
 void RasterSurface::setScaleTop(float value) {
+    paintPending();
     scaleTop_ = value;
     forgetRows();
 }
 
 void RasterSurface::setScaleWidth(float value) {
+    paintPending();
     scaleWidth_ = value;
     forgetColumns();
 }
 
 void RasterSurface::setScaleHeight(float value) {
+    paintPending();
     scaleHeight_ = value;
     forgetRows();
 }
 
 void RasterSurface::Cls() {
+    // What is still pending would be erased at once.
+    pendingCount_ = 0;
     std::fill(pixels_.begin(), pixels_.end(), toRgb(background_));
     markChanged(0, 0, width_ - 1, height_ - 1);
 }
@@ -92,10 +100,11 @@ void RasterSurface::forgetColumns() {
 void RasterSurface::forgetRows() {
     const float nothing = std::numeric_limits<float>::quiet_NaN();
     rememberedBottomEdge_ = nothing;
+    rememberedStartEdge_ = nothing;
     rememberedTopRows_.fill(RememberedRow{nothing, 0});
 }
 
-int RasterSurface::topEdgeRow(float y) {
+int RasterSurface::topEdgeRow(float y) const {
     const std::size_t box = boxInColumn_++;
     if (box >= kRememberedRows) {
         return pixelRow(y);
@@ -118,66 +127,219 @@ int RasterSurface::topEdgeRow(float y) {
     rememberedRightEdge_ = x2;
     rememberedLeftColumn_ = std::max(std::min(column1, column2), 0);
     rememberedRightColumn_ = std::min(std::max(column1, column2), width_ - 1);
-    narrowColumn_ = rememberedLeftColumn_ <= rememberedRightColumn_ &&
-                    rememberedRightColumn_ - rememberedLeftColumn_ <= 1;
     boxInColumn_ = 0;
     return true;
 }
 
-// The path nearly every cell of a run takes: the same column as the box
-// before, this box's bottom edge that box's top edge, this box's top edge
-// the one remembered for its place in the column, and no more than two
-// pixels each way. Anything else goes the general way.
 void RasterSurface::fillBox(float x1, float y1, float x2, float y2, RgbColour colour) {
-    if (x1 == rememberedLeftEdge_ && x2 == rememberedRightEdge_ && narrowColumn_ &&
-        y1 == rememberedBottomEdge_ && boxInColumn_ < kRememberedRows &&
-        rememberedTopRows_[boxInColumn_].edge == y2) [[likely]] {
-        const int row1 = rememberedBottomRow_;
-        const int row2 = rememberedTopRows_[boxInColumn_].row;
-        const int top = std::min(row1, row2);
-        const int bottom = std::max(row1, row2);
-        if (bottom - top <= 1 && top >= 0 && bottom < height_) [[likely]] {
-            ++boxInColumn_;
-            rememberedBottomEdge_ = y2;
-            rememberedBottomRow_ = row2;
-            // Writing both ends of both rows covers the box whether it is one
-            // or two pixels across, with no loop whose length the processor
-            // would have to guess. A pixel written twice is the same pixel.
-            const int left = rememberedLeftColumn_;
-            const int right = rememberedRightColumn_;
-            const QRgb pixel = toRgb(colour);
-            QRgb* const topLine = pixels_.data() + static_cast<std::size_t>(top) * width_;
-            QRgb* const bottomLine = topLine + static_cast<std::size_t>(bottom - top) * width_;
-            topLine[left] = pixel;
-            topLine[right] = pixel;
-            bottomLine[left] = pixel;
-            bottomLine[right] = pixel;
-            markChanged(left, top, right, bottom);
+    const bool sameColumn = x1 == rememberedLeftEdge_ && x2 == rememberedRightEdge_;
+    if (!sameColumn || pendingCount_ == kPendingCapacity) [[unlikely]] {
+        paintPending();
+        if (!sameColumn && !startColumn(x1, x2)) {
             return;
         }
     }
-    fillBoxGenerally(x1, y1, x2, y2, colour);
+    PendingBox& box = pendingBoxes_[pendingCount_++];
+    box.y1 = y1;
+    box.y2 = y2;
+    box.pixel = toRgb(colour);
 }
 
-[[gnu::noinline]] void RasterSurface::fillBoxGenerally(float x1, float y1, float x2, float y2,
-                                                       RgbColour colour) {
-    if (!(x1 == rememberedLeftEdge_ && x2 == rememberedRightEdge_)) {
-        if (!startColumn(x1, x2)) {
-            return;
-        }
-    }
-    if (std::isnan(y1) || std::isnan(y2)) {
+[[gnu::noinline]] void RasterSurface::paintPending() const {
+    const std::size_t count = pendingCount_;
+    if (count == 0) {
         return;
     }
-    const int row1 = y1 == rememberedBottomEdge_ ? rememberedBottomRow_ : pixelRow(y1);
-    const int row2 = topEdgeRow(y2);
-    rememberedBottomEdge_ = y2;
-    rememberedBottomRow_ = row2;
-    fillPixels(rememberedLeftColumn_, std::min(row1, row2), rememberedRightColumn_,
-               std::max(row1, row2), colour);
+    pendingCount_ = 0;
+    const int left = rememberedLeftColumn_;
+    const int right = rememberedRightColumn_;
+    if (left > right) {
+        // The column lies outside the area.
+        return;
+    }
+    QRgb* const columnTop = pixels_.data() + left;
+    const std::size_t stride = static_cast<std::size_t>(width_);
+    const int span = right - left;
+    // A box of a run is one to four pixels across. Its pixels in one row are
+    // written as one or two pairs at the two ends, overlapping when narrower
+    // than four, so no loop has a length the processor would have to guess.
+    if (span == 0) {
+        paintBoxes(count, [=](std::size_t row, QRgb pixel) { columnTop[row * stride] = pixel; });
+    } else if (span <= 3) {
+        paintBoxes(count, [=](std::size_t row, QRgb pixel) {
+            const std::uint64_t pair = pixel | (std::uint64_t{pixel} << 32);
+            QRgb* const line = columnTop + row * stride;
+            std::memcpy(line, &pair, sizeof pair);
+            std::memcpy(line + span - 1, &pair, sizeof pair);
+        });
+    } else {
+        paintBoxes(count, [=](std::size_t row, QRgb pixel) {
+            QRgb* const line = columnTop + row * stride;
+            std::fill(line, line + span + 1, pixel);
+        });
+    }
+}
+
+template <typename WriteRow>
+void RasterSurface::paintBoxes(std::size_t count, WriteRow writeRow) const {
+    if (!paintChainedBoxes(count, writeRow)) {
+        paintColumn(count, writeRow);
+    }
+}
+
+// The usual column of a run: each box starts at the edge where the one
+// before it ended, every top edge is the one remembered for its place in the
+// column, and every box lies inside the area and is at most four rows high.
+// Checked first in one pass without branches; then each box is written with
+// a fixed number of row writes, again without branches.
+template <typename WriteRow>
+bool RasterSurface::paintChainedBoxes(std::size_t count, WriteRow writeRow) const {
+    const std::size_t slot = boxInColumn_;
+    if (slot + count > kRememberedRows) {
+        return false;
+    }
+    const RememberedRow* const remembered = rememberedTopRows_.data() + slot;
+    // A column's first box starts at the bottom edge, not at the previous
+    // column's top edge.
+    if (pendingBoxes_[0].y1 != rememberedBottomEdge_) {
+        if (pendingBoxes_[0].y1 != rememberedStartEdge_) {
+            return false;
+        }
+        rememberedBottomEdge_ = rememberedStartEdge_;
+        rememberedBottomRow_ = rememberedStartRow_;
+    }
+    bool chained = true;
+    float previousEdge = rememberedBottomEdge_;
+    int previousRow = rememberedBottomRow_;
+    int tallest = 0;
+    const int lastRow = height_ - 1;
+    for (std::size_t index = 0; index < count; ++index) {
+        const PendingBox& box = pendingBoxes_[index];
+        const int row = remembered[index].row;
+        // Boxes may reach beyond the area, as the first and last of a run
+        // do by half a pixel, but each must overlap it, for clamping its
+        // rows to the area to clip it.
+        chained &= (box.y1 == previousEdge) & (box.y2 == remembered[index].edge) &
+                   (std::max(row, previousRow) >= 0) & (std::min(row, previousRow) <= lastRow);
+        tallest = std::max(tallest, std::abs(row - previousRow));
+        previousEdge = box.y2;
+        previousRow = row;
+    }
+    if (!chained || tallest > 3) {
+        return false;
+    }
+
+    auto clamped = [lastRow](int row) { return std::clamp(row, 0, lastRow); };
+    int bottomRow = rememberedBottomRow_;
+    int lowest = clamped(bottomRow);
+    int highest = lowest;
+    if (tallest <= 1) {
+        for (std::size_t index = 0; index < count; ++index) {
+            const int topRow = clamped(remembered[index].row);
+            const QRgb pixel = pendingBoxes_[index].pixel;
+            writeRow(static_cast<std::size_t>(clamped(bottomRow)), pixel);
+            writeRow(static_cast<std::size_t>(topRow), pixel);
+            lowest = std::min(lowest, topRow);
+            highest = std::max(highest, topRow);
+            bottomRow = topRow;
+        }
+    } else {
+        for (std::size_t index = 0; index < count; ++index) {
+            const int topRow = clamped(remembered[index].row);
+            const QRgb pixel = pendingBoxes_[index].pixel;
+            const int first = std::min(clamped(bottomRow), topRow);
+            const int last = std::max(clamped(bottomRow), topRow);
+            writeRow(static_cast<std::size_t>(first), pixel);
+            writeRow(static_cast<std::size_t>(std::min(first + 1, last)), pixel);
+            writeRow(static_cast<std::size_t>(std::max(last - 1, first)), pixel);
+            writeRow(static_cast<std::size_t>(last), pixel);
+            lowest = std::min(lowest, topRow);
+            highest = std::max(highest, topRow);
+            bottomRow = topRow;
+        }
+    }
+    rememberedBottomEdge_ = previousEdge;
+    rememberedBottomRow_ = previousRow;
+    boxInColumn_ = slot + count;
+    markChanged(rememberedLeftColumn_, lowest, rememberedRightColumn_, highest);
+    return true;
+}
+
+template <typename WriteRow>
+void RasterSurface::paintColumn(std::size_t count, WriteRow writeRow) const {
+    // The chain of shared edges and the changed rows live in locals: the
+    // pixel stores could otherwise alias the members and force reloads.
+    float chainEdge = rememberedBottomEdge_;
+    int chainRow = rememberedBottomRow_;
+    std::size_t slot = boxInColumn_;
+    int changedTop = std::numeric_limits<int>::max();
+    int changedBottom = std::numeric_limits<int>::min();
+    const int lastRow = height_ - 1;
+    for (std::size_t index = 0; index < count; ++index) {
+        const PendingBox box = pendingBoxes_[index];
+        int row1 = chainRow;
+        int row2 = 0;
+        if (box.y1 == chainEdge && slot < kRememberedRows &&
+            rememberedTopRows_[slot].edge == box.y2) [[likely]] {
+            row2 = rememberedTopRows_[slot].row;
+        } else {
+            if (std::isnan(box.y1) || std::isnan(box.y2)) {
+                continue;
+            }
+            if (box.y1 != chainEdge) {
+                if (box.y1 != rememberedStartEdge_) {
+                    rememberedStartEdge_ = box.y1;
+                    rememberedStartRow_ = pixelRow(box.y1);
+                }
+                row1 = rememberedStartRow_;
+            }
+            boxInColumn_ = slot;
+            row2 = topEdgeRow(box.y2);
+        }
+        ++slot;
+        chainEdge = box.y2;
+        chainRow = row2;
+        const int top = std::max(std::min(row1, row2), 0);
+        const int bottom = std::min(std::max(row1, row2), lastRow);
+        const int height = bottom - top;
+        if (height < 0) [[unlikely]] {
+            continue;
+        }
+        // Rows as with columns: both ends when one or two rows high, both
+        // pairs of ends up to four, a loop beyond.
+        const auto first = static_cast<std::size_t>(top);
+        const auto last = static_cast<std::size_t>(bottom);
+        if (height <= 1) {
+            writeRow(first, box.pixel);
+            writeRow(last, box.pixel);
+        } else if (height <= 3) {
+            writeRow(first, box.pixel);
+            writeRow(first + 1, box.pixel);
+            writeRow(last - 1, box.pixel);
+            writeRow(last, box.pixel);
+        } else {
+            for (std::size_t row = first; row <= last; ++row) {
+                writeRow(row, box.pixel);
+            }
+        }
+        changedTop = std::min(changedTop, top);
+        changedBottom = std::max(changedBottom, bottom);
+    }
+    rememberedBottomEdge_ = chainEdge;
+    rememberedBottomRow_ = chainRow;
+    boxInColumn_ = slot;
+    if (changedTop <= changedBottom) {
+        markChanged(rememberedLeftColumn_, changedTop, rememberedRightColumn_, changedBottom);
+    }
+}
+
+const QImage& RasterSurface::image() const {
+    paintPending();
+    return image_;
 }
 
 void RasterSurface::drawLine(float x1, float y1, float x2, float y2, RgbColour colour) {
+    paintPending();
     if (std::isnan(x1) || std::isnan(y1) || std::isnan(x2) || std::isnan(y2)) {
         return;
     }
@@ -187,7 +349,7 @@ void RasterSurface::drawLine(float x1, float y1, float x2, float y2, RgbColour c
     const int row2 = pixelRow(y2);
     if (column1 == column2 || row1 == row2) {
         fillPixels(std::min(column1, column2), std::min(row1, row2), std::max(column1, column2),
-                   std::max(row1, row2), colour);
+                   std::max(row1, row2), toRgb(colour));
         return;
     }
     // A slanted line: one pixel per step along its longer direction.
@@ -196,11 +358,12 @@ void RasterSurface::drawLine(float x1, float y1, float x2, float y2, RgbColour c
         const double t = static_cast<double>(step) / steps;
         const int column = static_cast<int>(std::floor(column1 + (column2 - column1) * t + 0.5));
         const int row = static_cast<int>(std::floor(row1 + (row2 - row1) * t + 0.5));
-        fillPixels(column, row, column, row, colour);
+        fillPixels(column, row, column, row, toRgb(colour));
     }
 }
 
 QRect RasterSurface::takeChangedArea() {
+    paintPending();
     if (changedRight_ < changedLeft_) {
         return QRect();
     }
@@ -209,8 +372,7 @@ QRect RasterSurface::takeChangedArea() {
     return area;
 }
 
-[[gnu::noinline]] void RasterSurface::fillPixels(int left, int top, int right, int bottom,
-                                                 RgbColour colour) {
+void RasterSurface::fillPixels(int left, int top, int right, int bottom, QRgb pixel) const {
     left = std::max(left, 0);
     top = std::max(top, 0);
     right = std::min(right, width_ - 1);
@@ -218,15 +380,26 @@ QRect RasterSurface::takeChangedArea() {
     if (left > right || top > bottom) {
         return;
     }
-    const QRgb pixel = toRgb(colour);
     QRgb* line = pixels_.data() + static_cast<std::size_t>(top) * width_;
-    for (int row = top; row <= bottom; ++row, line += width_) {
-        std::fill(line + left, line + right + 1, pixel);
+    const int span = right - left;
+    if (span >= 1 && span <= 3) {
+        // Two to four pixels across, as most boxes of a run are: a pair at
+        // each end, overlapping when narrower than four, with no loop whose
+        // length the processor would have to guess.
+        const std::uint64_t pair = pixel | (std::uint64_t{pixel} << 32);
+        for (int row = top; row <= bottom; ++row, line += width_) {
+            std::memcpy(line + left, &pair, sizeof pair);
+            std::memcpy(line + right - 1, &pair, sizeof pair);
+        }
+    } else {
+        for (int row = top; row <= bottom; ++row, line += width_) {
+            std::fill(line + left, line + right + 1, pixel);
+        }
     }
     markChanged(left, top, right, bottom);
 }
 
-void RasterSurface::markChanged(int left, int top, int right, int bottom) {
+void RasterSurface::markChanged(int left, int top, int right, int bottom) const {
     changedLeft_ = std::min(changedLeft_, left);
     changedTop_ = std::min(changedTop_, top);
     changedRight_ = std::max(changedRight_, right);

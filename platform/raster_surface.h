@@ -47,15 +47,39 @@ public:
     int pixelColumn(float x) const;
     int pixelRow(float y) const;
 
-    // The live pixels: later drawing shows in this image and in its copies,
-    // until a copy is itself modified. Convert or copy it to keep a snapshot.
-    const QImage& image() const { return image_; }
+    // The live pixels: later drawing shows in this image and in its copies
+    // from the next call of image() on, until a copy is itself modified.
+    // Convert or copy it to keep a snapshot.
+    const QImage& image() const;
 
     // The area painted since the last call, and forgets it. A viewer uses it
     // to repaint only what changed.
     QRect takeChangedArea();
 
 private:
+    // The boxes of a column are kept as they come and painted together when
+    // anything else happens to the surface or its pixels are looked at. Apart
+    // from the call itself a box then costs a few stores, and the painting
+    // runs as one tight loop, which merges neighbouring boxes of one colour
+    // (the saturated parts of a map are long runs of them). The boxes are
+    // painted in the order they came, so the pixels are the same as if each
+    // had been painted at once.
+    struct PendingBox {
+        float y1 = 0.0f;
+        float y2 = 0.0f;
+        QRgb pixel = 0;
+    };
+    static constexpr std::size_t kPendingCapacity = 512;
+
+    bool startColumn(float x1, float x2);
+    void paintPending() const;
+    template <typename WriteRow>
+    void paintBoxes(std::size_t count, WriteRow writeRow) const;
+    template <typename WriteRow>
+    bool paintChainedBoxes(std::size_t count, WriteRow writeRow) const;
+    template <typename WriteRow>
+    void paintColumn(std::size_t count, WriteRow writeRow) const;
+
     // A run maps the same two column edges for a whole column, each cell's
     // top edge is the next cell's bottom edge, and every column has the same
     // row edges in the same order. So the surface remembers the last column
@@ -67,9 +91,7 @@ private:
     void forgetChanges();
     void forgetColumns();
     void forgetRows();
-    int topEdgeRow(float y);
-    bool startColumn(float x1, float x2);
-    void fillBoxGenerally(float x1, float y1, float x2, float y2, RgbColour colour);
+    int topEdgeRow(float y) const;
 
     struct RememberedRow {
         float edge = 0.0f;
@@ -77,32 +99,38 @@ private:
     };
     static constexpr std::size_t kRememberedRows = 1024;
 
-    void fillPixels(int left, int top, int right, int bottom, RgbColour colour);
-    void markChanged(int left, int top, int right, int bottom);
+    void fillPixels(int left, int top, int right, int bottom, QRgb pixel) const;
+    void markChanged(int left, int top, int right, int bottom) const;
 
     int width_ = 0;
     int height_ = 0;
-    std::vector<QRgb> pixels_;
+    // Painting what is pending changes the pixels, the remembered rows and
+    // the changed area, but not what the surface shows to its readers: they
+    // always see every box drawn so far. So these may change in const calls.
+    mutable std::vector<QRgb> pixels_;
     QImage image_;
     RgbColour background_;
+    mutable std::array<PendingBox, kPendingCapacity> pendingBoxes_;
+    mutable std::size_t pendingCount_ = 0;
     float rememberedLeftEdge_ = 0.0f;
     float rememberedRightEdge_ = 0.0f;
     int rememberedLeftColumn_ = 0;
     int rememberedRightColumn_ = 0;
-    float rememberedBottomEdge_ = 0.0f;
-    int rememberedBottomRow_ = 0;
-    bool narrowColumn_ = false;
-    std::array<RememberedRow, kRememberedRows> rememberedTopRows_;
-    std::size_t boxInColumn_ = 0;
+    mutable float rememberedBottomEdge_ = 0.0f;
+    mutable int rememberedBottomRow_ = 0;
+    mutable float rememberedStartEdge_ = 0.0f;
+    mutable int rememberedStartRow_ = 0;
+    mutable std::array<RememberedRow, kRememberedRows> rememberedTopRows_;
+    mutable std::size_t boxInColumn_ = 0;
     // The default frame is the pixel grid itself.
     float scaleLeft_ = 0.0f;
     float scaleTop_ = 0.0f;
     float scaleWidth_ = 0.0f;
     float scaleHeight_ = 0.0f;
-    int changedLeft_ = 0;
-    int changedTop_ = 0;
-    int changedRight_ = 0;
-    int changedBottom_ = 0;
+    mutable int changedLeft_ = 0;
+    mutable int changedTop_ = 0;
+    mutable int changedRight_ = 0;
+    mutable int changedBottom_ = 0;
 };
 
 }  // namespace complexplot

@@ -52,15 +52,18 @@ void sweepColumn(std::int16_t Index, double x, double StepX, double YMin, double
     try {
         for (double y = YMin; y <= rowBound; y += StepY) {
             const Complex w = EvaluatePreset(Index, MakeComplex(x, y), state);
-            CellPaint cell;
+            const RgbColour real = grey(GreyLevel(w.Re, state));
+            // The fields are written one by one into their place: a cell
+            // built aside and copied in whole would be read back before its
+            // parts have reached memory, which stalls the processor.
+            CellPaint& cell = cells.emplace_back();
             // Coordinates go to the surfaces in single precision; the far
             // edge is summed in double first, then rounded.
             cell.bottom = static_cast<float>(y);
             cell.top = static_cast<float>(y + StepY);
-            cell.real = grey(GreyLevel(w.Re, state));
-            cells.push_back(cell);
+            cell.real = real;
             failedAfterRealPart = true;
-            cells.back().imaginary = grey(GreyLevel(w.Im, state));
+            cell.imaginary = grey(GreyLevel(w.Im, state));
             failedAfterRealPart = false;
         }
     } catch (...) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <random>
 #include <tuple>
 
 #include "headless_controls.h"
@@ -139,6 +140,98 @@ TEST(RasterSurface, ClipsAtTheEdgesAndIgnoresNaN) {
     surface.fillBox(300.0f, 300.0f, 400.0f, 400.0f, RgbColour{4, 4, 4});
     surface.fillBox(std::nanf(""), 0.0f, 5.0f, 5.0f, RgbColour{4, 4, 4});
     EXPECT_EQ(countPixels(surface, RgbColour{4, 4, 4}), 0);
+}
+
+// The surface keeps a column's boxes and paints them later, taking shortcuts
+// for the shapes a run makes. Whatever it does, the pixels must be those of
+// painting each box at once by the contract, as this plain painter does.
+class PlainPainter {
+public:
+    explicit PlainPainter(const RasterSurface& surface)
+        : surface_(surface),
+          pixels_(static_cast<std::size_t>(surface.image().width()) * surface.image().height(),
+                  qRgb(255, 0, 255)) {}
+
+    void fillBox(float x1, float y1, float x2, float y2, QRgb pixel) {
+        if (std::isnan(x1) || std::isnan(y1) || std::isnan(x2) || std::isnan(y2)) {
+            return;
+        }
+        const int width = surface_.image().width();
+        const int height = surface_.image().height();
+        const auto [left, right] =
+            std::minmax({surface_.pixelColumn(x1), surface_.pixelColumn(x2)});
+        const auto [top, bottom] = std::minmax({surface_.pixelRow(y1), surface_.pixelRow(y2)});
+        for (int row = std::max(top, 0); row <= std::min(bottom, height - 1); ++row) {
+            for (int column = std::max(left, 0); column <= std::min(right, width - 1); ++column) {
+                pixels_[static_cast<std::size_t>(row) * width + column] = pixel;
+            }
+        }
+    }
+
+    bool matches(const QImage& image) const {
+        for (int row = 0; row < image.height(); ++row) {
+            for (int column = 0; column < image.width(); ++column) {
+                if (image.pixel(column, row) !=
+                    pixels_[static_cast<std::size_t>(row) * image.width() + column]) {
+                    ADD_FAILURE() << "first difference at column " << column << ", row " << row;
+                    return false;
+                }
+            }
+        }
+        return true;
+    }
+
+private:
+    const RasterSurface& surface_;
+    std::vector<QRgb> pixels_;
+};
+
+// Columns of chained boxes as a run makes them, in five sizes: eight pixels
+// and four (taller than the shortcuts take), about two and a half (sin),
+// about two thirds (log), and a fifth, with more boxes to a column than the
+// surface keeps.
+// Now and then a box breaks the chain, is NaN or lies outside, the pixels
+// are looked at in mid-column, or the frame changes in mid-column.
+TEST(RasterSurface, KeptBoxesPaintAsIfEachWerePaintedAtOnce) {
+    std::mt19937 random(20261207);
+    auto chance = [&](int percent) {
+        return std::uniform_int_distribution<int>(0, 99)(random) < percent;
+    };
+    const float nan = std::nanf("");
+    for (const double cellsPerAxis : {30.0, 64.0, 101.0, 401.0, 1250.0}) {
+        RasterSurface surface(1, kMagenta);
+        PlainPainter painter(surface);
+        SetPlotScale(surface, -1.0, 1.0, 1.0, -1.0);
+        const double step = 2.0 / cellsPerAxis;
+        for (double x = -1.0; x <= 1.0; x += step) {
+            // Starting inside the area and running past its top edge.
+            for (double y = -0.95; y <= 1.2; y += step) {
+                float x1 = static_cast<float>(x);
+                float y1 = static_cast<float>(y);
+                float y2 = static_cast<float>(y + step);
+                if (chance(2)) {
+                    y1 = chance(50) ? nan : y1 - 0.05f;
+                }
+                if (chance(1)) {
+                    y2 = chance(50) ? 5.0f : -1.5f;
+                }
+                if (chance(1)) {
+                    x1 = nan;
+                }
+                const auto grey = static_cast<std::uint8_t>(chance(70) ? 0 : 40 * chance(50));
+                surface.fillBox(x1, y1, static_cast<float>(x + step), y2,
+                                RgbColour{grey, grey, grey});
+                painter.fillBox(x1, y1, static_cast<float>(x + step), y2, qRgb(grey, grey, grey));
+                if (chance(1)) {
+                    surface.image();
+                }
+            }
+            if (chance(3)) {
+                surface.setScaleTop(chance(50) ? 1.0f : 1.01f);
+            }
+        }
+        EXPECT_TRUE(painter.matches(surface.image())) << cellsPerAxis;
+    }
 }
 
 TEST(RasterSurface, LineIsOnePixelFromRoundedStartToRoundedEnd) {
