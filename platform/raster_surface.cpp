@@ -101,20 +101,24 @@ void RasterSurface::forgetRows() {
     const float nothing = std::numeric_limits<float>::quiet_NaN();
     rememberedBottomEdge_ = nothing;
     rememberedStartEdge_ = nothing;
-    rememberedTopRows_.fill(RememberedRow{nothing, 0});
+    rememberedTopCount_ = 0;
+    ++rememberedTopVersion_;
 }
 
-int RasterSurface::topEdgeRow(float y) const {
-    const std::size_t box = boxInColumn_++;
-    if (box >= kRememberedRows) {
-        return pixelRow(y);
+int RasterSurface::topEdgeRow(std::size_t slot, float y) const {
+    if (slot < rememberedTopCount_ && rememberedTopEdges_[slot] == y) {
+        return rememberedTopRows_[slot];
     }
-    RememberedRow& remembered = rememberedTopRows_[box];
-    if (remembered.edge != y) {
-        remembered.edge = y;
-        remembered.row = pixelRow(y);
+    const int row = pixelRow(y);
+    // Places are filled in order, so the first rememberedTopCount_ are all
+    // known; a box that skips a place leaves the rest unremembered.
+    if (slot <= rememberedTopCount_ && slot < kRememberedRows) {
+        rememberedTopEdges_[slot] = y;
+        rememberedTopRows_[slot] = row;
+        rememberedTopCount_ = std::max(rememberedTopCount_, slot + 1);
+        ++rememberedTopVersion_;
     }
-    return remembered.row;
+    return row;
 }
 
 [[gnu::noinline]] bool RasterSurface::startColumn(float x1, float x2) {
@@ -139,10 +143,10 @@ void RasterSurface::fillBox(float x1, float y1, float x2, float y2, RgbColour co
             return;
         }
     }
-    PendingBox& box = pendingBoxes_[pendingCount_++];
-    box.y1 = y1;
-    box.y2 = y2;
-    box.pixel = toRgb(colour);
+    const std::size_t index = pendingCount_++;
+    pendingY1_[index] = y1;
+    pendingY2_[index] = y2;
+    pendingPixels_[index] = toRgb(colour);
 }
 
 [[gnu::noinline]] void RasterSurface::paintPending() const {
@@ -164,16 +168,21 @@ void RasterSurface::fillBox(float x1, float y1, float x2, float y2, RgbColour co
     // written as one or two pairs at the two ends, overlapping when narrower
     // than four, so no loop has a length the processor would have to guess.
     if (span == 0) {
-        paintBoxes(count, [=](std::size_t row, QRgb pixel) { columnTop[row * stride] = pixel; });
+        paintBoxes(count, [=](int row, QRgb pixel) { columnTop[row * stride] = pixel; });
+    } else if (span == 1) {
+        paintBoxes(count, [=](int row, QRgb pixel) {
+            const std::uint64_t pair = pixel | (std::uint64_t{pixel} << 32);
+            std::memcpy(columnTop + row * stride, &pair, sizeof pair);
+        });
     } else if (span <= 3) {
-        paintBoxes(count, [=](std::size_t row, QRgb pixel) {
+        paintBoxes(count, [=](int row, QRgb pixel) {
             const std::uint64_t pair = pixel | (std::uint64_t{pixel} << 32);
             QRgb* const line = columnTop + row * stride;
             std::memcpy(line, &pair, sizeof pair);
             std::memcpy(line + span - 1, &pair, sizeof pair);
         });
     } else {
-        paintBoxes(count, [=](std::size_t row, QRgb pixel) {
+        paintBoxes(count, [=](int row, QRgb pixel) {
             QRgb* const line = columnTop + row * stride;
             std::fill(line, line + span + 1, pixel);
         });
@@ -183,90 +192,103 @@ void RasterSurface::fillBox(float x1, float y1, float x2, float y2, RgbColour co
 template <typename WriteRow>
 void RasterSurface::paintBoxes(std::size_t count, WriteRow writeRow) const {
     if (!paintChainedBoxes(count, writeRow)) {
-        paintColumn(count, writeRow);
+        paintBoxesGenerally(count, writeRow);
     }
 }
 
-// The usual column of a run: each box starts at the edge where the one
-// before it ended, every top edge is the one remembered for its place in the
-// column, and every box lies inside the area and is at most four rows high.
-// Checked first in one pass without branches; then each box is written with
-// a fixed number of row writes, again without branches.
+// The usual column of a run: the first box starts at a remembered edge, each
+// box starts where the one before it ended, each top edge is the one
+// remembered for its place in the column, and every box overlaps the area
+// and is at most four rows high. Each box is then written with a fixed
+// number of row writes, without branches.
 template <typename WriteRow>
 bool RasterSurface::paintChainedBoxes(std::size_t count, WriteRow writeRow) const {
     const std::size_t slot = boxInColumn_;
-    if (slot + count > kRememberedRows) {
+    if (slot + count > rememberedTopCount_) {
         return false;
     }
-    const RememberedRow* const remembered = rememberedTopRows_.data() + slot;
-    // A column's first box starts at the bottom edge, not at the previous
-    // column's top edge.
-    if (pendingBoxes_[0].y1 != rememberedBottomEdge_) {
-        if (pendingBoxes_[0].y1 != rememberedStartEdge_) {
-            return false;
-        }
-        rememberedBottomEdge_ = rememberedStartEdge_;
-        rememberedBottomRow_ = rememberedStartRow_;
+    const float firstEdge = pendingY1_[0];
+    int startRow = 0;
+    if (firstEdge == rememberedBottomEdge_) {
+        startRow = rememberedBottomRow_;
+    } else if (firstEdge == rememberedStartEdge_) {
+        startRow = rememberedStartRow_;
+    } else {
+        return false;
     }
-    bool chained = true;
-    float previousEdge = rememberedBottomEdge_;
-    int previousRow = rememberedBottomRow_;
-    int tallest = 0;
-    const int lastRow = height_ - 1;
-    for (std::size_t index = 0; index < count; ++index) {
-        const PendingBox& box = pendingBoxes_[index];
-        const int row = remembered[index].row;
-        // Boxes may reach beyond the area, as the first and last of a run
-        // do by half a pixel, but each must overlap it, for clamping its
-        // rows to the area to clip it.
-        chained &= (box.y1 == previousEdge) & (box.y2 == remembered[index].edge) &
-                   (std::max(row, previousRow) >= 0) & (std::min(row, previousRow) <= lastRow);
-        tallest = std::max(tallest, std::abs(row - previousRow));
-        previousEdge = box.y2;
-        previousRow = row;
+    // Compared bit for bit, which is stricter than as numbers: the
+    // remembered edges are never NaN, so neither are the edges that match.
+    const float* const topEdges = rememberedTopEdges_.data() + slot;
+    if (std::memcmp(pendingY2_.data(), topEdges, count * sizeof(float)) != 0 ||
+        std::memcmp(pendingY1_.data() + 1, pendingY2_.data(), (count - 1) * sizeof(float)) != 0) {
+        return false;
     }
-    if (!chained || tallest > 3) {
+    const ChainShape& shape = chainShape(slot, count, startRow);
+    if (shape.tallest > kTallestChecked) {
         return false;
     }
 
+    const int lastRow = height_ - 1;
     auto clamped = [lastRow](int row) { return std::clamp(row, 0, lastRow); };
-    int bottomRow = rememberedBottomRow_;
-    int lowest = clamped(bottomRow);
-    int highest = lowest;
-    if (tallest <= 1) {
+    const int* const topRows = rememberedTopRows_.data() + slot;
+    const QRgb* const pixels = pendingPixels_.data();
+    int bottomRow = clamped(startRow);
+    if (shape.tallest <= 1) {
+        // Each box is its bottom row and its top row, and its top row is the
+        // next box's bottom row, which that box paints over: so each box but
+        // the last needs to paint only its bottom row.
         for (std::size_t index = 0; index < count; ++index) {
-            const int topRow = clamped(remembered[index].row);
-            const QRgb pixel = pendingBoxes_[index].pixel;
-            writeRow(static_cast<std::size_t>(clamped(bottomRow)), pixel);
-            writeRow(static_cast<std::size_t>(topRow), pixel);
-            lowest = std::min(lowest, topRow);
-            highest = std::max(highest, topRow);
-            bottomRow = topRow;
+            writeRow(bottomRow, pixels[index]);
+            bottomRow = clamped(topRows[index]);
         }
+        writeRow(bottomRow, pixels[count - 1]);
     } else {
+        // Both pairs of ends, the same row twice when fewer than four.
         for (std::size_t index = 0; index < count; ++index) {
-            const int topRow = clamped(remembered[index].row);
-            const QRgb pixel = pendingBoxes_[index].pixel;
-            const int first = std::min(clamped(bottomRow), topRow);
-            const int last = std::max(clamped(bottomRow), topRow);
-            writeRow(static_cast<std::size_t>(first), pixel);
-            writeRow(static_cast<std::size_t>(std::min(first + 1, last)), pixel);
-            writeRow(static_cast<std::size_t>(std::max(last - 1, first)), pixel);
-            writeRow(static_cast<std::size_t>(last), pixel);
-            lowest = std::min(lowest, topRow);
-            highest = std::max(highest, topRow);
+            const int topRow = clamped(topRows[index]);
+            const int first = std::min(bottomRow, topRow);
+            const int last = std::max(bottomRow, topRow);
+            writeRow(first, pixels[index]);
+            writeRow(std::min(first + 1, last), pixels[index]);
+            writeRow(std::max(last - 1, first), pixels[index]);
+            writeRow(last, pixels[index]);
             bottomRow = topRow;
         }
     }
-    rememberedBottomEdge_ = previousEdge;
-    rememberedBottomRow_ = previousRow;
+    rememberedBottomEdge_ = pendingY2_[count - 1];
+    rememberedBottomRow_ = topRows[count - 1];
     boxInColumn_ = slot + count;
-    markChanged(rememberedLeftColumn_, lowest, rememberedRightColumn_, highest);
+    markChanged(rememberedLeftColumn_, shape.lowest, rememberedRightColumn_, shape.highest);
     return true;
 }
 
+const RasterSurface::ChainShape& RasterSurface::chainShape(std::size_t slot, std::size_t count,
+                                                           int startRow) const {
+    ChainShape& shape = chainShape_;
+    if (shape.version == rememberedTopVersion_ && shape.slot == slot && shape.count == count &&
+        shape.startRow == startRow) {
+        return shape;
+    }
+    const int lastRow = height_ - 1;
+    shape = ChainShape{rememberedTopVersion_, slot, count, startRow, 0, lastRow, 0};
+    int bottomRow = startRow;
+    for (std::size_t index = 0; index < count; ++index) {
+        const int topRow = rememberedTopRows_[slot + index];
+        // Clamping a box's rows to the area clips it only if it overlaps the
+        // area; one beyond it, as past the ends of a run, spoils the shortcut.
+        if (std::max(bottomRow, topRow) < 0 || std::min(bottomRow, topRow) > lastRow) {
+            shape.tallest = kTallestChecked + 1;
+        }
+        shape.tallest = std::max(shape.tallest, std::abs(topRow - bottomRow));
+        shape.lowest = std::min(shape.lowest, std::max(std::min(bottomRow, topRow), 0));
+        shape.highest = std::max(shape.highest, std::min(std::max(bottomRow, topRow), lastRow));
+        bottomRow = topRow;
+    }
+    return shape;
+}
+
 template <typename WriteRow>
-void RasterSurface::paintColumn(std::size_t count, WriteRow writeRow) const {
+void RasterSurface::paintBoxesGenerally(std::size_t count, WriteRow writeRow) const {
     // The chain of shared edges and the changed rows live in locals: the
     // pixel stores could otherwise alias the members and force reloads.
     float chainEdge = rememberedBottomEdge_;
@@ -276,54 +298,32 @@ void RasterSurface::paintColumn(std::size_t count, WriteRow writeRow) const {
     int changedBottom = std::numeric_limits<int>::min();
     const int lastRow = height_ - 1;
     for (std::size_t index = 0; index < count; ++index) {
-        const PendingBox box = pendingBoxes_[index];
-        int row1 = chainRow;
-        int row2 = 0;
-        if (box.y1 == chainEdge && slot < kRememberedRows &&
-            rememberedTopRows_[slot].edge == box.y2) [[likely]] {
-            row2 = rememberedTopRows_[slot].row;
-        } else {
-            if (std::isnan(box.y1) || std::isnan(box.y2)) {
-                continue;
-            }
-            if (box.y1 != chainEdge) {
-                if (box.y1 != rememberedStartEdge_) {
-                    rememberedStartEdge_ = box.y1;
-                    rememberedStartRow_ = pixelRow(box.y1);
-                }
-                row1 = rememberedStartRow_;
-            }
-            boxInColumn_ = slot;
-            row2 = topEdgeRow(box.y2);
+        const float y1 = pendingY1_[index];
+        const float y2 = pendingY2_[index];
+        if (std::isnan(y1) || std::isnan(y2)) {
+            continue;
         }
+        int row1 = chainRow;
+        if (y1 != chainEdge) {
+            if (y1 != rememberedStartEdge_) {
+                rememberedStartEdge_ = y1;
+                rememberedStartRow_ = pixelRow(y1);
+            }
+            row1 = rememberedStartRow_;
+        }
+        const int row2 = topEdgeRow(slot, y2);
         ++slot;
-        chainEdge = box.y2;
+        chainEdge = y2;
         chainRow = row2;
         const int top = std::max(std::min(row1, row2), 0);
         const int bottom = std::min(std::max(row1, row2), lastRow);
-        const int height = bottom - top;
-        if (height < 0) [[unlikely]] {
-            continue;
+        for (int row = top; row <= bottom; ++row) {
+            writeRow(row, pendingPixels_[index]);
         }
-        // Rows as with columns: both ends when one or two rows high, both
-        // pairs of ends up to four, a loop beyond.
-        const auto first = static_cast<std::size_t>(top);
-        const auto last = static_cast<std::size_t>(bottom);
-        if (height <= 1) {
-            writeRow(first, box.pixel);
-            writeRow(last, box.pixel);
-        } else if (height <= 3) {
-            writeRow(first, box.pixel);
-            writeRow(first + 1, box.pixel);
-            writeRow(last - 1, box.pixel);
-            writeRow(last, box.pixel);
-        } else {
-            for (std::size_t row = first; row <= last; ++row) {
-                writeRow(row, box.pixel);
-            }
+        if (top <= bottom) {
+            changedTop = std::min(changedTop, top);
+            changedBottom = std::max(changedBottom, bottom);
         }
-        changedTop = std::min(changedTop, top);
-        changedBottom = std::max(changedBottom, bottom);
     }
     rememberedBottomEdge_ = chainEdge;
     rememberedBottomRow_ = chainRow;

@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QRect>
 #include <array>
+#include <cstdint>
 #include <vector>
 
 #include "plot_platform.h"
@@ -58,17 +59,10 @@ public:
 
 private:
     // The boxes of a column are kept as they come and painted together when
-    // anything else happens to the surface or its pixels are looked at. Apart
-    // from the call itself a box then costs a few stores, and the painting
-    // runs as one tight loop, which merges neighbouring boxes of one colour
-    // (the saturated parts of a map are long runs of them). The boxes are
-    // painted in the order they came, so the pixels are the same as if each
-    // had been painted at once.
-    struct PendingBox {
-        float y1 = 0.0f;
-        float y2 = 0.0f;
-        QRgb pixel = 0;
-    };
+    // anything else happens to the surface or its pixels are looked at. The
+    // call itself then costs a few stores, and the painting runs as tight
+    // loops. The boxes are painted in the order they came, so the pixels are
+    // the same as if each had been painted at once.
     static constexpr std::size_t kPendingCapacity = 512;
 
     bool startColumn(float x1, float x2);
@@ -78,39 +72,53 @@ private:
     template <typename WriteRow>
     bool paintChainedBoxes(std::size_t count, WriteRow writeRow) const;
     template <typename WriteRow>
-    void paintColumn(std::size_t count, WriteRow writeRow) const;
+    void paintBoxesGenerally(std::size_t count, WriteRow writeRow) const;
 
     // A run maps the same two column edges for a whole column, each cell's
     // top edge is the next cell's bottom edge, and every column has the same
     // row edges in the same order. So the surface remembers the last column
-    // pair, the last top edge, and the rows of the top edges in the order of
-    // the current column's boxes, checked against those of the previous
-    // column. Nearly all divisions are spared. The mapping is a pure function
-    // of the coordinate and the frame, so the pixels are the same either way;
-    // NaN never compares equal, so it marks what is not remembered.
+    // pair, the last top edge, the first bottom edge, and the rows of the top
+    // edges in the order of the current column's boxes, checked against those
+    // of the previous column. Nearly all divisions are spared. The mapping is
+    // a pure function of the coordinate and the frame, so the pixels are the
+    // same either way; NaN never compares equal, so it marks what is not
+    // remembered.
     void forgetChanges();
     void forgetColumns();
     void forgetRows();
-    int topEdgeRow(float y) const;
-
-    struct RememberedRow {
-        float edge = 0.0f;
-        int row = 0;
-    };
+    int topEdgeRow(std::size_t slot, float y) const;
     static constexpr std::size_t kRememberedRows = 1024;
+
+    // What a chain of boxes along the remembered top edges looks like: the
+    // tallest box in rows (beyond kTallestChecked if any box misses the
+    // area), and the rows it covers inside the area. The same for every
+    // column of a run, so worked out once for each set of remembered edges.
+    struct ChainShape {
+        std::uint64_t version = 0;
+        std::size_t slot = 0;
+        std::size_t count = 0;
+        int startRow = 0;
+        int tallest = 0;
+        int lowest = 0;
+        int highest = 0;
+    };
+    static constexpr int kTallestChecked = 3;
+    const ChainShape& chainShape(std::size_t slot, std::size_t count, int startRow) const;
 
     void fillPixels(int left, int top, int right, int bottom, QRgb pixel) const;
     void markChanged(int left, int top, int right, int bottom) const;
 
     int width_ = 0;
     int height_ = 0;
-    // Painting what is pending changes the pixels, the remembered rows and
+    // Painting what is pending changes the pixels, what is remembered and
     // the changed area, but not what the surface shows to its readers: they
     // always see every box drawn so far. So these may change in const calls.
     mutable std::vector<QRgb> pixels_;
     QImage image_;
     RgbColour background_;
-    mutable std::array<PendingBox, kPendingCapacity> pendingBoxes_;
+    mutable std::array<float, kPendingCapacity> pendingY1_;
+    mutable std::array<float, kPendingCapacity> pendingY2_;
+    mutable std::array<QRgb, kPendingCapacity> pendingPixels_;
     mutable std::size_t pendingCount_ = 0;
     float rememberedLeftEdge_ = 0.0f;
     float rememberedRightEdge_ = 0.0f;
@@ -120,7 +128,13 @@ private:
     mutable int rememberedBottomRow_ = 0;
     mutable float rememberedStartEdge_ = 0.0f;
     mutable int rememberedStartRow_ = 0;
-    mutable std::array<RememberedRow, kRememberedRows> rememberedTopRows_;
+    // The top edges of the first rememberedTopCount_ places in a column, and
+    // their rows; the version changes whenever one of them does.
+    mutable std::array<float, kRememberedRows> rememberedTopEdges_;
+    mutable std::array<int, kRememberedRows> rememberedTopRows_;
+    mutable std::size_t rememberedTopCount_ = 0;
+    mutable std::uint64_t rememberedTopVersion_ = 1;
+    mutable ChainShape chainShape_;
     mutable std::size_t boxInColumn_ = 0;
     // The default frame is the pixel grid itself.
     float scaleLeft_ = 0.0f;

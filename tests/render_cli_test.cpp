@@ -115,8 +115,8 @@ TEST_F(RenderCommand, ScaleRendersTheSameRunLarger) {
 
 TEST_F(RenderCommand, WindowPictureShowsTheWholeWindowAfterTheLastClick) {
     const fs::path window = folder() / "window.png";
-    const Outcome outcome = run("--axes --window " + window.string() + " -o " + out().string() +
-                                " sin log");
+    const Outcome outcome =
+        run("--axes --window " + window.string() + " -o " + out().string() + " sin log");
     ASSERT_EQ(outcome.exitCode, 0) << outcome.standardError;
     EXPECT_EQ(outcome.standardError, "");
     const QImage picture(QString::fromStdString(window.string()));
