@@ -136,17 +136,25 @@ int RasterSurface::topEdgeRow(std::size_t slot, float y) const {
 }
 
 void RasterSurface::fillBox(float x1, float y1, float x2, float y2, RgbColour colour) {
-    const bool sameColumn = x1 == rememberedLeftEdge_ && x2 == rememberedRightEdge_;
-    if (!sameColumn || pendingCount_ == kPendingCapacity) [[unlikely]] {
-        paintPending();
-        if (!sameColumn && !startColumn(x1, x2)) {
-            return;
-        }
+    // Kept without a call or a stack frame on the way of nearly every box.
+    if (x1 != rememberedLeftEdge_ || x2 != rememberedRightEdge_ ||
+        pendingCount_ == kPendingCapacity) [[unlikely]] {
+        fillBoxAfterPainting(x1, y1, x2, y2, colour);
+        return;
     }
     const std::size_t index = pendingCount_++;
     pendingY1_[index] = y1;
     pendingY2_[index] = y2;
     pendingPixels_[index] = toRgb(colour);
+}
+
+[[gnu::noinline]] void RasterSurface::fillBoxAfterPainting(float x1, float y1, float x2, float y2,
+                                                           RgbColour colour) {
+    paintPending();
+    if (!(x1 == rememberedLeftEdge_ && x2 == rememberedRightEdge_) && !startColumn(x1, x2)) {
+        return;
+    }
+    fillBox(x1, y1, x2, y2, colour);
 }
 
 [[gnu::noinline]] void RasterSurface::paintPending() const {

@@ -66,6 +66,7 @@ private:
     static constexpr std::size_t kPendingCapacity = 512;
 
     bool startColumn(float x1, float x2);
+    void fillBoxAfterPainting(float x1, float y1, float x2, float y2, RgbColour colour);
     void paintPending() const;
     template <typename WriteRow>
     void paintBoxes(std::size_t count, WriteRow writeRow) const;
