@@ -34,14 +34,16 @@ test:
 	cmake --build $(SANITIZE_DIR) -j $(JOBS)
 	cd $(SANITIZE_DIR) && ctest $(CTEST_FLAGS)
 
-# Release build of the benchmark program, then runs it.
+# Release build of the benchmark program, then runs it. The repetitions of
+# all benchmarks are interleaved, so that a machine whose speed drifts slows
+# them alike and their ratios hold.
 bench:
 	@scripts/install-packages $(BENCH_PACKAGES)
 	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DCOMPLEX_PLOT_TESTS=OFF \
 		-DCOMPLEX_PLOT_BENCH=ON
 	cmake --build $(BENCH_DIR) -j $(JOBS) --target plot_bench
 	$(BENCH_DIR)/bench/plot_bench --benchmark_repetitions=5 \
-		--benchmark_report_aggregates_only=true
+		--benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true
 
 # The ten grey maps of the five presets, with the axes, into out/.
 renders:
