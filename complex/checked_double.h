@@ -121,10 +121,6 @@ public:
         if (!a.ok()) return a;
         return fromResult(std::fabs(a.value_));
     }
-    friend CheckedDouble floor(CheckedDouble a) {
-        if (!a.ok()) return a;
-        return fromResult(std::floor(a.value_));
-    }
 
     // The raw number, for a caller that has already looked at ok().
     constexpr double raw() const { return value_; }

@@ -380,7 +380,7 @@ QRect RasterSurface::takeChangedArea() {
     return area;
 }
 
-void RasterSurface::fillPixels(int left, int top, int right, int bottom, QRgb pixel) const {
+void RasterSurface::fillPixels(int left, int top, int right, int bottom, QRgb pixel) {
     left = std::max(left, 0);
     top = std::max(top, 0);
     right = std::min(right, width_ - 1);
@@ -389,20 +389,8 @@ void RasterSurface::fillPixels(int left, int top, int right, int bottom, QRgb pi
         return;
     }
     QRgb* line = pixels_.data() + static_cast<std::size_t>(top) * width_;
-    const int span = right - left;
-    if (span >= 1 && span <= 3) {
-        // Two to four pixels across, as most boxes of a run are: a pair at
-        // each end, overlapping when narrower than four, with no loop whose
-        // length the processor would have to guess.
-        const std::uint64_t pair = pixel | (std::uint64_t{pixel} << 32);
-        for (int row = top; row <= bottom; ++row, line += width_) {
-            std::memcpy(line + left, &pair, sizeof pair);
-            std::memcpy(line + right - 1, &pair, sizeof pair);
-        }
-    } else {
-        for (int row = top; row <= bottom; ++row, line += width_) {
-            std::fill(line + left, line + right + 1, pixel);
-        }
+    for (int row = top; row <= bottom; ++row, line += width_) {
+        std::fill(line + left, line + right + 1, pixel);
     }
     markChanged(left, top, right, bottom);
 }

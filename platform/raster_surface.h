@@ -106,7 +106,8 @@ private:
     static constexpr int kTallestChecked = 3;
     const ChainShape& chainShape(std::size_t slot, std::size_t count, int startRow) const;
 
-    void fillPixels(int left, int top, int right, int bottom, QRgb pixel) const;
+    // Lines only: boxes are painted column by column.
+    void fillPixels(int left, int top, int right, int bottom, QRgb pixel);
     void markChanged(int left, int top, int right, int bottom) const;
 
     int width_ = 0;
