@@ -4,16 +4,18 @@
 BUILD_DIR ?= build
 SANITIZE_DIR ?= build-sanitize
 BENCH_DIR ?= build-bench
+RELEASE_DIR ?= build-release
+PREFIX ?= /usr/local
 JOBS ?= $(shell nproc)
 
-BUILD_PACKAGES := g++ make cmake qt6-base-dev libgl-dev
+BUILD_PACKAGES := g++ make cmake qt6-base-dev libgl-dev libxkbcommon-dev
 TEST_PACKAGES := $(BUILD_PACKAGES) libgtest-dev fonts-ipafont-gothic
 BENCH_PACKAGES := $(BUILD_PACKAGES) libbenchmark-dev fonts-ipafont-gothic
 RUN_PACKAGES := $(BUILD_PACKAGES) fonts-ipafont-gothic
 
 CTEST_FLAGS := --output-on-failure -j $(JOBS)
 
-.PHONY: run test bench build renders clean
+.PHONY: run test bench install renders clean
 
 # Builds the window program and starts it.
 run:
@@ -45,6 +47,15 @@ bench:
 	$(BENCH_DIR)/bench/plot_bench --benchmark_repetitions=5 \
 		--benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true
 
+# Release build of both programs, installed under $(PREFIX) (on the PATH):
+# complex-plot, complex-plot-render, a desktop entry and an icon.
+install:
+	@scripts/install-packages $(RUN_PACKAGES)
+	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release -DCOMPLEX_PLOT_TESTS=OFF \
+		-DCMAKE_INSTALL_PREFIX=$(PREFIX)
+	cmake --build $(RELEASE_DIR) -j $(JOBS)
+	cmake --install $(RELEASE_DIR)
+
 # The ten grey maps of the five presets, with the axes, into out/.
 renders:
 	@scripts/install-packages $(BUILD_PACKAGES)
@@ -55,4 +66,4 @@ renders:
 	@echo "the maps are in $(CURDIR)/out"
 
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(BENCH_DIR) out
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(BENCH_DIR) $(RELEASE_DIR) out

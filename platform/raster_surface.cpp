@@ -28,7 +28,8 @@ QRgb toRgb(RgbColour colour) {
 }  // namespace
 
 RasterSurface::RasterSurface(int scaleFactor, RgbColour background)
-    : width_(kBaseWidth * scaleFactor),
+    : scaleFactor_(scaleFactor),
+      width_(kBaseWidth * scaleFactor),
       height_(kBaseHeight * scaleFactor),
       pixels_(static_cast<std::size_t>(width_) * height_, toRgb(background)),
       image_(reinterpret_cast<uchar*>(pixels_.data()), width_, height_,
@@ -355,18 +356,24 @@ void RasterSurface::drawLine(float x1, float y1, float x2, float y2, RgbColour c
     const int column2 = pixelColumn(x2);
     const int row1 = pixelRow(y1);
     const int row2 = pixelRow(y2);
+    // The pen is as many pixels wide as the scale, so that a line keeps its
+    // weight in print; it is centred on the pixel of the one-pixel line,
+    // with the odd pixel of an even width to the right and below.
+    const int before = (scaleFactor_ - 1) / 2;
+    const int after = scaleFactor_ / 2;
+    const QRgb pixel = toRgb(colour);
     if (column1 == column2 || row1 == row2) {
-        fillPixels(std::min(column1, column2), std::min(row1, row2), std::max(column1, column2),
-                   std::max(row1, row2), toRgb(colour));
+        fillPixels(std::min(column1, column2) - before, std::min(row1, row2) - before,
+                   std::max(column1, column2) + after, std::max(row1, row2) + after, pixel);
         return;
     }
-    // A slanted line: one pixel per step along its longer direction.
+    // A slanted line: one pen's square per step along its longer direction.
     const int steps = std::max(std::abs(column2 - column1), std::abs(row2 - row1));
     for (int step = 0; step <= steps; ++step) {
         const double t = static_cast<double>(step) / steps;
         const int column = static_cast<int>(std::floor(column1 + (column2 - column1) * t + 0.5));
         const int row = static_cast<int>(std::floor(row1 + (row2 - row1) * t + 0.5));
-        fillPixels(column, row, column, row, toRgb(colour));
+        fillPixels(column - before, row - before, column + after, row + after, pixel);
     }
 }
 

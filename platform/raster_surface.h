@@ -20,7 +20,9 @@ namespace complexplot {
 //    round(min py) .. round(max py), ends included, with round(v) = floor(v + 0.5),
 //    clipped to the area; so neighbours both paint a shared edge and the later
 //    one wins;
-//  - a line is one pixel wide and covers its rounded start to its rounded end.
+//  - a line covers its rounded start to its rounded end, with a square pen
+//    as many pixels wide as the scale factor, centred on those pixels (for
+//    an even width, the extra pixel lies to the right and below).
 class RasterSurface : public PictureSurface {
 public:
     static constexpr int kBaseWidth = 257;
@@ -40,6 +42,7 @@ public:
     void setScaleHeight(float value) override;
 
     float scaleLeft() const { return scaleLeft_; }
+    int scaleFactor() const { return scaleFactor_; }
 
     void fillBox(float x1, float y1, float x2, float y2, RgbColour colour) override;
     void drawLine(float x1, float y1, float x2, float y2, RgbColour colour) override;
@@ -110,6 +113,7 @@ private:
     void fillPixels(int left, int top, int right, int bottom, QRgb pixel);
     void markChanged(int left, int top, int right, int bottom) const;
 
+    int scaleFactor_ = 1;
     int width_ = 0;
     int height_ = 0;
     // Painting what is pending changes the pixels, what is remembered and

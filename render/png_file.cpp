@@ -1,89 +1,52 @@
 #include "png_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <QBuffer>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <vector>
+#include <QImageWriter>
+#include <new>
 
 namespace complexplot {
 
 namespace {
 
-[[noreturn]] void failWith(const std::string& path, int error) {
-    throw FileWriteError("cannot write " + path + ": " + std::strerror(error));
-}
-
-QByteArray encodePng(const QImage& image) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    if (!image.convertToFormat(QImage::Format_RGB888).save(&buffer, "PNG")) {
-        throw FileWriteError("cannot encode PNG");
+// The image as 8-bit RGB, row by row. Qt's own conversion shares a large
+// image out to a thread pool and, when no thread can be started (as when
+// memory runs short), waits for them forever.
+QImage rgbCopy(const QImage& image) {
+    QImage rgb(image.size(), QImage::Format_RGB888);
+    if (rgb.isNull()) {
+        throw std::bad_alloc();
     }
-    return bytes;
-}
-
-void writeAll(int descriptor, const QByteArray& bytes, const std::string& path) {
-    const char* data = bytes.constData();
-    qsizetype remaining = bytes.size();
-    while (remaining > 0) {
-        const ssize_t written = ::write(descriptor, data, static_cast<size_t>(remaining));
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            failWith(path, errno);
+    for (int row = 0; row < image.height(); ++row) {
+        uchar* out = rgb.scanLine(row);
+        for (int column = 0; column < image.width(); ++column) {
+            const QRgb pixel = image.pixel(column, row);
+            *out++ = static_cast<uchar>(qRed(pixel));
+            *out++ = static_cast<uchar>(qGreen(pixel));
+            *out++ = static_cast<uchar>(qBlue(pixel));
         }
-        data += written;
-        remaining -= written;
     }
+    return rgb;
 }
 
 }  // namespace
 
+QByteArray encodePng(const QImage& image) {
+    const QImage rgb = rgbCopy(image);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    // The encoder writes to memory, and any image is valid PNG: it fails
+    // only when it cannot allocate (libpng then says so on stderr itself).
+    if (!writer.write(rgb)) {
+        throw std::bad_alloc();
+    }
+    return bytes;
+}
+
 void writePngFile(const QImage& image, const std::string& path) {
     const QByteArray bytes = encodePng(image);
-
-    // The temporary file sits in the target's folder, so the rename stays
-    // on one file system and is atomic.
-    std::string temporaryPath = path + ".XXXXXX";
-    std::vector<char> pattern(temporaryPath.begin(), temporaryPath.end());
-    pattern.push_back('\0');
-    const int descriptor = ::mkstemp(pattern.data());
-    if (descriptor < 0) {
-        failWith(path, errno);
-    }
-    temporaryPath.assign(pattern.data());
-    try {
-        writeAll(descriptor, bytes, path);
-    } catch (...) {
-        ::close(descriptor);
-        ::unlink(temporaryPath.c_str());
-        throw;
-    }
-    // mkstemp creates the file readable by its owner only; a picture is an
-    // ordinary file.
-    int error = 0;
-    if (::fchmod(descriptor, 0644) != 0 || ::fsync(descriptor) != 0) {
-        error = errno;
-    }
-    if (::close(descriptor) != 0 && error == 0) {
-        error = errno;
-    }
-    if (error != 0) {
-        ::unlink(temporaryPath.c_str());
-        failWith(path, error);
-    }
-    if (std::rename(temporaryPath.c_str(), path.c_str()) != 0) {
-        error = errno;
-        ::unlink(temporaryPath.c_str());
-        failWith(path, error);
-    }
+    writeFileAtomically(path, std::string_view(bytes.constData(), bytes.size()));
 }
 
 }  // namespace complexplot

@@ -1,20 +1,18 @@
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
-#include <stdexcept>
 #include <string>
+
+#include "atomic_file.h"
 
 namespace complexplot {
 
-// A file that could not be written; the message names the file and the
-// system's reason.
-class FileWriteError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
+// The image as 8-bit RGB PNG data. Raises std::bad_alloc when memory runs
+// out on the way.
+QByteArray encodePng(const QImage& image);
 
-// Writes the image as an 8-bit RGB PNG, whole or not at all: it goes to a
-// temporary file beside the target, which is then renamed over it.
+// Writes the image as an 8-bit RGB PNG, whole or not at all.
 void writePngFile(const QImage& image, const std::string& path);
 
 }  // namespace complexplot

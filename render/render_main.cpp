@@ -1,21 +1,22 @@
 // complex-plot-render: the plot run without a window, written to PNG files.
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
-#include <iostream>
-#include <string>
-#include <vector>
-
 #include <QApplication>
 #include <QCheckBox>
+#include <QPainter>
+#include <iostream>
+#include <memory>
+#include <new>
+#include <string>
+#include <system_error>
+#include <thread>
+#include <vector>
 
+#include "atomic_file.h"
 #include "headless_controls.h"
 #include "main_window.h"
 #include "plot_run.h"
 #include "png_file.h"
+#include "quoted_text.h"
 #include "render_options.h"
 
 using namespace complexplot;
@@ -25,45 +26,74 @@ namespace {
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 
+// Qt's image code shares large images out to helper threads and, when it
+// cannot start them (as when memory runs short), waits for them forever.
+// So before Qt draws a large picture, two threads must start, or this is
+// reported as what it is.
+void requireHelperThreads() {
+    std::thread first;
+    try {
+        first = std::thread([] {});
+        std::thread([] {}).join();
+    } catch (const std::system_error&) {
+        if (first.joinable()) {
+            first.join();
+        }
+        throw std::bad_alloc();
+    }
+    first.join();
+}
+
 int fail(int exitCode, const std::string& message) {
     std::cerr << "complex-plot-render: " << message << '\n';
     return exitCode;
 }
 
-// 0 when files can be made in the folder, or the system's error number.
-int folderWriteError(const std::string& folder) {
-    const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (descriptor < 0) {
-        return errno;
-    }
-    ::close(descriptor);
-    return ::access(folder.c_str(), W_OK | X_OK) == 0 ? 0 : errno;
-}
-
-// The whole window, drawn offscreen, after a click on each NAME in turn.
-void writeWindowPicture(const RenderOptions& options, int argc, char** argv) {
-    // No window may appear, whatever display there is; and Qt's own chatter
-    // about the environment is not the renderer's output.
+// The whole window, drawn offscreen, after a click on each NAME in turn; at
+// scale N it is drawn N times larger, as on a screen of N device pixels to
+// the pixel, so that the text is as sharp as the maps.
+void writeWindowPicture(const RenderOptions& options) {
+    // No window may appear, whatever display there is.
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
-        if (type == QtCriticalMsg || type == QtFatalMsg) {
-            std::cerr << "complex-plot-render: " << message.toStdString() << '\n';
-        }
-    });
-    QApplication application(argc, argv);
+    // The command line is the renderer's own: Qt sees none of it.
+    int argumentCount = 1;
+    char programName[] = "complex-plot-render";
+    char* arguments[] = {programName, nullptr};
+    QApplication application(argumentCount, arguments);
+
+    const int scale = options.scaleFactor;
     frmMain window;
+    window.Picture1()->setSurface(std::make_unique<RasterSurface>(scale));
+    window.Picture2()->setSurface(std::make_unique<RasterSurface>(scale));
     window.Check1()->setChecked(options.axes);
     window.show();
     for (const std::int16_t index : options.presets) {
         window.Command1_Click(index);
     }
     QCoreApplication::processEvents();
-    writePngFile(window.grab().toImage(), options.windowFile);
+
+    QImage picture(window.size() * scale, QImage::Format_RGB32);
+    if (picture.isNull()) {
+        throw std::bad_alloc();
+    }
+    picture.setDevicePixelRatio(scale);
+    picture.fill(window.palette().window().color());
+    requireHelperThreads();
+    window.render(&picture);
+    writePngFile(picture, options.windowFile);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Qt's own chatter (about the environment, or an image it could not
+    // allocate, which is reported here in its own words) is not the
+    // renderer's output.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+        if (type == QtCriticalMsg || type == QtFatalMsg) {
+            std::cerr << "complex-plot-render: " << message.toStdString() << '\n';
+        }
+    });
     RenderOptions options;
     try {
         options = parseRenderOptions(std::vector<std::string>(argv + 1, argv + argc));
@@ -74,22 +104,26 @@ int main(int argc, char** argv) {
         std::cout << renderUsage();
         return 0;
     }
-    // Refuse an unwritable folder before any work, so nothing is half-done.
-    if (const int error = folderWriteError(options.outputDirectory); error != 0) {
-        return fail(kExitFailure,
-                    "cannot write to " + options.outputDirectory + ": " + std::strerror(error));
-    }
 
+    // What is being made, for the message when memory runs out.
+    std::string making;
     try {
+        // Refuse an unwritable folder before any work, so nothing is half-done.
+        checkFolderWritable(options.outputDirectory);
         if (!options.windowFile.empty()) {
-            writeWindowPicture(options, argc, argv);
+            making = "the window picture " + quoted(options.windowFile);
+            writeWindowPicture(options);
         }
+        making = "the maps at scale " + std::to_string(options.scaleFactor);
         HeadlessControls controls(options.scaleFactor, options.axes ? 1 : 0);
         WindowState state;
         for (const std::int16_t index : options.presets) {
-            Command1_Click(index, controls, state);
             const std::string stem = options.outputDirectory + "/" + std::string(PresetName(index));
+            making = "the maps of " + std::string(PresetName(index));
+            Command1_Click(index, controls, state);
+            making = quoted(stem + "-re.png");
             writePngFile(controls.picture1().image(), stem + "-re.png");
+            making = quoted(stem + "-im.png");
             writePngFile(controls.picture2().image(), stem + "-im.png");
         }
     } catch (const FileWriteError& error) {
@@ -97,6 +131,8 @@ int main(int argc, char** argv) {
     } catch (const RuntimeError& error) {
         return fail(kExitFailure,
                     "runtime error " + std::to_string(error.number()) + ": " + error.what());
+    } catch (const std::bad_alloc&) {
+        return fail(kExitFailure, "out of memory while making " + making);
     }
     return 0;
 }

@@ -81,6 +81,10 @@ private slots:
     void tickingTheCheckBoxAfterARunWaitsForTheNextRun();
     void nestedClickRunsInsideAndTheOuterRunFinishes();
     void twoHundredNestedClicks();
+    void clicksBeyondTheDeepestNestingAreDropped();
+    void looksTheSameWhateverTheDesktopFont();
+    void controlsCarryTheirNames();
+    void enterClicksTheFocusedButton();
     void closingDuringARunStopsEveryRun();
     void runtimeErrorIsShownAndTheWindowStaysUsable();
 
@@ -252,6 +256,100 @@ void MainWindowTest::twoHundredNestedClicks() {
     QCOMPARE(window.Label2()->text(), QString());
 }
 
+// Each nested run holds stack until it ends; far more clicks than the bound
+// must neither crash nor keep the runs that did start from finishing.
+void MainWindowTest::clicksBeyondTheDeepestNestingAreDropped() {
+    frmMain window;
+    window.show();
+    int clicks = 0;
+    int deepest = 0;
+    std::function<void()> clickAgain = [&] {
+        // Each click comes from the event turn of the deepest run so far.
+        deepest = std::max(deepest, window.runDepth());
+        if (++clicks < 3000) {
+            QTimer::singleShot(0, clickAgain);
+        }
+        window.Command1(0)->click();
+    };
+    QTimer::singleShot(0, clickAgain);
+    window.Command1(0)->click();
+    QCOMPARE(clicks, 3000);
+    QCOMPARE(deepest, 1000);
+    QCOMPARE(window.runDepth(), 0);
+    QCOMPARE(window.controls().mousePointer(), kPointerDefault);
+    QCOMPARE(window.Label2()->text(), QString());
+}
+
+// The layout is in pixels for a 12-pixel font: a desktop with another
+// default font must not move, clip or overflow anything.
+void MainWindowTest::looksTheSameWhateverTheDesktopFont() {
+    const QFont desktopFont = QApplication::font();
+    QImage first;
+    for (const int points : {8, 9, 11, 14}) {
+        QFont font = desktopFont;
+        font.setPointSize(points);
+        if (points == 14) {
+            font.setFamily(QStringLiteral("DejaVu Serif"));
+        }
+        QApplication::setFont(font);
+        frmMain window;
+        window.show();
+        window.Label2()->setText(QString::fromUtf8(ProgressBar(40).data(), 40 * 3));
+        const QImage picture = window.grab().toImage();
+        if (first.isNull()) {
+            first = picture;
+        } else {
+            QVERIFY2(picture == first, qPrintable(QStringLiteral("at %1 points").arg(points)));
+        }
+        const QLabel* bar = window.Label2();
+        QVERIFY(bar->fontMetrics().horizontalAdvance(bar->text()) <= bar->contentsRect().width());
+    }
+    QApplication::setFont(desktopFont);
+}
+
+void MainWindowTest::controlsCarryTheirNames() {
+    frmMain window;
+    QCOMPARE(window.objectName(), QStringLiteral("frmMain"));
+    QCOMPARE(window.findChild<QWidget*>(QStringLiteral("Picture1")), window.Picture1());
+    QCOMPARE(window.findChild<QWidget*>(QStringLiteral("Picture2")), window.Picture2());
+    QCOMPARE(window.findChild<QWidget*>(QStringLiteral("Label2")), window.Label2());
+    QCOMPARE(window.findChild<QWidget*>(QStringLiteral("Check1")), window.Check1());
+    QCOMPARE(window.Picture1()->accessibleName(), QStringLiteral("実数部"));
+    QCOMPARE(window.Picture2()->accessibleName(), QStringLiteral("虚数部"));
+    QCOMPARE(window.Check1()->accessibleName(), QStringLiteral("座標軸を描く"));
+
+    const QList<QPushButton*> buttons =
+        window.findChildren<QPushButton*>(QStringLiteral("Command1"));
+    QCOMPARE(buttons.size(), 5);
+    for (QPushButton* button : buttons) {
+        QCOMPARE(button, window.Command1(button->property("Index").toInt()));
+        QCOMPARE(button->accessibleName(), button->text());
+    }
+    const QList<QLabel*> captions = window.findChildren<QLabel*>(QStringLiteral("Label1"));
+    QCOMPARE(captions.size(), 2);
+    for (QLabel* caption : captions) {
+        QCOMPARE(caption, window.Label1(caption->property("Index").toInt()));
+        QCOMPARE(caption->accessibleName(), caption->text());
+    }
+}
+
+void MainWindowTest::enterClicksTheFocusedButton() {
+    frmMain window;
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    window.Command1(3)->setFocus();
+    QTest::keyClick(window.Command1(3), Qt::Key_Return);
+    QCOMPARE(window.windowTitle(), QStringLiteral("Tan Z"));
+    window.Command1(4)->setFocus();
+    QTest::keyClick(window.Command1(4), Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(window.windowTitle(), QStringLiteral("ArcTan Z"));
+    // Enter on the check box clicks no function button.
+    window.Check1()->setFocus();
+    QTest::keyClick(window.Check1(), Qt::Key_Return);
+    QCOMPARE(window.windowTitle(), QStringLiteral("ArcTan Z"));
+}
+
 void MainWindowTest::closingDuringARunStopsEveryRun() {
     {
         frmMain window;
@@ -295,6 +393,7 @@ void MainWindowTest::runtimeErrorIsShownAndTheWindowStaysUsable() {
     QMessageBox* box = window.findChild<QMessageBox*>();
     QVERIFY(box != nullptr);
     QVERIFY(box->isVisible());
+    QCOMPARE(box->windowModality(), Qt::WindowModal);
     QVERIFY(box->text().contains(QStringLiteral("実行時エラー '5'")));
     QCOMPARE(window.Label2()->text(), QString());
     QCOMPARE(window.controls().mousePointer(), std::int16_t{2});

@@ -382,3 +382,25 @@ TEST(RasterSurface, AxesAreRedAndBlueOnTheCheckpointLines) {
         EXPECT_EQ(countPixels(*picture, RgbColour{0, 0, 255}), 249);
     }
 }
+
+// In print a one-pixel axis vanishes: at scale N it is N pixels wide,
+// centred on where the one-pixel line lies at that scale.
+TEST(RasterSurface, AxesAreAsWideAsTheScale) {
+    for (const int scale : {2, 3}) {
+        HeadlessControls controls(scale, 1);
+        WindowState state;
+        Command1_Click(kPresetTan, controls, state);
+        const RasterSurface& picture = controls.picture1();
+        const int row = picture.pixelRow(0.0f);
+        const int column = picture.pixelColumn(0.0f);
+        const int first = -(scale - 1) / 2;
+        const int last = scale / 2;
+        for (int offset = first - 1; offset <= last + 1; ++offset) {
+            const bool inside = offset >= first && offset <= last;
+            EXPECT_EQ(pixelAt(picture, 3, row + offset) == (RgbColour{255, 0, 0}), inside)
+                << scale << " " << offset;
+            EXPECT_EQ(pixelAt(picture, column + offset, 3) == (RgbColour{0, 0, 255}), inside)
+                << scale << " " << offset;
+        }
+    }
+}

@@ -1,15 +1,22 @@
 // The headless renderer as a user runs it: files written, and bad input
 // refused with one line and the right exit status.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <QImage>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <set>
 #include <sstream>
+#include <thread>
 
 #include "headless_controls.h"
 #include "plot_run.h"
@@ -77,6 +84,29 @@ void expectOneLine(const std::string& text) {
 
 bool samePixels(const QImage& a, const QImage& b) {
     return a.convertToFormat(QImage::Format_RGB32) == b.convertToFormat(QImage::Format_RGB32);
+}
+
+QImage load(const fs::path& path) {
+    return QImage(QString::fromStdString(path.string()));
+}
+
+// The renderer started with the arguments, its output thrown away.
+pid_t startRenderer(const std::vector<std::string>& arguments) {
+    std::vector<std::string> words = {RENDER_PROGRAM};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& word : words) {
+        argv.push_back(word.data());
+    }
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = -1;
+    EXPECT_EQ(posix_spawn(&pid, RENDER_PROGRAM, &actions, nullptr, argv.data(), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
 }
 
 }  // namespace
@@ -170,3 +200,164 @@ TEST_F(RenderCommand, UnwritableFolderIsReportedWithTheSystemsReason) {
     expectOneLine(notFolder.standardError);
     EXPECT_NE(notFolder.standardError.find("Not a directory"), std::string::npos);
 }
+
+TEST_F(RenderCommand, UnwritableFolderGivesTheRealReason) {
+    const Outcome proc = run("-o /proc sin");
+    EXPECT_EQ(proc.exitCode, 1);
+    expectOneLine(proc.standardError);
+    EXPECT_NE(proc.standardError.find("does not allow new files"), std::string::npos)
+        << proc.standardError;
+}
+
+// Qt must see none of the renderer's arguments: a folder named -reverse
+// would otherwise mirror the window picture.
+TEST_F(RenderCommand, ArgumentsAreTheRenderersOwn) {
+    fs::create_directories(folder() / "-reverse");
+    const std::string command = "cd " + folder().string() + " && " + RENDER_PROGRAM +
+                                " -o -reverse --window w.png -- SIN ArcTan >/dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    const QImage window = load(folder() / "w.png");
+    const QImage real = load(folder() / "-reverse" / "arctan-re.png");
+    ASSERT_FALSE(window.isNull());
+    EXPECT_TRUE(samePixels(window.copy(16, 24, 257, 249), real));
+
+    // After "--" everything is a name, in any case.
+    const Outcome optionAsName = run("-o " + out().string() + " -- --axes");
+    EXPECT_EQ(optionAsName.exitCode, 2);
+    EXPECT_NE(optionAsName.standardError.find("unknown function '--axes'"), std::string::npos);
+}
+
+TEST_F(RenderCommand, BadValuesAreRefusedAndQuotedSafely) {
+    for (const std::string arguments :
+         {"--window '' sin", "-o '' sin", "--window out.jpg sin", "--window .png sin"}) {
+        const Outcome outcome = run("-o " + out().string() + " " + arguments);
+        EXPECT_EQ(outcome.exitCode, 2) << arguments;
+        expectOneLine(outcome.standardError);
+    }
+    // A newline and an escape sequence typed into a name reach the terminal
+    // as escapes, on one line.
+    const Outcome hostile = run("\"$(printf 'si\\n\\033[31mn')\"");
+    EXPECT_EQ(hostile.exitCode, 2);
+    expectOneLine(hostile.standardError);
+    EXPECT_NE(hostile.standardError.find("'si\\n\\x1b[31mn'"), std::string::npos)
+        << hostile.standardError;
+    EXPECT_TRUE(outputFiles().empty());
+}
+
+// At scale N the window is drawn N times larger, its maps are the scale-N
+// maps, and the axes are N pixels wide around the one-pixel line's place.
+TEST_F(RenderCommand, WindowPictureAtAScaleHoldsTheMapsOfThatScale) {
+    const fs::path window = folder() / "window.png";
+    const Outcome outcome =
+        run("--axes --scale 2 --window " + window.string() + " -o " + out().string() + " log");
+    ASSERT_EQ(outcome.exitCode, 0) << outcome.standardError;
+    const QImage picture = load(window);
+    ASSERT_EQ(picture.size(), QSize(2 * 623, 2 * 304));
+    const QImage real = load(out() / "log-re.png");
+    EXPECT_TRUE(samePixels(picture.copy(32, 48, 514, 498), real));
+    // At scale 2 the one-pixel axis would lie on row 250: rows 250 and 251.
+    EXPECT_EQ(real.pixel(5, 249), real.pixel(5, 248));
+    EXPECT_EQ(real.pixel(5, 250), qRgb(255, 0, 0));
+    EXPECT_EQ(real.pixel(5, 251), qRgb(255, 0, 0));
+    EXPECT_NE(real.pixel(5, 252), qRgb(255, 0, 0));
+}
+
+TEST_F(RenderCommand, LongestLegalNameIsWritten) {
+    const std::string name = std::string(251, 'w') + ".png";
+    const Outcome outcome = run("--window " + (out() / name).string() + " tan");
+    EXPECT_EQ(outcome.exitCode, 0) << outcome.standardError;
+    EXPECT_EQ(outputFiles(), (std::set<std::string>{name}));
+}
+
+// Only a regular file is replaced, also where a link leads; the link stays.
+TEST_F(RenderCommand, ReplacesOnlyRegularFiles) {
+    const fs::path fifo = out() / "fifo.png";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    fs::create_symlink("/dev/null", out() / "null.png");
+    fs::create_symlink(fifo, out() / "to-fifo.png");
+    for (const char* name : {"fifo.png", "null.png", "to-fifo.png"}) {
+        const Outcome outcome = run("--window " + (out() / name).string() + " tan");
+        EXPECT_EQ(outcome.exitCode, 1) << name;
+        expectOneLine(outcome.standardError);
+        EXPECT_NE(outcome.standardError.find("only a regular file"), std::string::npos);
+    }
+    EXPECT_TRUE(fs::is_fifo(fifo));
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+
+    std::ofstream(out() / "old.png") << "old";
+    fs::create_symlink(out() / "old.png", out() / "link.png");
+    ASSERT_EQ(run("--window " + (out() / "link.png").string() + " tan").exitCode, 0);
+    EXPECT_TRUE(fs::is_symlink(out() / "link.png"));
+    EXPECT_EQ(load(out() / "old.png").size(), QSize(623, 304));
+}
+
+TEST_F(RenderCommand, NewFilesFollowTheUmaskAndReplacedOnesKeepTheirMode) {
+    auto modeOf = [](const fs::path& path) {
+        struct stat status {};
+        ::stat(path.c_str(), &status);
+        return status.st_mode & 0777;
+    };
+    for (const auto& [mask, mode] : {std::pair{"027", 0640u}, std::pair{"0", 0666u}}) {
+        fs::remove_all(out());
+        fs::create_directories(out());
+        const std::string command = std::string("umask ") + mask + " && " + RENDER_PROGRAM +
+                                    " -o " + out().string() + " tan";
+        ASSERT_EQ(std::system(command.c_str()), 0);
+        EXPECT_EQ(modeOf(out() / "tan-re.png"), mode) << mask;
+    }
+    fs::permissions(out() / "tan-re.png", fs::perms::owner_read | fs::perms::owner_write);
+    ASSERT_EQ(run("-o " + out().string() + " tan").exitCode, 0);
+    EXPECT_EQ(modeOf(out() / "tan-re.png"), 0600u);
+}
+
+// Killed at any moment, the renderer leaves only complete pictures: none
+// cut off, and no temporary file.
+TEST_F(RenderCommand, KilledWhileWritingLeavesOnlyCompleteFiles) {
+    const std::vector<std::string> arguments = {"--scale",      "8",   "-o",
+                                                out().string(), "log", "arctan"};
+    const auto start = std::chrono::steady_clock::now();
+    int status = 0;
+    ::waitpid(startRenderer(arguments), &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    const auto whole = std::chrono::steady_clock::now() - start;
+    const std::set<std::string> names = {"arctan-im.png", "arctan-re.png", "log-im.png",
+                                         "log-re.png"};
+    for (const int signalNumber : {SIGTERM, SIGKILL}) {
+        for (int sixth = 1; sixth < 6; sixth += 2) {
+            fs::remove_all(out());
+            fs::create_directories(out());
+            const pid_t pid = startRenderer(arguments);
+            std::this_thread::sleep_for(whole * sixth / 6);
+            ::kill(pid, signalNumber);
+            ::waitpid(pid, &status, 0);
+            for (const std::string& name : outputFiles()) {
+                EXPECT_TRUE(names.contains(name)) << name << " after signal " << signalNumber;
+                EXPECT_EQ(load(out() / name).size(), QSize(8 * 257, 8 * 249)) << name;
+            }
+        }
+    }
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+// AddressSanitizer reserves far more address space than any limit here.
+TEST_F(RenderCommand, DISABLED_OutOfMemoryIsOneLineAndExitOne) {}
+#else
+TEST_F(RenderCommand, OutOfMemoryIsOneLineAndExitOne) {
+    // From too little to start with, through the drawing and the encoding,
+    // to enough.
+    for (int limit = 100000; limit <= 200000; limit += 10000) {
+        const std::string command = "ulimit -v " + std::to_string(limit) + " && " + RENDER_PROGRAM +
+                                    " --scale 8 -o " + out().string() + " log 2>" +
+                                    (folder() / "err.txt").string();
+        const int status = std::system(command.c_str());
+        ASSERT_TRUE(WIFEXITED(status)) << limit;
+        const std::string error = readText(folder() / "err.txt");
+        if (WEXITSTATUS(status) != 0) {
+            EXPECT_EQ(WEXITSTATUS(status), 1) << limit;
+            EXPECT_NE(error.find("complex-plot-render: out of memory while making"),
+                      std::string::npos)
+                << limit << ": " << error;
+        }
+    }
+}
+#endif

@@ -1,6 +1,8 @@
 #include "main_window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QMessageBox>
 
 #include "plot_run.h"
@@ -13,6 +15,39 @@ namespace {
 
 // Places and sizes are given in twips; 15 twips make one pixel.
 constexpr int kTwipsPerPixel = 15;
+
+// The layout is made for a 9-point font at 96 dots per inch: 12 pixels.
+constexpr int kFontPixelSize = 12;
+
+// Each nested run holds a few kilobytes of stack until it ends. Nested runs
+// are part of the program, but a click that would nest deeper than a stack
+// of 8 MB surely holds, even in a build with sanitizers, is dropped.
+constexpr int kDeepestRun = 1000;
+
+// Pinned in pixels and in every property, so that the window looks the same
+// whatever font and resolution the desktop has set: the desktop's default
+// would push the progress bar past its label and clip the captions. The
+// Japanese font comes first, so that every text is drawn in one face.
+QFont pinnedFont() {
+    QFont font;
+    font.setFamilies(
+        {QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic"), QStringLiteral("DejaVu Sans")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(kFontPixelSize);
+    font.setResolveMask(QFont::AllPropertiesResolved);
+    return font;
+}
+
+// The names a test or an accessibility tool finds a control by; the members
+// of a control array share one name and carry their index.
+void nameControl(QWidget* control, const char* name, const QString& accessibleName,
+                 int index = -1) {
+    control->setObjectName(QString::fromLatin1(name));
+    control->setAccessibleName(accessibleName);
+    if (index >= 0) {
+        control->setProperty("Index", index);
+    }
+}
 
 QRect twipsRect(int left, int top, int width, int height) {
     return QRect(left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel,
@@ -36,6 +71,8 @@ QString japaneseMessage(int number, const QString& fallback) {
 
 frmMain::frmMain(QWidget* parent) : QWidget(parent) {
     setWindowTitle(QStringLiteral("複素数の値"));
+    setObjectName(QStringLiteral("frmMain"));
+    setFont(pinnedFont());
     setFixedSize(9345 / kTwipsPerPixel, 4560 / kTwipsPerPixel);
 
     // Created in tab-index order. The captions and the check box are made
@@ -45,18 +82,23 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
     label1_[0]->setGeometry(twipsRect(240, 120, 1455, 375));
     label1_[1] = new QLabel(QStringLiteral("虚数部"), this);
     label1_[1]->setGeometry(twipsRect(4200, 120, 1455, 375));
-    for (QLabel* caption : label1_) {
-        caption->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    for (int index = 0; index < 2; ++index) {
+        label1_[index]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        nameControl(label1_[index], "Label1", label1_[index]->text(), index);
     }
     label2_ = new ProgressLabel(this);
     label2_->setGeometry(twipsRect(240, 4200, 7815, 255));
+    nameControl(label2_, "Label2", QStringLiteral("進行状況"));
     check1_ = new QCheckBox(QStringLiteral("座標軸を描く"), this);
     check1_->setGeometry(twipsRect(5880, 0, 2295, 375));
+    nameControl(check1_, "Check1", check1_->text());
 
     picture1_ = new PictureWidget(this);
     picture1_->move(240 / kTwipsPerPixel, 360 / kTwipsPerPixel);
     picture2_ = new PictureWidget(this);
     picture2_->move(4200 / kTwipsPerPixel, 360 / kTwipsPerPixel);
+    nameControl(picture1_, "Picture1", label1_[0]->text());
+    nameControl(picture2_, "Picture2", label1_[1]->text());
 
     struct ButtonPlace {
         const char* caption;
@@ -68,6 +110,7 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
     for (int index = 0; index < 5; ++index) {
         QPushButton* button = new QPushButton(QString::fromLatin1(buttons[index].caption), this);
         button->setGeometry(twipsRect(8280, buttons[index].top, 975, 375));
+        nameControl(button, "Command1", button->text(), index);
         // A click while a run is going on must reach the button: it starts a
         // nested run, as the event turn of the running one allows.
         button->setAutoDefault(false);
@@ -93,6 +136,10 @@ void frmMain::Command1_Click(std::int16_t Index) {
     if (controls_->abandoned()) {
         return;
     }
+    if (runDepth_ >= kDeepestRun) {
+        QApplication::beep();
+        return;
+    }
     const std::int16_t pointerBefore = controls_->mousePointer();
     ++runDepth_;
     try {
@@ -108,6 +155,23 @@ void frmMain::Command1_Click(std::int16_t Index) {
     controls_->showChangedAreas();
 }
 
+void frmMain::keyPressEvent(QKeyEvent* event) {
+    // Return and Enter click the function button that has the focus, as
+    // Space does; a key held down does not click again and again.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter) {
+        for (QPushButton* button : command1_) {
+            if (button->hasFocus()) {
+                if (!event->isAutoRepeat()) {
+                    button->click();
+                }
+                return;
+            }
+        }
+    }
+    QWidget::keyPressEvent(event);
+}
+
 void frmMain::closeEvent(QCloseEvent* event) {
     if (runDepth_ > 0) {
         controls_->abandonRuns();
@@ -116,8 +180,9 @@ void frmMain::closeEvent(QCloseEvent* event) {
 }
 
 void frmMain::showRuntimeError(int number, const QString& message) {
-    // Not modal on a nested event loop: the handler returns at once and the
-    // window stays usable behind the box.
+    // Window-modal, as a desktop error box is: the window takes no input
+    // until the box is closed. It is opened without an event loop of its
+    // own, so the handler returns at once and any run around it goes on.
     auto* box = new QMessageBox(QMessageBox::Critical, windowTitle(),
                                 QStringLiteral("実行時エラー '%1':\n\n%2")
                                     .arg(number)

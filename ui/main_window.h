@@ -26,7 +26,8 @@ public:
 
     // The one click handler of the Command1 buttons: the plot run of Index.
     // A runtime error ends the run as a normal run would end, and is shown in
-    // a message box; the window stays usable.
+    // a window-modal message box. A click that would nest runs deeper than
+    // the stack surely holds is dropped with a beep.
     void Command1_Click(std::int16_t Index);
 
     PictureWidget* Picture1() const { return picture1_; }
@@ -36,10 +37,13 @@ public:
     QPushButton* Command1(int index) const { return command1_.at(index); }
     QCheckBox* Check1() const { return check1_; }
     const WindowState& plotState() const { return state_; }
+    // How many runs are on the stack: nested runs count one each.
+    int runDepth() const { return runDepth_; }
     PlotControls& controls() { return *controls_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void showRuntimeError(int number, const QString& message);

@@ -1,0 +1,55 @@
+// The window program as a shell starts it, with and without a display.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace {
+
+struct Outcome {
+    int exitCode = -1;
+    std::string standardError;
+};
+
+Outcome runWindowProgram(const std::string& environment, const std::string& arguments) {
+    const std::filesystem::path err = std::filesystem::temp_directory_path() /
+                                      ("window-program-" + std::to_string(::getpid()) + ".txt");
+    const std::string command = "env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY " + environment +
+                                " timeout 3 " + WINDOW_PROGRAM + " " + arguments + " 2>" +
+                                err.string() + " </dev/null";
+    const int status = std::system(command.c_str());
+    std::ifstream file(err);
+    Outcome outcome;
+    outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    outcome.standardError.assign(std::istreambuf_iterator<char>(file), {});
+    std::filesystem::remove(err);
+    return outcome;
+}
+
+}  // namespace
+
+// Qt decides whether it can open a platform; when it cannot, one line says
+// what is missing and where the renderer is that needs no display.
+TEST(WindowProgram, WithoutADisplayExitsWithOneLineNamingTheRenderer) {
+    for (const std::string environment : {"-u DISPLAY", "DISPLAY=:54321"}) {
+        const Outcome outcome = runWindowProgram(environment, "");
+        EXPECT_EQ(outcome.exitCode, 1) << environment;
+        EXPECT_EQ(std::count(outcome.standardError.begin(), outcome.standardError.end(), '\n'), 1)
+            << outcome.standardError;
+        EXPECT_NE(outcome.standardError.find(RENDER_PROGRAM), std::string::npos)
+            << outcome.standardError;
+    }
+    EXPECT_NE(runWindowProgram("DISPLAY=:54321", "").standardError.find(":54321"),
+              std::string::npos);
+}
+
+// Any platform Qt can open will do: offscreen starts and runs until the
+// timeout ends it.
+TEST(WindowProgram, StartsOnAnyPlatformQtCanOpen) {
+    EXPECT_EQ(runWindowProgram("-u DISPLAY", "-platform offscreen").exitCode, 124);
+}
