@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <functional>
-#include <random>
 #include <tuple>
 
 #include "headless_controls.h"
@@ -110,8 +109,7 @@ TEST(RasterSurface, BoxCoversBothRoundedEndsAndTheLaterBoxWinsTheSharedEdge) {
     EXPECT_EQ(pixelAt(surface, 10, 21), (RgbColour{1, 1, 1}));
 }
 
-// The surface remembers where recent edges fell; a new frame must move the
-// very same coordinates.
+// A new frame moves the very same coordinates.
 TEST(RasterSurface, NewFrameMovesTheSameCoordinates) {
     RasterSurface surface(1, kMagenta);
     const RgbColour ink{9, 9, 9};
@@ -140,153 +138,6 @@ TEST(RasterSurface, ClipsAtTheEdgesAndIgnoresNaN) {
     surface.fillBox(300.0f, 300.0f, 400.0f, 400.0f, RgbColour{4, 4, 4});
     surface.fillBox(std::nanf(""), 0.0f, 5.0f, 5.0f, RgbColour{4, 4, 4});
     EXPECT_EQ(countPixels(surface, RgbColour{4, 4, 4}), 0);
-}
-
-// The surface keeps a column's boxes and paints them later, taking shortcuts
-// for the shapes a run makes. Whatever it does, the pixels must be those of
-// painting each box at once by the contract, as this plain painter does.
-class PlainPainter {
-public:
-    explicit PlainPainter(const RasterSurface& surface)
-        : surface_(surface),
-          width_(surface.image().width()),
-          height_(surface.image().height()),
-          pixels_(static_cast<std::size_t>(width_) * height_, qRgb(255, 0, 255)) {}
-
-    // Reads only the surface's mapping, which paints nothing that is kept.
-    void fillBox(float x1, float y1, float x2, float y2, QRgb pixel) {
-        if (std::isnan(x1) || std::isnan(y1) || std::isnan(x2) || std::isnan(y2)) {
-            return;
-        }
-        const auto [left, right] =
-            std::minmax({surface_.pixelColumn(x1), surface_.pixelColumn(x2)});
-        const auto [top, bottom] = std::minmax({surface_.pixelRow(y1), surface_.pixelRow(y2)});
-        for (int row = std::max(top, 0); row <= std::min(bottom, height_ - 1); ++row) {
-            for (int column = std::max(left, 0); column <= std::min(right, width_ - 1); ++column) {
-                pixels_[static_cast<std::size_t>(row) * width_ + column] = pixel;
-            }
-        }
-    }
-
-    bool matches(const QImage& image) const {
-        for (int row = 0; row < image.height(); ++row) {
-            for (int column = 0; column < image.width(); ++column) {
-                if (image.pixel(column, row) !=
-                    pixels_[static_cast<std::size_t>(row) * image.width() + column]) {
-                    ADD_FAILURE() << "first difference at column " << column << ", row " << row;
-                    return false;
-                }
-            }
-        }
-        return true;
-    }
-
-private:
-    const RasterSurface& surface_;
-    int width_ = 0;
-    int height_ = 0;
-    std::vector<QRgb> pixels_;
-};
-
-// Columns of chained boxes as a run makes them, in five sizes: eight pixels
-// and four (taller than the shortcuts take), about two and a half (sin),
-// about two thirds (log), and a fifth, with more boxes to a column than the
-// surface keeps. Now and then an edge moves for the columns that follow, a
-// box breaks the chain, is NaN or reaches outside, the pixels are looked at
-// in mid-column, or the frame changes.
-TEST(RasterSurface, KeptBoxesPaintAsIfEachWerePaintedAtOnce) {
-    std::mt19937 random(20261207);
-    auto chance = [&](int percent) {
-        return std::uniform_int_distribution<int>(0, 99)(random) < percent;
-    };
-    auto pick = [&](std::size_t count) {
-        return std::uniform_int_distribution<std::size_t>(0, count - 1)(random);
-    };
-    const float nan = std::nanf("");
-    for (const double cellsPerAxis : {30.0, 64.0, 101.0, 401.0, 1250.0}) {
-        RasterSurface surface(1, kMagenta);
-        PlainPainter painter(surface);
-        SetPlotScale(surface, -1.0, 1.0, 1.0, -1.0);
-        const double step = 2.0 / cellsPerAxis;
-        // Inside the area, or for one size beyond both ends, where boxes
-        // lie wholly outside it.
-        const double reach = cellsPerAxis == 101.0 ? 1.2 : 0.9;
-        std::vector<float> edges;
-        for (double y = -reach; y <= reach + step; y += step) {
-            edges.push_back(static_cast<float>(y));
-        }
-        const std::size_t boxes = edges.size() - 1;
-        for (double x = -1.0; x <= 1.0; x += step) {
-            // The first edge moves more often and further than the others,
-            // as it sets where each column starts.
-            if (chance(8)) {
-                edges[pick(edges.size())] += static_cast<float>(pick(7) - 3.0) * 0.004f;
-            }
-            if (chance(8)) {
-                edges[0] += static_cast<float>(pick(7) - 3.0) * 0.02f;
-            }
-            const std::size_t broken = chance(15) ? pick(boxes) : boxes;
-            const std::size_t brokenHow = pick(4);
-            const std::size_t lookedAt = chance(5) ? pick(boxes) : boxes;
-            const std::size_t reframed = chance(5) ? pick(boxes) : boxes;
-            for (std::size_t box = 0; box < boxes; ++box) {
-                float x1 = static_cast<float>(x);
-                float y1 = edges[box];
-                float y2 = edges[box + 1];
-                if (box == broken) {
-                    const float breaks[][3] = {
-                        {nan, y1, y2}, {x1, y1 - 0.05f, y2}, {x1, y1, 5.0f}, {x1, y1, -1.5f}};
-                    x1 = breaks[brokenHow][0];
-                    y1 = breaks[brokenHow][1];
-                    y2 = breaks[brokenHow][2];
-                }
-                const auto grey = static_cast<std::uint8_t>(chance(60) ? 0 : pick(256));
-                surface.fillBox(x1, y1, static_cast<float>(x + step), y2,
-                                RgbColour{grey, grey, grey});
-                painter.fillBox(x1, y1, static_cast<float>(x + step), y2, qRgb(grey, grey, grey));
-                if (box == lookedAt) {
-                    surface.image();
-                }
-                if (box == reframed) {
-                    surface.setScaleTop(chance(50) ? 1.0f : 1.01f);
-                }
-            }
-        }
-        EXPECT_TRUE(painter.matches(surface.image())) << cellsPerAxis;
-    }
-}
-
-// What the surface works out for one column it reuses for the next; an edge
-// that moves must be seen, whether a top edge or the first bottom edge.
-TEST(RasterSurface, MovedEdgesAreSeenInTheColumnsAfter) {
-    RasterSurface surface(1, kMagenta);
-    PlainPainter painter(surface);
-    SetPlotScale(surface, -1.0, 1.0, 1.0, -1.0);
-    std::vector<float> edges;
-    for (double y = -0.9; y <= 0.9; y += 0.005) {
-        edges.push_back(static_cast<float>(y));
-    }
-    float x = -0.9f;
-    auto paintTwoColumns = [&] {
-        // Apart, so that no column shows through another.
-        for (int column = 0; column < 2; ++column, x += 0.02f) {
-            for (std::size_t box = 0; box + 1 < edges.size(); ++box) {
-                const auto grey = static_cast<std::uint8_t>(box % 7 * 30);
-                surface.fillBox(x, edges[box], x + 0.005f, edges[box + 1],
-                                RgbColour{grey, grey, grey});
-                painter.fillBox(x, edges[box], x + 0.005f, edges[box + 1], qRgb(grey, grey, grey));
-            }
-        }
-    };
-    paintTwoColumns();
-    // One box two pixels taller, and the ones above it moved up.
-    for (std::size_t edge = 100; edge < edges.size(); ++edge) {
-        edges[edge] += 0.016f;
-    }
-    paintTwoColumns();
-    edges[0] -= 0.05f;  // the first box six pixels taller
-    paintTwoColumns();
-    EXPECT_TRUE(painter.matches(surface.image()));
 }
 
 TEST(RasterSurface, LineIsOnePixelFromRoundedStartToRoundedEnd) {
@@ -352,8 +203,8 @@ TEST(RasterSurface, GoldenPixelsOfEveryPreset) {
         {kPresetArcTan, false, 0xe3d30554a4659620, 0x45ceb1a571f0a568},
         {kPresetLog, true, 0xb5d52120ce8b1616, 0xa11b56160f850b92},
     };
-    // One window for all the clicks, as a user makes them: what a surface
-    // remembers of one frame must not leak into the next.
+    // One window for all the clicks, as a user makes them: nothing of one
+    // frame may leak into the next.
     HeadlessControls controls;
     WindowState state;
     for (const Golden& golden : goldens) {
