@@ -243,6 +243,11 @@ Target resolveTarget(const std::string& path) {
 }  // namespace
 
 void writeFileAtomically(const std::string& path, std::string_view bytes, TemporaryFile temporary) {
+    writeFileAtomically(path, {bytes}, temporary);
+}
+
+void writeFileAtomically(const std::string& path, std::initializer_list<std::string_view> pieces,
+                         TemporaryFile temporary) {
     const std::string what = quoted(path);
     const Target target = resolveTarget(path);
     const Descriptor folder(openFolder(target.folder, what));
@@ -261,7 +266,9 @@ void writeFileAtomically(const std::string& path, std::string_view bytes, Tempor
         }
     };
     try {
-        writeAll(file.get(), bytes, what);
+        for (const std::string_view piece : pieces) {
+            writeAll(file.get(), piece, what);
+        }
         // A replaced file keeps its mode; a new one has what open gave it.
         if ((target.exists && ::fchmod(file.get(), target.mode) != 0) || ::fsync(file.get()) != 0) {
             failWith(what, errno);

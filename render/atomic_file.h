@@ -3,6 +3,7 @@
 // Files written whole or not at all, with no Qt: what the renderer writes
 // (pictures, figures, raw values) goes through here.
 
+#include <initializer_list>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -35,6 +36,10 @@ enum class TemporaryFile { unnamedWherePossible, named };
 // (a device, a FIFO, a folder, a link to one of them or to nothing) is
 // refused.
 void writeFileAtomically(const std::string& path, std::string_view bytes,
+                         TemporaryFile temporary = TemporaryFile::unnamedWherePossible);
+
+// The same for data in pieces, written one after the other.
+void writeFileAtomically(const std::string& path, std::initializer_list<std::string_view> pieces,
                          TemporaryFile temporary = TemporaryFile::unnamedWherePossible);
 
 // Raises FileWriteError, with the real reason, unless new files can be made

@@ -31,14 +31,16 @@ QImage rgbCopy(const QImage& image) {
 }  // namespace
 
 QByteArray encodePng(const QImage& image) {
-    const QImage rgb = rgbCopy(image);
+    const bool asItIs =
+        image.format() == QImage::Format_Grayscale8 || image.format() == QImage::Format_RGB888;
+    const QImage encoded = asItIs ? image : rgbCopy(image);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "png");
     // The encoder writes to memory, and any image is valid PNG: it fails
     // only when it cannot allocate (libpng then says so on stderr itself).
-    if (!writer.write(rgb)) {
+    if (!writer.write(encoded)) {
         throw std::bad_alloc();
     }
     return bytes;

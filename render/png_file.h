@@ -8,8 +8,8 @@
 
 namespace complexplot {
 
-// The image as 8-bit RGB PNG data. Raises std::bad_alloc when memory runs
-// out on the way.
+// The image as PNG data: 8-bit grey for a grey image, else 8-bit RGB.
+// Raises std::bad_alloc when memory runs out on the way.
 QByteArray encodePng(const QImage& image);
 
 // Writes the image as an 8-bit RGB PNG, whole or not at all.

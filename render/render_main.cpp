@@ -1,5 +1,7 @@
 // complex-plot-render: the plot run without a window, written to PNG files.
 
+#include <unistd.h>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QPainter>
@@ -12,6 +14,7 @@
 #include <vector>
 
 #include "atomic_file.h"
+#include "function_render.h"
 #include "headless_controls.h"
 #include "main_window.h"
 #include "plot_run.h"
@@ -110,6 +113,12 @@ int main(int argc, char** argv) {
     try {
         // Refuse an unwritable folder before any work, so nothing is half-done.
         checkFolderWritable(options.outputDirectory);
+        if (options.function) {
+            making = "the maps of " + quoted(options.function->expression);
+            renderFunction(*options.function, options.axes, options.outputDirectory, std::cerr,
+                           ::isatty(STDERR_FILENO) != 0);
+            return 0;
+        }
         if (!options.windowFile.empty()) {
             making = "the window picture " + quoted(options.windowFile);
             writeWindowPicture(options);

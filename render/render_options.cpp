@@ -2,7 +2,13 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
+#include <map>
+#include <thread>
 
+#include "compiled_expression.h"
+#include "expression_error.h"
+#include "parser.h"
 #include "presets.h"
 #include "quoted_text.h"
 
@@ -11,6 +17,9 @@ namespace complexplot {
 namespace {
 
 constexpr int kLargestScale = 8;
+constexpr int kLargestSide = 16384;
+constexpr long long kMostPixels = 16777216;
+constexpr int kMostThreads = 256;
 
 std::string validNames() {
     std::string names;
@@ -29,21 +38,17 @@ std::string lowerCase(std::string text) {
     return text;
 }
 
+bool endsWith(const std::string& text, const char* suffix) {
+    const std::string end(suffix);
+    return text.size() > end.size() && lowerCase(text.substr(text.size() - end.size())) == end;
+}
+
 int parseScale(const std::string& text) {
     if (text.size() != 1 || text[0] < '1' || text[0] > '0' + kLargestScale) {
         throw UsageError("bad --scale " + quoted(text) + ": give a whole number from 1 to " +
                          std::to_string(kLargestScale));
     }
     return text[0] - '0';
-}
-
-// The window picture is exact pixels; a lossy or other format by another
-// suffix would not be what the name promises.
-std::string windowFileName(const std::string& text) {
-    if (text.size() < 5 || lowerCase(text.substr(text.size() - 4)) != ".png") {
-        throw UsageError("bad --window " + quoted(text) + ": the file name must end in .png");
-    }
-    return text;
 }
 
 std::int16_t presetIndex(const std::string& name) {
@@ -55,62 +60,304 @@ std::int16_t presetIndex(const std::string& name) {
     return index;
 }
 
+// A whole number of at most nine digits, or -1.
+long long wholeNumber(const std::string& text) {
+    long long value = -1;
+    if (text.empty() || text.size() > 9 ||
+        !std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); })) {
+        return -1;
+    }
+    std::from_chars(text.data(), text.data() + text.size(), value);
+    return value;
+}
+
+// The expression with a caret under the column, under the message. A
+// control character shows as '?', so that the columns still line up.
+std::string withCaret(const std::string& message, std::string text, int column) {
+    for (char& c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        c = byte < 0x20 || byte == 0x7f ? '?' : c;
+    }
+    return message + "\n  " + text + "\n  " + std::string(column - 1, ' ') + "^";
+}
+
+// Comma-separated real numbers, each written as a constant expression
+// (2, -1.5, pi/2, -2*pi).
+std::vector<double> realList(const std::string& option, const std::string& text, std::size_t count,
+                             const std::string& form) {
+    std::vector<double> numbers;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t comma = text.find(',', start);
+        const std::string part =
+            text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        try {
+            const ParsedExpression parsed = parseExpression(part);
+            const ExpressionGraph::Node& node = parsed.graph.node(parsed.root);
+            if (!parsed.graph.isConstant(parsed.root) || !node.real ||
+                !std::isfinite(node.value.real())) {
+                throw UsageError("bad " + option + " " + quoted(text) + ": " + quoted(part) +
+                                 " is not a finite real number; give " + form);
+            }
+            numbers.push_back(node.value.real());
+        } catch (const ExpressionError& error) {
+            throw UsageError("bad " + option + " " + quoted(text) + ": " + quoted(part) +
+                             " is not a number (" + error.what() + "); give " + form);
+        }
+        if (comma == std::string::npos) {
+            break;
+        }
+        start = comma + 1;
+    }
+    if (numbers.size() != count) {
+        throw UsageError("bad " + option + " " + quoted(text) + ": give " + form);
+    }
+    return numbers;
+}
+
+void parseWindow(const std::string& text, MapGeometry& geometry) {
+    const std::string form = "X0,X1,Y0,Y1 with X0 < X1 and Y0 < Y1";
+    const std::vector<double> bounds = realList("--window", text, 4, form);
+    geometry.x0 = bounds[0];
+    geometry.x1 = bounds[1];
+    geometry.y0 = bounds[2];
+    geometry.y1 = bounds[3];
+    if (!(geometry.x0 < geometry.x1) || !(geometry.y0 < geometry.y1)) {
+        throw UsageError("bad --window " + quoted(text) + ": give " + form);
+    }
+    if (!std::isfinite(geometry.x1 - geometry.x0) || !std::isfinite(geometry.y1 - geometry.y0)) {
+        throw UsageError("bad --window " + quoted(text) + ": it is wider than double precision");
+    }
+}
+
+GreyRange parseRange(const std::string& text) {
+    const std::string form = "LO,HI with LO < HI";
+    const std::vector<double> ends = realList("--range", text, 2, form);
+    if (!(ends[0] < ends[1]) || !std::isfinite(ends[1] - ends[0])) {
+        throw UsageError("bad --range " + quoted(text) + ": give " + form);
+    }
+    return GreyRange{ends[0], ends[1]};
+}
+
+// W, or WxH; W alone gives square pixels.
+void parseSize(const std::string& text, MapGeometry& geometry) {
+    const std::size_t cross = text.find('x');
+    const long long width = wholeNumber(text.substr(0, cross));
+    long long height = cross == std::string::npos ? 0 : wholeNumber(text.substr(cross + 1));
+    if (width < 1 || height < 0 || (cross != std::string::npos && height < 1)) {
+        throw UsageError("bad --size " + quoted(text) + ": give W or WxH in pixels");
+    }
+    if (cross == std::string::npos) {
+        const double exact =
+            static_cast<double>(width) * (geometry.y1 - geometry.y0) / (geometry.x1 - geometry.x0);
+        height = static_cast<long long>(std::max(1.0, std::min(std::round(exact), 1e9)));
+    }
+    if (width > kLargestSide || height > kLargestSide) {
+        throw UsageError("--size " + quoted(text) + " gives a map of " + std::to_string(width) +
+                         " x " + std::to_string(height) + " pixels: the limit is " +
+                         std::to_string(kLargestSide) + " a side");
+    }
+    if (width * height > kMostPixels) {
+        throw UsageError("--size " + quoted(text) + " gives a map of " +
+                         std::to_string(width * height) + " pixels: the limit is " +
+                         std::to_string(kMostPixels) + " pixels a map");
+    }
+    geometry.width = static_cast<int>(width);
+    geometry.height = static_cast<int>(height);
+}
+
+int parseThreads(const std::string& text) {
+    const long long threads = wholeNumber(text);
+    if (threads < 1 || threads > kMostThreads) {
+        throw UsageError("bad --threads " + quoted(text) + ": give a whole number from 1 to " +
+                         std::to_string(kMostThreads));
+    }
+    return static_cast<int>(threads);
+}
+
+void checkStem(const std::string& stem) {
+    if (stem.find('/') != std::string::npos || stem == "." || stem == "..") {
+        throw UsageError("bad --name " + quoted(stem) +
+                         ": give a plain name, without a folder (that is -o)");
+    }
+}
+
+int everyCore() {
+    return static_cast<int>(
+        std::clamp(std::thread::hardware_concurrency(), 1u, static_cast<unsigned>(kMostThreads)));
+}
+
+const char* const kValueOptions[] = {"--scale", "-o",     "--window", "--function", "--size",
+                                     "--range", "--name", "--data",   "--threads"};
+
 }  // namespace
 
 std::string renderUsage() {
     return "usage: complex-plot-render [--axes] [--scale N] [-o DIR] [--window FILE.png] NAME...\n"
+           "       complex-plot-render --function EXPR [--window X0,X1,Y0,Y1] [--size W[xH]]\n"
+           "                           [--range LO,HI] [--name STEM] [--data FILE.npy]\n"
+           "                           [--threads N] [--axes] [-o DIR]\n"
            "\n"
-           "Writes DIR/NAME-re.png and DIR/NAME-im.png: the real and the imaginary part of\n"
-           "f(z) as grey maps, as the window paints them after a click on that button.\n"
+           "Writes the real and the imaginary part of f(z) as two grey maps: DIR/NAME-re.png\n"
+           "and DIR/NAME-im.png for a preset, as the window paints them after a click on that\n"
+           "button, or DIR/STEM-re.png and DIR/STEM-im.png for an expression.\n"
            "\n"
            "  NAME               one of: " +
            validNames() +
            " (any case)\n"
            "  --axes             draw the real axis (red) and the imaginary axis (blue)\n"
+           "  -o DIR             the folder to write into (default: the current folder)\n"
+           "  --help             print this text\n"
+           "  --                 what follows is names only\n"
+           "\n"
+           "With preset names:\n"
            "  --scale N          render N times larger in both directions, N from 1 to 8\n"
            "                     (default 1: 257 x 249 pixels)\n"
-           "  -o DIR             the folder to write into (default: the current folder)\n"
            "  --window FILE.png  also write a PNG of the whole window after the last click,\n"
            "                     N times larger at --scale N\n"
-           "  --help             print this text\n"
-           "  --                 what follows is names only\n";
+           "\n"
+           "With --function EXPR, an expression of z such as 'exp(1/z)' or '(z^2+1)/(z^2-1)':\n"
+           "  --window X0,X1,Y0,Y1  the rectangle of the plane (default -2,2,-2,2); write\n"
+           "                     --window=-2,2,-2,2 when it starts with a minus; the bounds\n"
+           "                     may be written as pi/2, -2*pi and the like\n"
+           "  --size W[xH]       pixels per map (default 512; W alone keeps pixels square);\n"
+           "                     at most 16384 a side and 16777216 a map\n"
+           "  --range LO,HI      the values of black and white (default -M,M with M the 98th\n"
+           "                     percentile of |Re f| and |Im f|); the range used is printed\n"
+           "  --name STEM        the files' stem (default f)\n"
+           "  --data FILE.npy    also write the values as a NumPy array: complex128, shape\n"
+           "                     (H, W), row 0 at the top\n"
+           "  --threads N        threads to compute with, 1 to 256 (default: every core)\n"
+           "\n"
+           "A point where f has no finite value (a pole, an overflow, 0/0) is painted in\n"
+           "the marker colour, green #00a000, on both maps; stderr tells how many there are.\n"
+           "\n"
+           "The language: numbers (2, .5, 1e-3, 2i), z, i, pi, e, + - * / ^ (^ binds\n"
+           "tighter than a leading minus and groups to the right), parentheses, and\n"
+           "sin cos tan cot sinh cosh tanh asin acos atan asinh acosh atanh exp log sqrt\n"
+           "abs arg conj re im, with the principal branches of C99.\n";
 }
 
 RenderOptions parseRenderOptions(const std::vector<std::string>& arguments) {
     RenderOptions options;
-    auto valueOf = [&](std::size_t& i) -> const std::string& {
-        if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
-            throw UsageError("option " + arguments[i] + " needs a value");
-        }
-        return arguments[++i];
-    };
+    // The last value of each option, as typed.
+    std::map<std::string, std::string> values;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         if (optionsEnded || !argument.starts_with("-")) {
             options.presets.push_back(presetIndex(argument));
-        } else if (argument == "--") {
+            continue;
+        }
+        if (argument == "--") {
             optionsEnded = true;
-        } else if (argument == "--help" || argument == "-h") {
+            continue;
+        }
+        if (argument == "--help" || argument == "-h") {
             options.helpRequested = true;
-        } else if (argument == "--axes") {
+            continue;
+        }
+        if (argument == "--axes") {
             options.axes = true;
-        } else if (argument == "--scale") {
-            options.scaleFactor = parseScale(valueOf(i));
-        } else if (argument.starts_with("--scale=")) {
-            options.scaleFactor = parseScale(argument.substr(8));
-        } else if (argument == "-o") {
-            options.outputDirectory = valueOf(i);
-        } else if (argument == "--window") {
-            options.windowFile = windowFileName(valueOf(i));
-        } else {
-            throw UsageError("unknown option " + quoted(argument) +
-                             ": valid are --axes, --scale N, -o DIR, --window FILE.png, --help");
+            continue;
+        }
+        // --option VALUE, or --option=VALUE (which lets a value start with a minus).
+        const std::size_t equals = argument.find('=');
+        const std::string name = argument.substr(0, equals);
+        if (std::find(std::begin(kValueOptions), std::end(kValueOptions), name) ==
+            std::end(kValueOptions)) {
+            throw UsageError("unknown option " + quoted(argument) + ": see --help");
+        }
+        std::string value;
+        if (equals != std::string::npos) {
+            value = argument.substr(equals + 1);
+        } else if (i + 1 < arguments.size()) {
+            value = arguments[++i];
+        }
+        if (value.empty()) {
+            throw UsageError("option " + name + " needs a value");
+        }
+        values[name] = value;
+    }
+    if (options.helpRequested) {
+        return options;
+    }
+    auto given = [&](const char* name) { return values.contains(name); };
+
+    const bool functionMode = given("--function");
+    if (functionMode && !options.presets.empty()) {
+        throw UsageError("--function cannot be combined with preset names");
+    }
+    if (!functionMode && options.presets.empty()) {
+        throw UsageError("nothing to draw: give one or more of " + validNames() +
+                         ", or --function EXPR");
+    }
+    if (given("-o")) {
+        options.outputDirectory = values["-o"];
+    }
+    const bool windowPicture = given("--window") && endsWith(values["--window"], ".png");
+    if (!functionMode) {
+        for (const char* name : {"--size", "--range", "--name", "--data", "--threads"}) {
+            if (given(name)) {
+                throw UsageError(std::string(name) +
+                                 " goes with --function, not with preset names");
+            }
+        }
+        if (given("--window") && !windowPicture) {
+            throw UsageError("bad --window " + quoted(values["--window"]) +
+                             ": with preset names it is the window picture, a file ending in "
+                             ".png; a preset's window of the plane is fixed");
+        }
+        if (given("--scale")) {
+            options.scaleFactor = parseScale(values["--scale"]);
+        }
+        if (windowPicture) {
+            options.windowFile = values["--window"];
+        }
+        return options;
+    }
+
+    if (given("--scale")) {
+        throw UsageError("--scale goes with preset names; with --function give --size");
+    }
+    if (windowPicture) {
+        throw UsageError("--window " + quoted(values["--window"]) +
+                         ": the window picture shows the preset buttons and goes with preset "
+                         "names; with --function --window is X0,X1,Y0,Y1");
+    }
+    FunctionRequest request;
+    request.expression = values["--function"];
+    try {
+        const CompiledExpression check(request.expression);
+    } catch (const ExpressionError& error) {
+        throw UsageError(withCaret("cannot read --function at column " +
+                                       std::to_string(error.column()) + ": " + error.what(),
+                                   request.expression, error.column()));
+    }
+    if (given("--window")) {
+        parseWindow(values["--window"], request.geometry);
+    }
+    if (given("--size")) {
+        parseSize(values["--size"], request.geometry);
+    } else {
+        parseSize("512", request.geometry);
+    }
+    if (given("--range")) {
+        request.range = parseRange(values["--range"]);
+    }
+    if (given("--name")) {
+        request.stem = values["--name"];
+        checkStem(request.stem);
+    }
+    if (given("--data")) {
+        request.dataFile = values["--data"];
+        if (!endsWith(request.dataFile, ".npy")) {
+            throw UsageError("bad --data " + quoted(request.dataFile) +
+                             ": the file name must end in .npy");
         }
     }
-    if (!options.helpRequested && options.presets.empty()) {
-        throw UsageError("no function named: give one or more of " + validNames());
-    }
+    request.threads = given("--threads") ? parseThreads(values["--threads"]) : everyCore();
+    options.function = request;
     return options;
 }
 

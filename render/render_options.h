@@ -1,29 +1,50 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "grey_scale.h"
+#include "map_geometry.h"
+
 namespace complexplot {
 
-// What the command line asked the renderer for.
+// The maps of a typed expression, as --function asks for them.
+struct FunctionRequest {
+    std::string expression;
+    MapGeometry geometry;
+    // Absent: worked out from the values.
+    std::optional<GreyRange> range;
+    std::string stem = "f";
+    // Empty: no raw values written.
+    std::string dataFile;
+    int threads = 1;
+};
+
+// What the command line asked the renderer for: the maps of preset NAMEs,
+// or of one --function.
 struct RenderOptions {
     bool axes = false;
     int scaleFactor = 1;
     std::string outputDirectory = ".";
     std::string windowFile;  // empty: no window picture
     std::vector<std::int16_t> presets;
+    std::optional<FunctionRequest> function;
     bool helpRequested = false;
 };
 
-// Bad command-line input. The message is one line, ready for stderr.
+// Bad command-line input. The message is ready for stderr: one line, or for
+// an expression that cannot be read, the expression with a caret under the
+// place.
 class UsageError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
 
-// Raises UsageError for anything it cannot take.
+// Raises UsageError for anything it cannot take. An expression is read
+// here, so that nothing is computed for a command line that fails.
 RenderOptions parseRenderOptions(const std::vector<std::string>& arguments);
 
 std::string renderUsage();

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "operations.h"
+
+namespace complexplot {
+
+// An expression of z, read once and turned into a short list of
+// instructions, each of which runs over a whole block of points before the
+// next one starts. Evaluating it is thread-safe: each thread brings its own
+// scratch space.
+class CompiledExpression {
+public:
+    // Points are evaluated this many at a time: enough for the dispatch of
+    // an instruction to cost little per point, few enough for the scratch
+    // blocks to stay in the nearest cache.
+    static constexpr std::size_t kBlockSize = 256;
+
+    // Raises ExpressionError where the text cannot be read.
+    explicit CompiledExpression(std::string_view text);
+
+    // out[k] = f(z[k]) for k < count. z and out may not overlap.
+    void evaluate(const ComplexValue* z, ComplexValue* out, std::size_t count,
+                  std::vector<ComplexValue>& scratch) const;
+
+    // f at one point.
+    ComplexValue operator()(ComplexValue z) const;
+
+    const std::string& text() const { return text_; }
+
+private:
+    struct Operand {
+        enum class Kind : std::uint8_t { variable, slot, output, real, complex };
+        Kind kind = Kind::variable;
+        int slot = 0;
+        double real = 0.0;
+        ComplexValue complex;
+    };
+    struct Instruction {
+        Operation operation = Operation::negate;
+        Operand left;
+        Operand right;
+        int exponent = 0;
+        Operand target;
+    };
+
+    void evaluateBlock(const ComplexValue* z, ComplexValue* out, std::size_t count,
+                       ComplexValue* scratch) const;
+
+    std::string text_;
+    std::vector<Instruction> instructions_;
+    // Where the value is when no instruction makes it: z, or a constant.
+    Operand result_;
+    int slotCount_ = 0;
+};
+
+}  // namespace complexplot

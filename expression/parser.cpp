@@ -1,0 +1,326 @@
+#include "parser.h"
+
+#include <cctype>
+#include <charconv>
+#include <numbers>
+
+namespace complexplot {
+
+namespace {
+
+// Parentheses, signs and powers may nest this deep: deeper input would
+// exhaust the stack of a reader that recurses.
+constexpr int kDeepestNesting = 200;
+
+bool isNameStart(char c) {
+    return std::isalpha(static_cast<unsigned char>(c)) != 0 || c == '_';
+}
+
+bool isNamePart(char c) {
+    return isNameStart(c) || std::isdigit(static_cast<unsigned char>(c)) != 0;
+}
+
+struct Token {
+    enum class Kind { number, name, symbol, end };
+    Kind kind = Kind::end;
+    std::size_t offset = 0;
+    std::size_t length = 0;
+    double value = 0.0;
+    bool imaginary = false;
+};
+
+class Parser {
+public:
+    explicit Parser(std::string_view text) : text_(text) { advance(); }
+
+    ParsedExpression parse() {
+        ParsedExpression parsed;
+        parsed.root = sum();
+        if (token_.kind != Token::Kind::end) {
+            fail(token_.offset, "expected an operator or the end, not " + describe(token_));
+        }
+        parsed.graph = std::move(graph_);
+        return parsed;
+    }
+
+private:
+    // Columns count characters from 1, not the bytes of their UTF-8 form.
+    int columnOf(std::size_t offset) const {
+        int column = 1;
+        for (std::size_t k = 0; k < offset && k < text_.size(); ++k) {
+            column += (static_cast<unsigned char>(text_[k]) & 0xc0) != 0x80 ? 1 : 0;
+        }
+        return column;
+    }
+
+    [[noreturn]] void fail(std::size_t offset, const std::string& message) const {
+        throw ExpressionError(columnOf(offset), message);
+    }
+
+    std::string_view textOf(const Token& token) const {
+        return text_.substr(token.offset, token.length);
+    }
+
+    std::string describe(const Token& token) const {
+        if (token.kind == Token::Kind::end) {
+            return "the end";
+        }
+        return "'" + std::string(textOf(token)) + "'";
+    }
+
+    bool isSymbol(char symbol) const {
+        return token_.kind == Token::Kind::symbol && text_[token_.offset] == symbol;
+    }
+
+    void advance() {
+        std::size_t at = token_.offset + token_.length;
+        while (at < text_.size() && std::isspace(static_cast<unsigned char>(text_[at])) != 0) {
+            ++at;
+        }
+        token_ = Token{Token::Kind::end, at, 0};
+        if (at == text_.size()) {
+            return;
+        }
+        const char c = text_[at];
+        if (std::isdigit(static_cast<unsigned char>(c)) != 0 || c == '.') {
+            readNumber(at);
+        } else if (isNameStart(c)) {
+            std::size_t end = at;
+            while (end < text_.size() && isNamePart(text_[end])) {
+                ++end;
+            }
+            token_ = Token{Token::Kind::name, at, end - at};
+        } else if (std::string_view("+-*/^()").find(c) != std::string_view::npos) {
+            token_ = Token{Token::Kind::symbol, at, 1};
+        } else {
+            std::size_t length = 1;
+            while (at + length < text_.size() &&
+                   (static_cast<unsigned char>(text_[at + length]) & 0xc0) == 0x80) {
+                ++length;
+            }
+            const auto byte = static_cast<unsigned char>(c);
+            const auto next = length > 1 ? static_cast<unsigned char>(text_[at + 1])
+                                         : static_cast<unsigned char>(0);
+            if (byte < 0x20 || byte == 0x7f || (byte == 0xc2 && next < 0xa0)) {
+                // Never echoed: it could steer the terminal the message is shown on.
+                fail(at, "unexpected control character");
+            }
+            fail(at, "unexpected character '" + std::string(text_.substr(at, length)) + "'");
+        }
+    }
+
+    // Digits with an optional point and exponent; an i straight after the
+    // number makes it imaginary.
+    void readNumber(std::size_t at) {
+        auto digitsFrom = [&](std::size_t k) {
+            while (k < text_.size() && std::isdigit(static_cast<unsigned char>(text_[k])) != 0) {
+                ++k;
+            }
+            return k;
+        };
+        std::size_t end = digitsFrom(at);
+        const bool digitsBefore = end > at;
+        if (end < text_.size() && text_[end] == '.') {
+            const std::size_t afterPoint = digitsFrom(end + 1);
+            if (!digitsBefore && afterPoint == end + 1) {
+                fail(at, "expected digits around '.'");
+            }
+            end = afterPoint;
+        }
+        if (end < text_.size() && (text_[end] == 'e' || text_[end] == 'E')) {
+            std::size_t exponent = end + 1;
+            if (exponent < text_.size() && (text_[exponent] == '+' || text_[exponent] == '-')) {
+                ++exponent;
+            }
+            const std::size_t exponentEnd = digitsFrom(exponent);
+            if (exponentEnd > exponent) {
+                end = exponentEnd;
+            }
+        }
+        double value = 0.0;
+        const auto [stop, error] = std::from_chars(text_.data() + at, text_.data() + end, value);
+        if (error != std::errc() || stop != text_.data() + end) {
+            fail(at, "the number " + std::string(text_.substr(at, end - at)) +
+                         " is out of the range of double precision");
+        }
+        bool imaginary = false;
+        if (end < text_.size() && text_[end] == 'i' &&
+            (end + 1 == text_.size() || !isNamePart(text_[end + 1]))) {
+            imaginary = true;
+            ++end;
+        }
+        token_ = Token{Token::Kind::number, at, end - at, value, imaginary};
+    }
+
+    struct Nesting {
+        explicit Nesting(Parser& parser) : parser_(parser) {
+            if (++parser_.depth_ > kDeepestNesting) {
+                parser_.fail(parser_.token_.offset, "the expression nests deeper than " +
+                                                        std::to_string(kDeepestNesting) +
+                                                        " levels");
+            }
+        }
+        ~Nesting() { --parser_.depth_; }
+        Parser& parser_;
+    };
+
+    // sum := product (('+' | '-') product)*
+    int sum() {
+        int value = product();
+        while (isSymbol('+') || isSymbol('-')) {
+            const Operation operation = isSymbol('+') ? Operation::add : Operation::subtract;
+            advance();
+            value = graph_.binary(operation, value, product());
+        }
+        return value;
+    }
+
+    // product := signed (('*' | '/') signed)*
+    int product() {
+        int value = signedPower();
+        while (isSymbol('*') || isSymbol('/')) {
+            const Operation operation = isSymbol('*') ? Operation::multiply : Operation::divide;
+            advance();
+            value = graph_.binary(operation, value, signedPower());
+        }
+        return value;
+    }
+
+    // signed := ('-' | '+') signed | power. The sign applies to the power,
+    // so -z^2 is -(z^2).
+    int signedPower() {
+        const Nesting nesting(*this);
+        if (isSymbol('-')) {
+            advance();
+            return graph_.unary(Operation::negate, signedPower());
+        }
+        if (isSymbol('+')) {
+            advance();
+            return signedPower();
+        }
+        return power();
+    }
+
+    // power := operand ('^' signed)?  The exponent may itself be a power,
+    // so 2^3^2 is 2^(3^2), and may carry a sign, as in z^-1.
+    int power() {
+        const int base = operand();
+        if (!isSymbol('^')) {
+            return base;
+        }
+        advance();
+        return graph_.power(base, signedPower());
+    }
+
+    // operand := number | z | i | pi | e | function '(' sum ')' | '(' sum ')'
+    int operand() {
+        const Token first = token_;
+        const int value = operandWithoutCheck();
+        // Two operands in a row, as in 2z: a product must be written.
+        if (token_.kind == Token::Kind::number || token_.kind == Token::Kind::name ||
+            isSymbol('(')) {
+            std::string before(text_.substr(first.offset, token_.offset - first.offset));
+            while (!before.empty() && std::isspace(static_cast<unsigned char>(before.back()))) {
+                before.pop_back();
+            }
+            fail(token_.offset, "expected an operator before " + describe(token_) +
+                                    ": for a product write " + before + "*" +
+                                    std::string(textOf(token_)));
+        }
+        return value;
+    }
+
+    int operandWithoutCheck() {
+        const Token token = token_;
+        if (token.kind == Token::Kind::number) {
+            advance();
+            return token.imaginary ? graph_.constant(ComplexValue(0.0, token.value), false)
+                                   : graph_.constant(token.value, true);
+        }
+        if (isSymbol('(')) {
+            advance();
+            const int value = sum();
+            expectClosing(token);
+            return value;
+        }
+        if (token.kind == Token::Kind::name) {
+            return named(token);
+        }
+        fail(token.offset, "expected a number, a name or '(', not " + describe(token));
+    }
+
+    void expectClosing(const Token& opening) {
+        if (!isSymbol(')')) {
+            fail(token_.offset, "expected ')' to close the '(' at column " +
+                                    std::to_string(columnOf(opening.offset)) + ", not " +
+                                    describe(token_));
+        }
+        advance();
+    }
+
+    int named(const Token& token) {
+        const std::string_view name = textOf(token);
+        advance();
+        if (name == "z") return graph_.variable();
+        if (name == "i") return graph_.constant(ComplexValue(0.0, 1.0), false);
+        if (name == "pi") return graph_.constant(std::numbers::pi, true);
+        if (name == "e") return graph_.constant(std::numbers::e, true);
+        for (const FunctionName& function : knownFunctions()) {
+            if (function.name == name) {
+                if (!isSymbol('(')) {
+                    fail(token_.offset,
+                         "expected '(' after " + std::string(name) + ", not " + describe(token_));
+                }
+                const Token opening = token_;
+                advance();
+                const int argument = sum();
+                expectClosing(opening);
+                return graph_.unary(function.operation, argument);
+            }
+        }
+        std::string lower(name);
+        for (char& c : lower) {
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        }
+        if (lower != name && isKnownName(lower)) {
+            fail(token.offset,
+                 "unknown name '" + std::string(name) + "': names are lower case, write " + lower);
+        }
+        fail(token.offset,
+             "unknown name '" + std::string(name) + "': the known names are " + knownNames());
+    }
+
+    static bool isKnownName(const std::string& name) {
+        if (name == "z" || name == "i" || name == "pi" || name == "e") {
+            return true;
+        }
+        for (const FunctionName& function : knownFunctions()) {
+            if (function.name == name) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    std::string_view text_;
+    Token token_;
+    ExpressionGraph graph_;
+    int depth_ = 0;
+};
+
+}  // namespace
+
+ParsedExpression parseExpression(std::string_view text) {
+    return Parser(text).parse();
+}
+
+std::string knownNames() {
+    std::string names = "z, i, pi, e and the functions";
+    for (const FunctionName& function : knownFunctions()) {
+        names += " ";
+        names += function.name;
+    }
+    return names;
+}
+
+}  // namespace complexplot

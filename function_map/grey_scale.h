@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "operations.h"
+#include "plot_platform.h"
+
+namespace complexplot {
+
+// Where f has no value: a colour that is neither a grey nor an axis colour.
+constexpr RgbColour kNoValueColour{0, 160, 0};
+
+// The values that map to grey 0 (low) and to grey 255 (high).
+struct GreyRange {
+    double low = -1.0;
+    double high = 1.0;
+};
+
+// Whether a value has a number to show: both parts finite. Anything else (a
+// pole, an overflow, 0/0) is painted in the marker colour on both maps.
+inline bool hasValue(ComplexValue value) {
+    return std::isfinite(value.real()) && std::isfinite(value.imag());
+}
+
+// -M .. M, with M the 98th percentile (nearest rank) of |Re f| and |Im f|
+// over all points that have a value, so that a pole does not wash the maps
+// out; -1 .. 1 when M is 0 or no point has a value.
+GreyRange automaticRange(const std::vector<ComplexValue>& values);
+
+// floor(255 (v - low) / (high - low)), clamped to 0..255: the grey level of
+// the presets, on this range.
+std::uint8_t greyLevel(double v, const GreyRange& range);
+
+// The grey levels of both parts of every value, and the places of the
+// values that have none (their grey is 0).
+struct GreyMaps {
+    std::vector<std::uint8_t> real;
+    std::vector<std::uint8_t> imaginary;
+    std::vector<std::size_t> withoutValue;
+};
+
+GreyMaps greyMaps(const std::vector<ComplexValue>& values, const GreyRange& range);
+
+}  // namespace complexplot

@@ -1,0 +1,149 @@
+#include "function_render.h"
+
+#include <QImage>
+#include <charconv>
+#include <chrono>
+#include <cstring>
+#include <future>
+#include <ostream>
+
+#include "atomic_file.h"
+#include "npy_file.h"
+#include "png_file.h"
+#include "value_grid.h"
+
+namespace complexplot {
+
+namespace {
+
+constexpr RgbColour kRealAxisColour{255, 0, 0};
+constexpr RgbColour kImaginaryAxisColour{0, 0, 255};
+
+// The shortest text that reads back as the same double, so that a printed
+// range given back as --range draws the same maps.
+std::string shortest(double value) {
+    char text[32];
+    const auto result = std::to_chars(text, text + sizeof text, value);
+    return std::string(text, result.ptr);
+}
+
+QImage mapImage(const std::vector<std::uint8_t>& greys, const MapGeometry& geometry,
+                const std::vector<std::size_t>& withoutValue, bool axes) {
+    const int width = geometry.width;
+    const bool onlyGreys = withoutValue.empty() && !axes;
+    QImage image(width, geometry.height,
+                 onlyGreys ? QImage::Format_Grayscale8 : QImage::Format_RGB888);
+    if (image.isNull()) {
+        throw std::bad_alloc();
+    }
+    for (int row = 0; row < geometry.height; ++row) {
+        const std::uint8_t* grey = greys.data() + static_cast<std::size_t>(row) * width;
+        uchar* line = image.scanLine(row);
+        if (onlyGreys) {
+            std::memcpy(line, grey, width);
+            continue;
+        }
+        for (int column = 0; column < width; ++column) {
+            line[3 * column] = line[3 * column + 1] = line[3 * column + 2] = grey[column];
+        }
+    }
+    auto paint = [&](int column, int row, RgbColour colour) {
+        uchar* pixel = image.scanLine(row) + 3 * column;
+        pixel[0] = colour.red;
+        pixel[1] = colour.green;
+        pixel[2] = colour.blue;
+    };
+    for (const std::size_t place : withoutValue) {
+        paint(static_cast<int>(place % width), static_cast<int>(place / width), kNoValueColour);
+    }
+    // The real axis first, then the imaginary one across it.
+    if (const int row = geometry.realAxisRow(); axes && row >= 0) {
+        for (int column = 0; column < width; ++column) {
+            paint(column, row, kRealAxisColour);
+        }
+    }
+    if (const int column = geometry.imaginaryAxisColumn(); axes && column >= 0) {
+        for (int row = 0; row < geometry.height; ++row) {
+            paint(column, row, kImaginaryAxisColour);
+        }
+    }
+    return image;
+}
+
+// A bar on one line of a terminal, drawn over itself; it appears only once
+// the work has taken half a second, and is wiped when it ends.
+class ProgressBar {
+public:
+    ProgressBar(std::ostream& out, bool enabled, int total)
+        : out_(out), enabled_(enabled), total_(total) {}
+    ~ProgressBar() {
+        if (shown_) {
+            out_ << "\r\x1b[K" << std::flush;
+        }
+    }
+    void show(int done) {
+        using namespace std::chrono;
+        if (!enabled_ || steady_clock::now() - start_ < milliseconds(500)) {
+            return;
+        }
+        const int filled = 40 * done / total_;
+        out_ << "\rcomplex-plot-render: computing [" << std::string(filled, '#')
+             << std::string(40 - filled, '.') << "] " << 100 * done / total_ << "%" << std::flush;
+        shown_ = true;
+    }
+
+private:
+    std::ostream& out_;
+    bool enabled_ = false;
+    int total_ = 1;
+    bool shown_ = false;
+    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+};
+
+}  // namespace
+
+void renderFunction(const FunctionRequest& request, bool axes, const std::string& outputDirectory,
+                    std::ostream& messages, bool showProgress) {
+    const CompiledExpression function(request.expression);
+    const MapGeometry& geometry = request.geometry;
+    std::vector<ComplexValue> values;
+    {
+        ProgressBar bar(messages, showProgress, geometry.height);
+        values = computeValues(function, geometry, request.threads,
+                               [&](int rowsDone) { bar.show(rowsDone); });
+    }
+
+    const GreyRange range = request.range ? *request.range : automaticRange(values);
+    messages << "complex-plot-render: grey range " << shortest(range.low) << " to "
+             << shortest(range.high)
+             << (request.range ? " (as given)\n"
+                               : " (automatic: -M to M, M the 98th percentile of |Re f| and "
+                                 "|Im f|)\n");
+    const GreyMaps maps = greyMaps(values, range);
+    if (const std::size_t count = maps.withoutValue.size(); count > 0) {
+        messages << "complex-plot-render: " << count << (count == 1 ? " point has" : " points have")
+                 << " no finite value (a pole, an overflow or 0/0), painted green #00a000\n";
+    }
+
+    // The two maps are encoded side by side, one of them on a second thread.
+    const std::string stem = outputDirectory + "/" + request.stem;
+    auto encode = [&](const std::vector<std::uint8_t>& greys) {
+        return encodePng(mapImage(greys, geometry, maps.withoutValue, axes));
+    };
+    std::future<QByteArray> imaginary =
+        std::async(request.threads > 1 ? std::launch::async : std::launch::deferred, encode,
+                   std::cref(maps.imaginary));
+    const QByteArray real = encode(maps.real);
+    const QByteArray imaginaryBytes = imaginary.get();
+    writeFileAtomically(stem + "-re.png", std::string_view(real.constData(), real.size()));
+    writeFileAtomically(stem + "-im.png",
+                        std::string_view(imaginaryBytes.constData(), imaginaryBytes.size()));
+    if (!request.dataFile.empty()) {
+        const std::string header = npyHeader(geometry.height, geometry.width);
+        const std::string_view data(reinterpret_cast<const char*>(values.data()),
+                                    values.size() * sizeof(ComplexValue));
+        writeFileAtomically(request.dataFile, {header, data});
+    }
+}
+
+}  // namespace complexplot
