@@ -56,10 +56,14 @@ BlockOperand ExpressionGraph::constantOperand(int index) const {
 
 int ExpressionGraph::unary(Operation operation, int operand) {
     if (isConstant(operand)) {
+        // A real number has no imaginary part to negate: -1 is -1 + 0i, so
+        // that log(-1) is i pi, as for the double -1 in C++.
+        if (operation == Operation::negate && nodes_[operand].real) {
+            return constant(-nodes_[operand].value.real(), true);
+        }
         ComplexValue result;
         applyUnary(operation, &nodes_[operand].value, &result, 1);
-        // Only a negation keeps a real number real.
-        return constant(result, operation == Operation::negate && nodes_[operand].real);
+        return constant(result, false);
     }
     return this->operation(operation, operand, -1, 0);
 }

@@ -11,6 +11,7 @@
 
 #include <QImage>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -361,3 +362,107 @@ TEST_F(RenderCommand, OutOfMemoryIsOneLineAndExitOne) {
     }
 }
 #endif
+
+// An expression's maps: 8-bit grey when they hold only greys, with the range
+// used printed as one line.
+TEST_F(RenderCommand, FunctionMapsAreGreyPngsWithTheirRangePrinted) {
+    const Outcome outcome = run("--function 'z^2' --size 64 --name square -o " + out().string());
+    ASSERT_EQ(outcome.exitCode, 0) << outcome.standardError;
+    expectOneLine(outcome.standardError);
+    EXPECT_NE(outcome.standardError.find("grey range -"), std::string::npos);
+    EXPECT_EQ(outputFiles(), (std::set<std::string>{"square-im.png", "square-re.png"}));
+    const std::string png = readText(out() / "square-re.png");
+    EXPECT_EQ(static_cast<int>(png[24]), 8);
+    EXPECT_EQ(static_cast<int>(png[25]), 0);  // colour type 0: grey
+    EXPECT_EQ(load(out() / "square-re.png").size(), QSize(64, 64));
+
+    // The printed range, given back, draws the same maps.
+    const std::string line = outcome.standardError;
+    const std::size_t from = line.find("range ") + 6;
+    const std::size_t to = line.find(" to ");
+    const std::string low = line.substr(from, to - from);
+    const std::string high = line.substr(to + 4, line.find(' ', to + 4) - to - 4);
+    fs::rename(out() / "square-re.png", folder() / "first-re.png");
+    const Outcome again = run("--function 'z^2' --size 64 --name square --range=" + low + "," +
+                              high + " -o " + out().string());
+    EXPECT_NE(again.standardError.find("(as given)"), std::string::npos);
+    EXPECT_EQ(readText(out() / "square-re.png"), readText(folder() / "first-re.png"));
+}
+
+// 1/z on an odd grid of a symmetric window samples its pole: that pixel is
+// the marker colour on both maps, and stderr counts it.
+TEST_F(RenderCommand, PoleIsPaintedInTheMarkerColour) {
+    const Outcome outcome = run("--function 1/z --size 5 -o " + out().string());
+    ASSERT_EQ(outcome.exitCode, 0) << outcome.standardError;
+    EXPECT_NE(outcome.standardError.find("1 point has no finite value"), std::string::npos);
+    for (const char* name : {"f-re.png", "f-im.png"}) {
+        const QImage map = load(out() / name);
+        EXPECT_EQ(map.pixel(2, 2), qRgb(0, 160, 0)) << name;
+        EXPECT_EQ(qRed(map.pixel(1, 2)), qGreen(map.pixel(1, 2))) << name;
+    }
+}
+
+// numpy.load reads the grid as computed: complex128, shape (H, W), row 0 at
+// the top; here f(z) = z, so each value is its own pixel centre.
+TEST_F(RenderCommand, DataFileHoldsTheGridAsNumPyReadsIt) {
+    const fs::path data = out() / "values.npy";
+    const Outcome outcome = run("--function z --window=-2,3,-1,0.7 --size 7x5 --data " +
+                                data.string() + " -o " + out().string());
+    ASSERT_EQ(outcome.exitCode, 0) << outcome.standardError;
+    const std::string bytes = readText(data);
+    ASSERT_GE(bytes.size(), 10u);
+    const std::size_t headerSize =
+        10 + static_cast<unsigned char>(bytes[8]) + 256 * static_cast<unsigned char>(bytes[9]);
+    EXPECT_EQ(headerSize % 64, 0u);
+    EXPECT_NE(bytes.find("'descr': '<c16', 'fortran_order': False, 'shape': (5, 7)"),
+              std::string::npos);
+    ASSERT_EQ(bytes.size(), headerSize + 35 * 16);
+    for (int row = 0; row < 5; ++row) {
+        for (int column = 0; column < 7; ++column) {
+            double parts[2];
+            std::memcpy(parts, bytes.data() + headerSize + 16 * (row * 7 + column), 16);
+            EXPECT_EQ(parts[0], -2.0 + (column + 0.5) * 5.0 / 7);
+            EXPECT_EQ(parts[1], 0.7 - (row + 0.5) * (0.7 - -1.0) / 5);
+        }
+    }
+}
+
+TEST_F(RenderCommand, FunctionInputIsCheckedBeforeAnythingIsWritten) {
+    struct Case {
+        std::string arguments;
+        std::string says;
+    };
+    const Case cases[] = {
+        {"--function z sin", "cannot be combined with preset names"},
+        {"--function z --scale 2", "with --function give --size"},
+        {"sin --size 5", "--size goes with --function"},
+        {"sin --window=-1,1,-1,1", "a preset's window of the plane is fixed"},
+        {"--function z --window w.png", "window picture shows the preset buttons"},
+        {"--function z --window=1,0,0,1", "X0 < X1 and Y0 < Y1"},
+        {"--function z --window=-2,2,-2", "X0,X1,Y0,Y1"},
+        {"--function z --window=0,1,0,1e999", "not a number"},
+        {"--function z --size 20000", "the limit is 16384 a side"},
+        {"--function z --size 5000x5000", "the limit is 16777216 pixels a map"},
+        {"--function z --size 0", "give W or WxH"},
+        {"--function z --threads 0", "from 1 to 256"},
+        {"--function z --threads 257", "from 1 to 256"},
+        {"--function z --range 1,1", "LO < HI"},
+        {"--function z --data values.txt", "must end in .npy"},
+        {"--function z --name a/b", "a plain name"},
+    };
+    for (const Case& c : cases) {
+        const Outcome outcome = run(c.arguments + " -o " + out().string());
+        EXPECT_EQ(outcome.exitCode, 2) << c.arguments;
+        expectOneLine(outcome.standardError);
+        EXPECT_NE(outcome.standardError.find(c.says), std::string::npos)
+            << c.arguments << ": " << outcome.standardError;
+    }
+    // An expression that cannot be read is shown with a caret under the place.
+    const Outcome syntax = run("--function '1 + 2z' -o " + out().string());
+    EXPECT_EQ(syntax.exitCode, 2);
+    EXPECT_NE(syntax.standardError.find("at column 6: expected an operator before 'z': for a "
+                                        "product write 2*z\n  1 + 2z\n       ^\n"),
+              std::string::npos)
+        << syntax.standardError;
+    EXPECT_TRUE(outputFiles().empty());
+}

@@ -1,0 +1,172 @@
+#!/usr/bin/python3
+"""Reference values for the accuracy test of the expression language.
+
+For each function of one argument, and for a few integer powers, about 250
+points: random ones over the plane and over many magnitudes, and ones on
+and close to each branch cut and singular point. The true value of each is
+computed with mpmath and written with 25 significant digits. The working
+precision is 400 digits, not 50: mpmath's inverse functions lose the sign of
+an imaginary part of 1e-300 next to a real part near 1 at less.
+
+Needs Debian's python3-mpmath; only regenerating the data needs it:
+
+    /usr/bin/python3 tests/data/make_reference_values.py > tests/data/reference_values.txt
+
+Each line: expression, Re z and Im z (as exact hexadecimal doubles), and
+Re f(z) and Im f(z). Points are doubles, so the true value is that of
+the double point, not of a decimal near it.
+"""
+
+import math
+import random
+import sys
+
+import mpmath
+
+mpmath.mp.dps = 400
+random.seed(20261207)
+
+# On a branch cut, the sign of a zero part picks the side (C99 Annex G): the
+# true value there is the limit from that side, which mpmath gives for a
+# point moved off the cut by far less than a double can tell.
+SIDE = mpmath.mpf("1e-60")
+
+
+class Cut:
+    """A branch cut along the real or the imaginary axis, where `along`
+    holds for the coordinate along that axis."""
+
+    def __init__(self, axis, along):
+        self.axis = axis
+        self.along = along
+
+    def holds(self, x, y):
+        if self.axis == "real":
+            return y == 0.0 and self.along(x)
+        return x == 0.0 and self.along(y)
+
+    def point(self, along, across):
+        return complex(along, across) if self.axis == "real" else complex(across, along)
+
+
+FUNCTIONS = {
+    "sin(z)": (mpmath.sin, None),
+    "cos(z)": (mpmath.cos, None),
+    "tan(z)": (mpmath.tan, None),
+    "cot(z)": (mpmath.cot, None),
+    "sinh(z)": (mpmath.sinh, None),
+    "cosh(z)": (mpmath.cosh, None),
+    "tanh(z)": (mpmath.tanh, None),
+    "asin(z)": (mpmath.asin, Cut("real", lambda x: abs(x) > 1)),
+    "acos(z)": (mpmath.acos, Cut("real", lambda x: abs(x) > 1)),
+    "atan(z)": (mpmath.atan, Cut("imaginary", lambda y: abs(y) > 1)),
+    "asinh(z)": (mpmath.asinh, Cut("imaginary", lambda y: abs(y) > 1)),
+    "acosh(z)": (mpmath.acosh, Cut("real", lambda x: x < 1)),
+    "atanh(z)": (mpmath.atanh, Cut("real", lambda x: abs(x) > 1)),
+    "exp(z)": (mpmath.exp, None),
+    "log(z)": (mpmath.log, Cut("real", lambda x: x < 0)),
+    "sqrt(z)": (mpmath.sqrt, Cut("real", lambda x: x < 0)),
+    "abs(z)": (lambda w: abs(w), None),
+    "arg(z)": (lambda w: mpmath.arg(w), Cut("real", lambda x: x < 0)),
+    "z^2": (lambda w: w**2, None),
+    "z^3": (lambda w: w**3, None),
+    "z^5": (lambda w: w**5, None),
+    "z^-1": (lambda w: 1 / w, None),
+    "z^-3": (lambda w: 1 / w**3, None),
+}
+
+# Where each function has a singular or branch point, or a zero: points close
+# to these test what is hardest.
+SPECIAL_POINTS = {
+    "sin(z)": [0, math.pi, -math.pi, 2 * math.pi, 10 * math.pi],
+    "cos(z)": [math.pi / 2, -math.pi / 2, 3 * math.pi / 2],
+    "tan(z)": [0, math.pi / 2, -math.pi / 2, math.pi],
+    "cot(z)": [0, math.pi / 2, math.pi, -math.pi],
+    "sinh(z)": [0, 1j * math.pi, 710, -710],
+    "cosh(z)": [0.5j * math.pi, 710, -710],
+    "tanh(z)": [0, 0.5j * math.pi, 1j * math.pi],
+    "asin(z)": [1, -1, 0],
+    "acos(z)": [1, -1],
+    "atan(z)": [1j, -1j, 0],
+    "asinh(z)": [1j, -1j, 0],
+    "acosh(z)": [1, -1],
+    "atanh(z)": [1, -1, 0],
+    "exp(z)": [0, 709, -745, 1j * math.pi],
+    "log(z)": [0, 1, -1, 1j],
+    "sqrt(z)": [0, 1, -1],
+    "abs(z)": [0],
+    "arg(z)": [0, 1, -1],
+    "z^2": [0, 1, 1j],
+    "z^3": [0, 1, 1j],
+    "z^5": [0, 1, 1j],
+    "z^-1": [0, 1],
+    "z^-3": [0, 1],
+}
+
+
+def random_points(count):
+    points = [complex(random.uniform(-4, 4), random.uniform(-4, 4)) for _ in range(count)]
+    for _ in range(count // 2):
+        size = 10 ** random.uniform(-8, 8)
+        angle = random.uniform(-math.pi, math.pi)
+        points.append(complex(size * math.cos(angle), size * math.sin(angle)))
+    return points
+
+
+def near(point):
+    points = []
+    for _ in range(12):
+        offset = 10 ** random.uniform(-14, -1)
+        angle = random.uniform(-math.pi, math.pi)
+        points.append(point + complex(offset * math.cos(angle), offset * math.sin(angle)))
+    return points
+
+
+def along_cut(cut):
+    """Points on the cut with both signs of zero, and just off it."""
+    if cut is None:
+        return []
+    points = []
+    while len(points) < 60:
+        size = 10 ** random.uniform(-6, 6)
+        along = random.choice((size, -size, 1 + size, -1 - size))
+        if cut.along(along):
+            for across in (0.0, -0.0, 1e-300, -1e-300, 1e-10, -1e-10):
+                points.append(cut.point(along, across))
+    return points
+
+
+def true_value(function, cut, point):
+    x, y = point.real, point.imag
+    if cut is not None and cut.holds(x, y):
+        x_side = math.copysign(SIDE, x) if x == 0.0 else mpmath.mpf(x)
+        y_side = math.copysign(SIDE, y) if y == 0.0 else mpmath.mpf(y)
+        return function(mpmath.mpc(x_side, y_side))
+    return function(mpmath.mpc(x, y))
+
+
+def main():
+    out = sys.stdout
+    for expression, (function, cut) in FUNCTIONS.items():
+        points = random_points(100)
+        for special in SPECIAL_POINTS[expression]:
+            points += near(complex(special))
+        points += along_cut(cut)
+        for point in points:
+            try:
+                value = mpmath.mpc(true_value(function, cut, point))
+            except (ZeroDivisionError, ValueError):
+                continue
+            # Only values a double can hold, and not zero: the error is
+            # measured relative to the value's size.
+            size = abs(value)
+            if not mpmath.isfinite(size) or size == 0 or size > 1e308 or size < 1e-300:
+                continue
+            out.write("%s %s %s %s %s\n" % (
+                expression, point.real.hex(), point.imag.hex(),
+                mpmath.nstr(value.real, 25, min_fixed=1, max_fixed=0),
+                mpmath.nstr(value.imag, 25, min_fixed=1, max_fixed=0)))
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,139 @@
+// The expression language: what it reads, how it groups, what it computes
+// and what it says where it cannot read.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <numbers>
+#include <random>
+#include <string>
+
+#include "compiled_expression.h"
+#include "expression_error.h"
+
+using namespace complexplot;
+
+namespace {
+
+ComplexValue valueOf(const std::string& text, ComplexValue z = 0.0) {
+    return CompiledExpression(text)(z);
+}
+
+bool sameBits(ComplexValue a, ComplexValue b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+}  // namespace
+
+TEST(ExpressionLanguage, PrecedenceAndGrouping) {
+    const ComplexValue three = 3.0;
+    EXPECT_EQ(valueOf("2+3*4"), 14.0);
+    EXPECT_EQ(valueOf("2*3^2"), 18.0);
+    EXPECT_EQ(valueOf("-z^2", three), -9.0);  // the power binds tighter than the sign
+    EXPECT_EQ(valueOf("-2^2"), -4.0);
+    EXPECT_EQ(valueOf("2^3^2"), 512.0);  // groups to the right
+    EXPECT_EQ(valueOf("(2^3)^2"), 64.0);
+    EXPECT_EQ(valueOf("z^-1", 4.0), 0.25);
+    EXPECT_EQ(valueOf("8/2/2"), 2.0);  // the others group to the left
+    EXPECT_EQ(valueOf("8-2-2"), 4.0);
+    EXPECT_EQ(valueOf("--z+ +z", three), 6.0);
+    EXPECT_EQ(valueOf("2i*i"), -2.0);
+    EXPECT_EQ(valueOf("0.5i + .5 - 1e-3"), ComplexValue(0.499, 0.5));
+    EXPECT_EQ(valueOf("pi"), std::numbers::pi);
+    EXPECT_EQ(valueOf("e"), std::numbers::e);
+    EXPECT_EQ(valueOf("re(z) + im(z) + abs(3+4i) + arg(-1)", ComplexValue(1, 2)),
+              8.0 + std::numbers::pi);
+    EXPECT_EQ(valueOf("conj(z)", ComplexValue(1, 2)), ComplexValue(1, -2));
+    // A subexpression met twice is the same value, and z alone is z.
+    EXPECT_EQ(valueOf("(z^2+1)/(z^2-1)", three), 10.0 / 8.0);
+    EXPECT_EQ(valueOf("((z))", three), three);
+}
+
+// w ^ n for an integer constant is w * w * ... * w, as a program would
+// write it: bit for bit, also at 0, where exp(n log w) has no value.
+TEST(ExpressionLanguage, IntegerPowersAreRepeatedMultiplication) {
+    std::mt19937_64 random(7);
+    std::uniform_real_distribution<double> part(-3.0, 3.0);
+    for (int k = 0; k < 200; ++k) {
+        const ComplexValue z(part(random), part(random));
+        EXPECT_TRUE(sameBits(valueOf("z^5", z), z * z * z * z * z));
+        EXPECT_TRUE(sameBits(valueOf("z^-3", z), 1.0 / (z * z * z)));
+        EXPECT_TRUE(sameBits(valueOf("z^(1+1)", z), z * z));
+    }
+    EXPECT_EQ(valueOf("z^2", 0.0), 0.0);
+    EXPECT_EQ(valueOf("z^0", 0.0), 1.0);
+    EXPECT_FALSE(std::isfinite(std::abs(valueOf("z^-1", 0.0))));
+}
+
+// Any other power is exp(p log w) on the principal branch; 0^p is 0 for
+// Re p > 0 and has no value for Re p <= 0.
+TEST(ExpressionLanguage, OtherPowersArePrincipal) {
+    const ComplexValue root = valueOf("(-8)^(1/3)");
+    EXPECT_NEAR(root.real(), 1.0, 1e-15);
+    EXPECT_NEAR(root.imag(), std::sqrt(3.0), 1e-15);
+    EXPECT_EQ(valueOf("z^0.5", 0.0), 0.0);
+    EXPECT_FALSE(std::isfinite(std::abs(valueOf("z^i", 0.0))));
+    EXPECT_FALSE(std::isfinite(std::abs(valueOf("z^-0.5", 0.0))));
+    // 65 is beyond repeated multiplication.
+    const ComplexValue z(1.1, 0.3);
+    EXPECT_EQ(valueOf("z^65", z), std::exp(65.0 * std::log(z)));
+}
+
+// A real number added to z leaves its imaginary part alone, with the sign
+// of a zero, which picks the side of a branch cut: log(z + 1) at -3 - 0i is
+// below the cut, as std::log(z + 1.0) is.
+TEST(ExpressionLanguage, RealNumbersLeaveTheSignOfAZero) {
+    const ComplexValue below(-3.0, -0.0);
+    EXPECT_EQ(valueOf("log(z+1)", below).imag(), -std::numbers::pi);
+    EXPECT_EQ(valueOf("log(z-1)", below).imag(), -std::numbers::pi);
+    EXPECT_EQ(valueOf("sqrt(2*z)", below), std::sqrt(2.0 * below));
+    EXPECT_EQ(valueOf("log(z+1)", ComplexValue(-3.0, 0.0)).imag(), std::numbers::pi);
+    // A negative number is real: on the cut, from above, as in C++.
+    EXPECT_EQ(valueOf("log(-1)").imag(), std::numbers::pi);
+    EXPECT_EQ(valueOf("sqrt(-4)"), ComplexValue(0.0, 2.0));
+}
+
+TEST(ExpressionErrors, EachMessageNamesItsColumnAndWhatWasExpected) {
+    struct Case {
+        const char* text;
+        int column;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"z^2+", 5, "expected a number, a name or '('"},
+        {"", 1, "expected a number"},
+        {"2z", 2, "write 2*z"},
+        {"(z+1)(z-1)", 6, "write (z+1)*("},
+        {"2 sin(z)", 3, "write 2*sin"},
+        {"(z+1", 5, "expected ')' to close the '(' at column 1"},
+        {"sin z", 5, "expected '(' after sin"},
+        {"z)", 2, "expected an operator or the end"},
+        {"foo(z)", 1, "unknown name 'foo': the known names are z, i, pi, e and the functions sin"},
+        {"Sin(z)", 1, "names are lower case, write sin"},
+        {"z $ 2", 3, "unexpected character '$'"},
+        {"1 + \u865a", 5, "unexpected character '\u865a'"},  // columns count characters
+        {"z\x1b[2J", 2, "unexpected control character"},
+        {"1e999", 1, "out of the range of double precision"},
+        {"z*.", 3, "expected digits around '.'"},
+    };
+    for (const Case& c : cases) {
+        try {
+            CompiledExpression expression(c.text);
+            ADD_FAILURE() << c.text << " was read";
+        } catch (const ExpressionError& error) {
+            EXPECT_EQ(error.column(), c.column) << c.text;
+            EXPECT_NE(std::string(error.what()).find(c.says), std::string::npos)
+                << c.text << ": " << error.what();
+        }
+    }
+}
+
+// Input nested far deeper than any formula would be is refused, not a
+// crash of a reader that recurses.
+TEST(ExpressionErrors, DeepNestingIsRefused) {
+    for (const std::string& text : {std::string(100000, '(') + "z", std::string(100000, '-') + "z",
+                                    "z" + std::string(50000, '^') + "2"}) {
+        EXPECT_THROW(CompiledExpression{text}, ExpressionError);
+    }
+}

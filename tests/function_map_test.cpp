@@ -1,0 +1,130 @@
+// Maps of an expression without Qt: where each pixel samples the plane, the
+// automatic grey range, the points without a value, and the threads.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "grey_scale.h"
+#include "map_geometry.h"
+#include "npy_file.h"
+#include "value_grid.h"
+
+using namespace complexplot;
+
+namespace {
+
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+MapGeometry geometry(double x0, double x1, double y0, double y1, int width, int height) {
+    MapGeometry map;
+    map.x0 = x0;
+    map.x1 = x1;
+    map.y0 = y0;
+    map.y1 = y1;
+    map.width = width;
+    map.height = height;
+    return map;
+}
+
+}  // namespace
+
+// f(z) = z shows where every pixel samples: the centre of its square, by
+// the documented formula, row 0 at the top.
+TEST(FunctionMap, EveryPixelSamplesItsCentre) {
+    const MapGeometry map = geometry(-2.0, 3.0, -1.0, 0.7, 7, 5);
+    const std::vector<ComplexValue> values = computeValues(CompiledExpression("z"), map, 1);
+    ASSERT_EQ(values.size(), 35u);
+    for (int row = 0; row < 5; ++row) {
+        for (int column = 0; column < 7; ++column) {
+            const ComplexValue value = values[row * 7 + column];
+            EXPECT_EQ(value.real(), -2.0 + (column + 0.5) * (3.0 - -2.0) / 7);
+            EXPECT_EQ(value.imag(), 0.7 - (row + 0.5) * (0.7 - -1.0) / 5);
+        }
+    }
+    EXPECT_GT(values.front().imag(), values.back().imag());
+}
+
+TEST(FunctionMap, SameValuesWhateverTheNumberOfThreads) {
+    const MapGeometry map = geometry(-1.5, 2.5, -2.0, 1.0, 301, 203);
+    const CompiledExpression function("exp(1/z) + sqrt(z)*cos(z) - atan(z)^3");
+    const std::vector<ComplexValue> one = computeValues(function, map, 1);
+    for (const int threads : {2, 3, 8}) {
+        const std::vector<ComplexValue> more = computeValues(function, map, threads);
+        EXPECT_EQ(std::memcmp(one.data(), more.data(), one.size() * sizeof(ComplexValue)), 0)
+            << threads;
+    }
+}
+
+// A pole exactly on a pixel centre: 1/z on an odd grid of a symmetric window
+// samples z = 0 in its middle pixel, which has no value.
+TEST(FunctionMap, PoleOnAPixelCentreHasNoValue) {
+    const MapGeometry map = geometry(-2.0, 2.0, -2.0, 2.0, 5, 5);
+    const std::vector<ComplexValue> values = computeValues(CompiledExpression("1/z"), map, 2);
+    const GreyMaps maps = greyMaps(values, automaticRange(values));
+    EXPECT_EQ(maps.withoutValue, std::vector<std::size_t>{12});
+    EXPECT_FALSE(hasValue(values[12]));
+}
+
+// The range is -M..M with M the 98th percentile of the parts' sizes, so that
+// a few huge values near a pole leave the rest of the map its greys.
+TEST(FunctionMap, AutomaticRangeIsThe98thPercentileOfBothParts) {
+    std::vector<ComplexValue> values;
+    for (int k = 1; k <= 50; ++k) {
+        values.emplace_back(k, -k);  // sizes 1..50, each twice: 100 sizes
+    }
+    // Nearest rank: the 98th of 100 sizes in order is 49.
+    EXPECT_EQ(automaticRange(values).high, 49.0);
+    EXPECT_EQ(automaticRange(values).low, -49.0);
+    // Points without a value take no part, not even their finite half.
+    values.emplace_back(1e300, kInfinity);
+    values.emplace_back(kNaN, 1e300);
+    EXPECT_EQ(automaticRange(values).high, 49.0);
+    // A huge value near a pole moves the range by a rank, not to its size.
+    values.emplace_back(1e12, 0);
+    EXPECT_EQ(automaticRange(values).high, 50.0);
+    // Nothing to measure, or only zeros: -1..1.
+    EXPECT_EQ(automaticRange({{0, 0}, {0, 0}}).high, 1.0);
+    EXPECT_EQ(automaticRange({{kNaN, 0}}).low, -1.0);
+}
+
+TEST(FunctionMap, GreyLevelEndsAndClamping) {
+    const GreyRange range{-2.0, 2.0};
+    EXPECT_EQ(greyLevel(-2.0, range), 0);
+    EXPECT_EQ(greyLevel(2.0, range), 255);
+    EXPECT_EQ(greyLevel(0.0, range), 127);
+    EXPECT_EQ(greyLevel(-1e300, range), 0);
+    EXPECT_EQ(greyLevel(1e300, range), 255);
+    EXPECT_EQ(greyLevel(1.99, range), 254);
+    EXPECT_EQ(greyLevel(-1.99, range), 0);
+}
+
+TEST(FunctionMap, AxesRunThroughThePixelsHoldingZero) {
+    // Symmetric with an even count: y = 0 is the edge between rows 1 and 2,
+    // and belongs to the row below it.
+    EXPECT_EQ(geometry(-2, 2, -2, 2, 4, 4).realAxisRow(), 2);
+    EXPECT_EQ(geometry(-2, 2, -2, 2, 4, 4).imaginaryAxisColumn(), 2);
+    EXPECT_EQ(geometry(-1, 3, -3, 1, 8, 8).imaginaryAxisColumn(), 2);
+    EXPECT_EQ(geometry(-1, 3, -3, 1, 8, 8).realAxisRow(), 2);
+    // On the far edges, and outside.
+    EXPECT_EQ(geometry(0, 1, -1, 0, 10, 10).realAxisRow(), 0);
+    EXPECT_EQ(geometry(0, 1, 0, 1, 10, 10).realAxisRow(), 9);
+    EXPECT_EQ(geometry(0, 1, -1, 0, 10, 10).imaginaryAxisColumn(), 0);
+    EXPECT_EQ(geometry(-1, 0, -1, 0, 10, 10).imaginaryAxisColumn(), 9);
+    EXPECT_EQ(geometry(1, 2, 1, 2, 10, 10).realAxisRow(), -1);
+    EXPECT_EQ(geometry(1, 2, 1, 2, 10, 10).imaginaryAxisColumn(), -1);
+}
+
+TEST(FunctionMap, NpyHeaderIsAlignedAndDescribesTheGrid) {
+    const std::string header = npyHeader(5, 7);
+    EXPECT_EQ(header.size() % 64, 0u);
+    EXPECT_EQ(header.substr(0, 8), std::string("\x93NUMPY\x01\x00", 8));
+    EXPECT_EQ(static_cast<unsigned char>(header[8]) + 256 * static_cast<unsigned char>(header[9]),
+              header.size() - 10);
+    EXPECT_NE(header.find("{'descr': '<c16', 'fortran_order': False, 'shape': (5, 7), }"),
+              std::string::npos);
+    EXPECT_EQ(header.back(), '\n');
+}
