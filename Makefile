@@ -10,7 +10,7 @@ JOBS ?= $(shell nproc)
 
 BUILD_PACKAGES := g++ make cmake qt6-base-dev libgl-dev libxkbcommon-dev
 TEST_PACKAGES := $(BUILD_PACKAGES) libgtest-dev fonts-ipafont-gothic
-BENCH_PACKAGES := $(BUILD_PACKAGES) libbenchmark-dev fonts-ipafont-gothic
+BENCH_PACKAGES := $(BUILD_PACKAGES) libbenchmark-dev fonts-ipafont-gothic python3-numpy python3-pil
 RUN_PACKAGES := $(BUILD_PACKAGES) fonts-ipafont-gothic
 
 CTEST_FLAGS := --output-on-failure -j $(JOBS)
@@ -36,16 +36,21 @@ test:
 	cmake --build $(SANITIZE_DIR) -j $(JOBS)
 	cd $(SANITIZE_DIR) && ctest $(CTEST_FLAGS)
 
-# Release build of the benchmark program, then runs it. The repetitions of
-# all benchmarks are interleaved, so that a machine whose speed drifts slows
-# them alike and their ratios hold.
+# Release build of the benchmark programs, then runs them: the plot run of
+# the presets against its yardsticks, the expression language against the
+# same functions written in C++, and the renderer end to end against NumPy.
+# The repetitions of all benchmarks in a program are interleaved, so that a
+# machine whose speed drifts slows them alike and their ratios hold.
+BENCH_FLAGS := --benchmark_repetitions=5 --benchmark_enable_random_interleaving=true \
+	--benchmark_report_aggregates_only=true
 bench:
 	@scripts/install-packages $(BENCH_PACKAGES)
 	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DCOMPLEX_PLOT_TESTS=OFF \
 		-DCOMPLEX_PLOT_BENCH=ON
-	cmake --build $(BENCH_DIR) -j $(JOBS) --target plot_bench
-	$(BENCH_DIR)/bench/plot_bench --benchmark_repetitions=5 \
-		--benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true
+	cmake --build $(BENCH_DIR) -j $(JOBS) --target plot_bench expression_bench complex-plot-render
+	$(BENCH_DIR)/bench/plot_bench $(BENCH_FLAGS)
+	$(BENCH_DIR)/bench/expression_bench $(BENCH_FLAGS)
+	/usr/bin/python3 bench/compare_with_numpy.py $(BENCH_DIR)/render/complex-plot-render
 
 # Release build of both programs, installed under $(PREFIX) (on the PATH):
 # complex-plot, complex-plot-render, a desktop entry and an icon.

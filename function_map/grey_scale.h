@@ -3,7 +3,10 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
+
+#include "large_buffer.h"
 
 #include "operations.h"
 #include "plot_platform.h"
@@ -28,7 +31,7 @@ inline bool hasValue(ComplexValue value) {
 // -M .. M, with M the 98th percentile (nearest rank) of |Re f| and |Im f|
 // over all points that have a value, so that a pole does not wash the maps
 // out; -1 .. 1 when M is 0 or no point has a value.
-GreyRange automaticRange(const std::vector<ComplexValue>& values);
+GreyRange automaticRange(std::span<const ComplexValue> values);
 
 // floor(255 (v - low) / (high - low)), clamped to 0..255: the grey level of
 // the presets, on this range.
@@ -37,11 +40,11 @@ std::uint8_t greyLevel(double v, const GreyRange& range);
 // The grey levels of both parts of every value, and the places of the
 // values that have none (their grey is 0).
 struct GreyMaps {
-    std::vector<std::uint8_t> real;
-    std::vector<std::uint8_t> imaginary;
+    LargeVector<std::uint8_t> real;
+    LargeVector<std::uint8_t> imaginary;
     std::vector<std::size_t> withoutValue;
 };
 
-GreyMaps greyMaps(const std::vector<ComplexValue>& values, const GreyRange& range);
+GreyMaps greyMaps(std::span<const ComplexValue> values, const GreyRange& range);
 
 }  // namespace complexplot

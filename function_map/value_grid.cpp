@@ -4,11 +4,10 @@
 
 namespace complexplot {
 
-std::vector<ComplexValue> computeValues(const CompiledExpression& function,
-                                        const MapGeometry& geometry, int threads,
-                                        const std::function<void(int rowsDone)>& progress) {
+void computeValues(const CompiledExpression& function, const MapGeometry& geometry, int threads,
+                   std::span<ComplexValue> values,
+                   const std::function<void(int rowsDone)>& progress) {
     const auto width = static_cast<std::size_t>(geometry.width);
-    std::vector<ComplexValue> values(width * geometry.height);
     // Each thread has its own points and scratch space.
     std::vector<std::vector<ComplexValue>> points(threads, std::vector<ComplexValue>(width));
     std::vector<std::vector<ComplexValue>> scratch(threads);
@@ -23,6 +22,13 @@ std::vector<ComplexValue> computeValues(const CompiledExpression& function,
             function.evaluate(z.data(), values.data() + row * width, width, scratch[worker]);
         },
         progress);
+}
+
+LargeVector<ComplexValue> computeValues(const CompiledExpression& function,
+                                        const MapGeometry& geometry, int threads,
+                                        const std::function<void(int rowsDone)>& progress) {
+    LargeVector<ComplexValue> values(static_cast<std::size_t>(geometry.width) * geometry.height);
+    computeValues(function, geometry, threads, values, progress);
     return values;
 }
 

@@ -27,7 +27,7 @@ std::string shortest(double value) {
     return std::string(text, result.ptr);
 }
 
-QImage mapImage(const std::vector<std::uint8_t>& greys, const MapGeometry& geometry,
+QImage mapImage(const LargeVector<std::uint8_t>& greys, const MapGeometry& geometry,
                 const std::vector<std::size_t>& withoutValue, bool axes) {
     const int width = geometry.width;
     const bool onlyGreys = withoutValue.empty() && !axes;
@@ -106,7 +106,7 @@ void renderFunction(const FunctionRequest& request, bool axes, const std::string
                     std::ostream& messages, bool showProgress) {
     const CompiledExpression function(request.expression);
     const MapGeometry& geometry = request.geometry;
-    std::vector<ComplexValue> values;
+    LargeVector<ComplexValue> values;
     {
         ProgressBar bar(messages, showProgress, geometry.height);
         values = computeValues(function, geometry, request.threads,
@@ -127,7 +127,7 @@ void renderFunction(const FunctionRequest& request, bool axes, const std::string
 
     // The two maps are encoded side by side, one of them on a second thread.
     const std::string stem = outputDirectory + "/" + request.stem;
-    auto encode = [&](const std::vector<std::uint8_t>& greys) {
+    auto encode = [&](const LargeVector<std::uint8_t>& greys) {
         return encodePng(mapImage(greys, geometry, maps.withoutValue, axes));
     };
     std::future<QByteArray> imaginary =

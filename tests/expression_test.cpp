@@ -8,6 +8,8 @@
 #include <numbers>
 #include <random>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "compiled_expression.h"
 #include "expression_error.h"
@@ -64,6 +66,39 @@ TEST(ExpressionLanguage, IntegerPowersAreRepeatedMultiplication) {
     EXPECT_EQ(valueOf("z^2", 0.0), 0.0);
     EXPECT_EQ(valueOf("z^0", 0.0), 1.0);
     EXPECT_FALSE(std::isfinite(std::abs(valueOf("z^-1", 0.0))));
+}
+
+// Evaluated in blocks, an expression gives what the same formula written in
+// C++ gives, bit for bit: the same operations in the same order.
+TEST(ExpressionLanguage, SameValuesAsTheFormulaWrittenInCpp) {
+    using C = ComplexValue;
+    const std::pair<const char*, C (*)(C)> formulas[] = {
+        {"exp(1/z)", [](C z) { return std::exp(1.0 / z); }},
+        {"(z^2+1)/(z^2-1)", [](C z) { return (z * z + 1.0) / (z * z - 1.0); }},
+        {"sqrt(z)*cos(z) - 2i*atan(z)",
+         [](C z) { return std::sqrt(z) * std::cos(z) - C(0, 2) * std::atan(z); }},
+        {"log(-z) + cot(z) + 3*conj(z)",
+         [](C z) { return std::log(-z) + 1.0 / std::tan(z) + 3.0 * std::conj(z); }},
+    };
+    std::mt19937_64 random(11);
+    std::uniform_real_distribution<double> part(-3.0, 3.0);
+    std::vector<C> points(1000);
+    for (C& z : points) {
+        z = C(part(random), part(random));
+    }
+    points[0] = C(0.0, -0.0);
+    points[1] = C(1.0, 0.0);
+    for (const auto& [text, formula] : formulas) {
+        std::vector<C> values(points.size());
+        std::vector<C> scratch;
+        CompiledExpression(text).evaluate(points.data(), values.data(), points.size(), scratch);
+        for (std::size_t k = 0; k < points.size(); ++k) {
+            const C expected = formula(points[k]);
+            EXPECT_TRUE(sameBits(values[k], expected) ||
+                        (std::isnan(values[k].real()) && std::isnan(expected.real())))
+                << text << " at " << points[k];
+        }
+    }
 }
 
 // Any other power is exp(p log w) on the principal branch; 0^p is 0 for

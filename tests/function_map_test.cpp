@@ -36,7 +36,7 @@ MapGeometry geometry(double x0, double x1, double y0, double y1, int width, int 
 // the documented formula, row 0 at the top.
 TEST(FunctionMap, EveryPixelSamplesItsCentre) {
     const MapGeometry map = geometry(-2.0, 3.0, -1.0, 0.7, 7, 5);
-    const std::vector<ComplexValue> values = computeValues(CompiledExpression("z"), map, 1);
+    const auto values = computeValues(CompiledExpression("z"), map, 1);
     ASSERT_EQ(values.size(), 35u);
     for (int row = 0; row < 5; ++row) {
         for (int column = 0; column < 7; ++column) {
@@ -51,9 +51,9 @@ TEST(FunctionMap, EveryPixelSamplesItsCentre) {
 TEST(FunctionMap, SameValuesWhateverTheNumberOfThreads) {
     const MapGeometry map = geometry(-1.5, 2.5, -2.0, 1.0, 301, 203);
     const CompiledExpression function("exp(1/z) + sqrt(z)*cos(z) - atan(z)^3");
-    const std::vector<ComplexValue> one = computeValues(function, map, 1);
+    const auto one = computeValues(function, map, 1);
     for (const int threads : {2, 3, 8}) {
-        const std::vector<ComplexValue> more = computeValues(function, map, threads);
+        const auto more = computeValues(function, map, threads);
         EXPECT_EQ(std::memcmp(one.data(), more.data(), one.size() * sizeof(ComplexValue)), 0)
             << threads;
     }
@@ -63,7 +63,7 @@ TEST(FunctionMap, SameValuesWhateverTheNumberOfThreads) {
 // samples z = 0 in its middle pixel, which has no value.
 TEST(FunctionMap, PoleOnAPixelCentreHasNoValue) {
     const MapGeometry map = geometry(-2.0, 2.0, -2.0, 2.0, 5, 5);
-    const std::vector<ComplexValue> values = computeValues(CompiledExpression("1/z"), map, 2);
+    const auto values = computeValues(CompiledExpression("1/z"), map, 2);
     const GreyMaps maps = greyMaps(values, automaticRange(values));
     EXPECT_EQ(maps.withoutValue, std::vector<std::size_t>{12});
     EXPECT_FALSE(hasValue(values[12]));
@@ -87,8 +87,16 @@ TEST(FunctionMap, AutomaticRangeIsThe98thPercentileOfBothParts) {
     values.emplace_back(1e12, 0);
     EXPECT_EQ(automaticRange(values).high, 50.0);
     // Nothing to measure, or only zeros: -1..1.
-    EXPECT_EQ(automaticRange({{0, 0}, {0, 0}}).high, 1.0);
-    EXPECT_EQ(automaticRange({{kNaN, 0}}).low, -1.0);
+    EXPECT_EQ(automaticRange(std::vector<ComplexValue>{{0, 0}, {0, 0}}).high, 1.0);
+    EXPECT_EQ(automaticRange(std::vector<ComplexValue>{{kNaN, 0}}).low, -1.0);
+    // Sizes that share their top bits are told apart: a group of sizes
+    // 1 + k/2^40 is one group, ordered within.
+    std::vector<ComplexValue> close;
+    for (int k = 0; k < 1000; ++k) {
+        close.emplace_back(1.0 + k * 0x1p-40, 0.0);
+    }
+    // 2000 sizes: 1000 zeros, then 1 + k/2^40; rank 1960 is k = 959.
+    EXPECT_EQ(automaticRange(close).high, 1.0 + 959 * 0x1p-40);
 }
 
 TEST(FunctionMap, GreyLevelEndsAndClamping) {

@@ -1,0 +1,42 @@
+#!/usr/bin/python3
+"""The renderer end to end against bench/numpy_maps.py: a 2048 x 2048 map
+of three expressions, each program run as a user runs it (start, compute,
+both PNGs written), the median of several runs. Prints the ratio.
+
+    bench/compare_with_numpy.py RENDERER
+"""
+
+import os
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+EXPRESSIONS = ["sin(z)", "exp(1/z)", "(z^2+1)/(z^2-1)"]
+SIZE = 2048
+RUNS = 5
+
+
+def seconds(command):
+    times = []
+    for _ in range(RUNS):
+        start = time.perf_counter()
+        subprocess.run(command, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        times.append(time.perf_counter() - start)
+    return statistics.median(times)
+
+
+def main():
+    renderer = sys.argv[1]
+    script = os.path.join(os.path.dirname(os.path.abspath(__file__)), "numpy_maps.py")
+    with tempfile.TemporaryDirectory() as folder:
+        print("%-18s %10s %10s %8s" % ("2048 x 2048", "renderer", "NumPy+PIL", "ratio"))
+        for expression in EXPRESSIONS:
+            ours = seconds([renderer, "--function", expression, "--size", str(SIZE), "-o", folder])
+            theirs = seconds(["/usr/bin/python3", script, expression, str(SIZE), folder])
+            print("%-18s %9.3fs %9.3fs %7.1fx" % (expression, ours, theirs, theirs / ours))
+
+
+if __name__ == "__main__":
+    main()
