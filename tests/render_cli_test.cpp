@@ -466,3 +466,21 @@ TEST_F(RenderCommand, FunctionInputIsCheckedBeforeAnythingIsWritten) {
         << syntax.standardError;
     EXPECT_TRUE(outputFiles().empty());
 }
+
+// A render of over half a second shows a bar on a terminal (here the one
+// `script` gives it), and nothing of the kind when stderr is a file.
+TEST_F(RenderCommand, ProgressBarOnlyOnATerminal) {
+    const std::string render = std::string(RENDER_PROGRAM) +
+                               " --function 'atan(sin(z))^3' --size 3000 --threads 1 -o " +
+                               out().string();
+    const fs::path typescript = folder() / "typescript";
+    const std::string onTerminal =
+        "script -qec \"" + render + "\" " + typescript.string() + " >/dev/null";
+    ASSERT_EQ(std::system(onTerminal.c_str()), 0);
+    EXPECT_NE(readText(typescript).find("computing [#"), std::string::npos);
+
+    const Outcome toFile = run("--function 'atan(sin(z))^3' --size 3000 --threads 1 -o " +
+                               out().string());
+    EXPECT_EQ(toFile.standardError.find("computing"), std::string::npos);
+    expectOneLine(toFile.standardError);
+}
