@@ -8,10 +8,11 @@ RELEASE_DIR ?= build-release
 PREFIX ?= /usr/local
 JOBS ?= $(shell nproc)
 
-BUILD_PACKAGES := g++ make cmake qt6-base-dev libgl-dev libxkbcommon-dev
-TEST_PACKAGES := $(BUILD_PACKAGES) libgtest-dev fonts-ipafont-gothic
+BUILD_PACKAGES := g++ make cmake qt6-base-dev qt6-svg-dev libgl-dev libxkbcommon-dev
+TEST_PACKAGES := $(BUILD_PACKAGES) libgtest-dev fonts-ipafont-gothic fonts-dejavu-core \
+	poppler-utils
 BENCH_PACKAGES := $(BUILD_PACKAGES) libbenchmark-dev fonts-ipafont-gothic python3-numpy python3-pil
-RUN_PACKAGES := $(BUILD_PACKAGES) fonts-ipafont-gothic
+RUN_PACKAGES := $(BUILD_PACKAGES) fonts-ipafont-gothic fonts-dejavu-core
 
 CTEST_FLAGS := --output-on-failure -j $(JOBS)
 

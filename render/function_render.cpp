@@ -102,48 +102,54 @@ private:
 
 }  // namespace
 
-void renderFunction(const FunctionRequest& request, bool axes, const std::string& outputDirectory,
-                    std::ostream& messages, bool showProgress) {
+FunctionMaps makeFunctionMaps(const FunctionRequest& request, bool axes, std::ostream& messages,
+                              bool showProgress) {
     const CompiledExpression function(request.expression);
     const MapGeometry& geometry = request.geometry;
-    LargeVector<ComplexValue> values;
+    FunctionMaps maps;
     {
         ProgressBar bar(messages, showProgress, geometry.height);
-        values = computeValues(function, geometry, request.threads,
-                               [&](int rowsDone) { bar.show(rowsDone); });
+        maps.values = computeValues(function, geometry, request.threads,
+                                    [&](int rowsDone) { bar.show(rowsDone); });
     }
 
-    const GreyRange range = request.range ? *request.range : automaticRange(values);
-    messages << "complex-plot-render: grey range " << shortest(range.low) << " to "
-             << shortest(range.high)
+    maps.range = request.range ? *request.range : automaticRange(maps.values);
+    messages << "complex-plot-render: grey range " << shortest(maps.range.low) << " to "
+             << shortest(maps.range.high)
              << (request.range ? " (as given)\n"
                                : " (automatic: -M to M, M the 98th percentile of |Re f| and "
                                  "|Im f|)\n");
-    const GreyMaps maps = greyMaps(values, range);
-    if (const std::size_t count = maps.withoutValue.size(); count > 0) {
+    const GreyMaps greys = greyMaps(maps.values, maps.range);
+    maps.pointsWithoutValue = greys.withoutValue.size();
+    if (const std::size_t count = maps.pointsWithoutValue; count > 0) {
         messages << "complex-plot-render: " << count << (count == 1 ? " point has" : " points have")
                  << " no finite value (a pole, an overflow or 0/0), painted green #00a000\n";
     }
+    maps.real = mapImage(greys.real, geometry, greys.withoutValue, axes);
+    maps.imaginary = mapImage(greys.imaginary, geometry, greys.withoutValue, axes);
+    return maps;
+}
 
+void writeMapFiles(const QImage& real, const QImage& imaginary, const std::string& stem,
+                   bool twoThreads) {
     // The two maps are encoded side by side, one of them on a second thread.
-    const std::string stem = outputDirectory + "/" + request.stem;
-    auto encode = [&](const LargeVector<std::uint8_t>& greys) {
-        return encodePng(mapImage(greys, geometry, maps.withoutValue, axes));
-    };
-    std::future<QByteArray> imaginary =
-        std::async(request.threads > 1 ? std::launch::async : std::launch::deferred, encode,
-                   std::cref(maps.imaginary));
-    const QByteArray real = encode(maps.real);
-    const QByteArray imaginaryBytes = imaginary.get();
-    writeFileAtomically(stem + "-re.png", std::string_view(real.constData(), real.size()));
+    std::future<QByteArray> imaginaryBytes =
+        std::async(twoThreads ? std::launch::async : std::launch::deferred,
+                   [&] { return encodePng(imaginary); });
+    const QByteArray realBytes = encodePng(real);
+    const QByteArray imaginaryData = imaginaryBytes.get();
+    writeFileAtomically(stem + "-re.png",
+                        std::string_view(realBytes.constData(), realBytes.size()));
     writeFileAtomically(stem + "-im.png",
-                        std::string_view(imaginaryBytes.constData(), imaginaryBytes.size()));
-    if (!request.dataFile.empty()) {
-        const std::string header = npyHeader(geometry.height, geometry.width);
-        const std::string_view data(reinterpret_cast<const char*>(values.data()),
-                                    values.size() * sizeof(ComplexValue));
-        writeFileAtomically(request.dataFile, {header, data});
-    }
+                        std::string_view(imaginaryData.constData(), imaginaryData.size()));
+}
+
+void writeValuesFile(const LargeVector<ComplexValue>& values, const MapGeometry& geometry,
+                     const std::string& path) {
+    const std::string header = npyHeader(geometry.height, geometry.width);
+    const std::string_view data(reinterpret_cast<const char*>(values.data()),
+                                values.size() * sizeof(ComplexValue));
+    writeFileAtomically(path, {header, data});
 }
 
 }  // namespace complexplot

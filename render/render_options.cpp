@@ -187,16 +187,46 @@ int everyCore() {
         std::clamp(std::thread::hardware_concurrency(), 1u, static_cast<unsigned>(kMostThreads)));
 }
 
-const char* const kValueOptions[] = {"--scale", "-o",     "--window", "--function", "--size",
-                                     "--range", "--name", "--data",   "--threads"};
+const char* const kValueOptions[] = {"--scale",   "-o",       "--window",      "--function",
+                                     "--size",    "--range",  "--name",        "--data",
+                                     "--threads", "--figure", "--figure-width"};
+
+constexpr int kNarrowestFigure = 600;
+constexpr int kWidestFigure = 8000;
+
+// The figure and its width, for either kind of function.
+void parseFigure(std::map<std::string, std::string>& values, RenderOptions& options) {
+    if (values.contains("--figure")) {
+        options.figureFile = values["--figure"];
+        if (!endsWith(options.figureFile, ".png") && !endsWith(options.figureFile, ".svg") &&
+            !endsWith(options.figureFile, ".pdf")) {
+            throw UsageError("bad --figure " + quoted(options.figureFile) +
+                             ": the file name must end in .png, .svg or .pdf");
+        }
+    }
+    if (values.contains("--figure-width")) {
+        if (!endsWith(options.figureFile, ".png")) {
+            throw UsageError("--figure-width goes with a .png figure");
+        }
+        const long long width = wholeNumber(values["--figure-width"]);
+        if (width < kNarrowestFigure || width > kWidestFigure) {
+            throw UsageError("bad --figure-width " + quoted(values["--figure-width"]) +
+                             ": give a whole number of pixels from " +
+                             std::to_string(kNarrowestFigure) + " to " +
+                             std::to_string(kWidestFigure));
+        }
+        options.figureWidth = static_cast<int>(width);
+    }
+}
 
 }  // namespace
 
 std::string renderUsage() {
-    return "usage: complex-plot-render [--axes] [--scale N] [-o DIR] [--window FILE.png] NAME...\n"
+    return "usage: complex-plot-render [--axes] [--scale N] [-o DIR] [--window FILE.png]\n"
+           "                           [--figure FILE] NAME...\n"
            "       complex-plot-render --function EXPR [--window X0,X1,Y0,Y1] [--size W[xH]]\n"
            "                           [--range LO,HI] [--name STEM] [--data FILE.npy]\n"
-           "                           [--threads N] [--axes] [-o DIR]\n"
+           "                           [--threads N] [--axes] [-o DIR] [--figure FILE]\n"
            "\n"
            "Writes the real and the imaginary part of f(z) as two grey maps: DIR/NAME-re.png\n"
            "and DIR/NAME-im.png for a preset, as the window paints them after a click on that\n"
@@ -207,6 +237,11 @@ std::string renderUsage() {
            " (any case)\n"
            "  --axes             draw the real axis (red) and the imaginary axis (blue)\n"
            "  -o DIR             the folder to write into (default: the current folder)\n"
+           "  --figure FILE      also write a figure for handouts: both maps with ticks,\n"
+           "                     numbers and a grey legend, as FILE.png, FILE.svg or\n"
+           "                     FILE.pdf (one A4 landscape page); with --figure, the map\n"
+           "                     files are written only when -o is given\n"
+           "  --figure-width PX  the width of a PNG figure, 600 to 8000 (default 1600)\n"
            "  --help             print this text\n"
            "  --                 what follows is names only\n"
            "\n"
@@ -294,6 +329,11 @@ RenderOptions parseRenderOptions(const std::vector<std::string>& arguments) {
     }
     if (given("-o")) {
         options.outputDirectory = values["-o"];
+        options.outputDirectoryGiven = true;
+    }
+    parseFigure(values, options);
+    if (!options.figureFile.empty() && options.presets.size() > 1) {
+        throw UsageError("a figure shows one function: give one NAME with --figure");
     }
     const bool windowPicture = given("--window") && endsWith(values["--window"], ".png");
     if (!functionMode) {

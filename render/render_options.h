@@ -29,7 +29,11 @@ struct RenderOptions {
     bool axes = false;
     int scaleFactor = 1;
     std::string outputDirectory = ".";
+    // With a figure, the map files are written only where -o asks for them.
+    bool outputDirectoryGiven = false;
     std::string windowFile;  // empty: no window picture
+    std::string figureFile;  // empty: no figure
+    int figureWidth = 1600;  // pixels, for a PNG figure
     std::vector<std::int16_t> presets;
     std::optional<FunctionRequest> function;
     bool helpRequested = false;

@@ -479,8 +479,46 @@ TEST_F(RenderCommand, ProgressBarOnlyOnATerminal) {
     ASSERT_EQ(std::system(onTerminal.c_str()), 0);
     EXPECT_NE(readText(typescript).find("computing [#"), std::string::npos);
 
-    const Outcome toFile = run("--function 'atan(sin(z))^3' --size 3000 --threads 1 -o " +
-                               out().string());
+    const Outcome toFile =
+        run("--function 'atan(sin(z))^3' --size 3000 --threads 1 -o " + out().string());
     EXPECT_EQ(toFile.standardError.find("computing"), std::string::npos);
     expectOneLine(toFile.standardError);
+}
+
+// A figure alone unless -o asks for the maps too; its suffix picks PNG, SVG
+// or PDF.
+TEST_F(RenderCommand, FigureIsWrittenInTheFormatItsSuffixNames) {
+    const std::string here = "cd " + out().string() + " && " + RENDER_PROGRAM;
+    ASSERT_EQ(std::system((here + " --figure sin.png --axes sin 2>/dev/null").c_str()), 0);
+    EXPECT_EQ(outputFiles(), (std::set<std::string>{"sin.png"}));
+    EXPECT_EQ(load(out() / "sin.png").width(), 1600);
+
+    ASSERT_EQ(
+        std::system((here + " --figure f.svg --function 'exp(1/z)' -o . 2>/dev/null").c_str()), 0);
+    ASSERT_EQ(
+        std::system(
+            (here + " --figure g.pdf --figure-width=900 --figure g.png log 2>/dev/null").c_str()),
+        0);
+    ASSERT_EQ(std::system((here + " --figure g.pdf log 2>/dev/null").c_str()), 0);
+    EXPECT_EQ(outputFiles(), (std::set<std::string>{"sin.png", "f.svg", "f-re.png", "f-im.png",
+                                                    "g.png", "g.pdf"}));
+    EXPECT_EQ(load(out() / "g.png").width(), 900);
+    EXPECT_TRUE(readText(out() / "f.svg").starts_with("<?xml"));
+    EXPECT_TRUE(readText(out() / "g.pdf").starts_with("%PDF"));
+}
+
+TEST_F(RenderCommand, FigureInputIsCheckedBeforeAnythingIsWritten) {
+    const std::string figure = (out() / "figure.png").string();
+    for (const std::string arguments :
+         {"--figure " + (out() / "figure.jpg").string() + " sin", "--figure " + figure + " sin log",
+          "--figure " + figure + " --figure-width 599 sin",
+          "--figure " + (out() / "figure.svg").string() + " --figure-width 2000 sin",
+          std::string("--figure-width 2000 sin"),
+          // Maps of 1500 pixels do not fit a figure 1600 pixels wide.
+          "--figure " + figure + " --function z --size 1500 -o " + out().string()}) {
+        const Outcome outcome = run(arguments);
+        EXPECT_EQ(outcome.exitCode, 2) << arguments;
+        EXPECT_FALSE(outcome.standardError.empty()) << arguments;
+    }
+    EXPECT_TRUE(outputFiles().empty());
 }

@@ -1,0 +1,247 @@
+// Figures for handouts: the maps inside their frames exactly as they are,
+// in a PNG figure, an SVG document and a PDF page.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QGuiApplication>
+#include <QPainter>
+#include <QSvgRenderer>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "figure_file.h"
+#include "figure_output.h"
+#include "headless_controls.h"
+#include "plot_run.h"
+
+using namespace complexplot;
+namespace fs = std::filesystem;
+
+namespace {
+
+// Text needs an application; the offscreen platform comes from the test's
+// environment.
+void needApplication() {
+    static int argumentCount = 1;
+    static char name[] = "figure_test";
+    static char* arguments[] = {name, nullptr};
+    static const auto application = std::make_unique<QGuiApplication>(argumentCount, arguments);
+}
+
+FigureContent sinePresetFigure() {
+    HeadlessControls controls(1, 1);
+    WindowState state;
+    Command1_Click(kPresetSin, controls, state);
+    return presetFigureContent(kPresetSin, controls.picture1(), controls.picture2());
+}
+
+FigureContent expressionFigure(const std::string& expression, int width, int height, bool axes) {
+    FunctionRequest request;
+    request.expression = expression;
+    request.geometry.x0 = -3.141592653589793;
+    request.geometry.x1 = 3.141592653589793;
+    request.geometry.width = width;
+    request.geometry.height = height;
+    std::ostringstream messages;
+    return functionFigureContent(request, makeFunctionMaps(request, axes, messages, false));
+}
+
+bool isInk(QRgb pixel) {
+    return qRed(pixel) < 80 && qGreen(pixel) < 80 && qBlue(pixel) < 80;
+}
+
+// Whether the pixel's eight neighbours have its colour: a viewer that
+// smooths, or a raster that blends edges, still shows exactly that colour at
+// its centre.
+bool amidItsColour(const QImage& pixels, int column, int row) {
+    for (int dy = -1; dy <= 1; ++dy) {
+        for (int dx = -1; dx <= 1; ++dx) {
+            const QPoint neighbour(column + dx, row + dy);
+            if (!pixels.rect().contains(neighbour) ||
+                pixels.pixel(neighbour) != pixels.pixel(column, row)) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+// How many of the map's pixels differ from where `at` says the figure shows
+// them, over every `stride`-th pixel; with `onlyAmidTheirColour`, over those
+// whose neighbours share their colour.
+template <typename At>
+int differences(const QImage& map, At at, int stride, int tolerance,
+                bool onlyAmidTheirColour = false) {
+    const QImage pixels = map.convertToFormat(QImage::Format_RGB32);
+    int count = 0;
+    for (int row = 0; row < pixels.height(); row += stride) {
+        for (int column = 0; column < pixels.width(); column += stride) {
+            if (onlyAmidTheirColour && !amidItsColour(pixels, column, row)) {
+                continue;
+            }
+            const QRgb want = pixels.pixel(column, row);
+            const QRgb got = at(column, row);
+            if (std::abs(qRed(want) - qRed(got)) > tolerance ||
+                std::abs(qGreen(want) - qGreen(got)) > tolerance ||
+                std::abs(qBlue(want) - qBlue(got)) > tolerance) {
+                ++count;
+            }
+        }
+    }
+    return count;
+}
+
+// The raster of a vector figure shows each map in its frame: at the centre
+// of each map pixel its colour, and just outside the map the frame's ink.
+// `toRaster` maps the layout's units to the raster's pixels.
+template <typename ToRaster>
+void expectMapsShown(const QImage& raster, const FigureContent& content, const FigureLayout& layout,
+                     ToRaster toRaster) {
+    ASSERT_FALSE(raster.isNull());
+    for (const auto& [rect, map] : {std::pair{layout.realMap, content.real},
+                                    std::pair{layout.imaginaryMap, content.imaginary}}) {
+        auto at = [&](int column, int row) {
+            const QPointF centre(rect.left() + (column + 0.5) * rect.width() / map.width(),
+                                 rect.top() + (row + 0.5) * rect.height() / map.height());
+            return raster.pixel(toRaster(centre).toPoint());
+        };
+        EXPECT_EQ(differences(map, at, 1, 0, true), 0);
+        const QPoint middleLeft = toRaster(QPointF(rect.left(), rect.center().y())).toPoint();
+        EXPECT_TRUE(isInk(raster.pixel(middleLeft - QPoint(1, 0))));
+        const QPoint middleTop = toRaster(QPointF(rect.center().x(), rect.top())).toPoint();
+        EXPECT_TRUE(isInk(raster.pixel(middleTop - QPoint(0, 1))));
+    }
+}
+
+class Figure : public ::testing::Test {
+protected:
+    void SetUp() override {
+        needApplication();
+        folder_ = fs::temp_directory_path() / ("figure-" + std::to_string(::getpid()));
+        fs::create_directories(folder_);
+    }
+    void TearDown() override { fs::remove_all(folder_); }
+
+    fs::path folder_;
+};
+
+}  // namespace
+
+// In a PNG figure each map is enlarged by a whole number, every map pixel a
+// square of exactly its colour, inside a frame of ink: for a preset's RGB
+// maps, and for an expression's grey and marked maps.
+TEST_F(Figure, PngShowsEachMapPixelForPixelAtAWholeScale) {
+    for (const FigureContent& content :
+         {sinePresetFigure(), expressionFigure("z^2", 120, 90, false),
+          expressionFigure("1/z", 101, 101, true)}) {
+        for (const int width : {1600, 700}) {
+            const FigureLayout layout = layoutFigure(content, width);
+            const QImage figure = figureImage(content, width);
+            ASSERT_EQ(figure.width(), width);
+            const int scale = layout.wholeScale;
+            ASSERT_GE(scale, 1);
+            for (const auto& [rect, map] : {std::pair{layout.realMap, content.real},
+                                            std::pair{layout.imaginaryMap, content.imaginary}}) {
+                EXPECT_EQ(rect.width(), map.width() * scale);
+                const QPoint origin = rect.topLeft().toPoint();
+                EXPECT_EQ(QPointF(origin), rect.topLeft());
+                for (const QPoint corner : {QPoint(0, 0), QPoint(scale - 1, scale - 1)}) {
+                    auto at = [&](int column, int row) {
+                        return figure.pixel(origin + QPoint(column, row) * scale + corner);
+                    };
+                    EXPECT_EQ(differences(map, at, 1, 0), 0) << content.title << " " << width;
+                }
+                EXPECT_TRUE(isInk(figure.pixel(origin + QPoint(-1, 10))));
+                EXPECT_TRUE(isInk(figure.pixel(origin + QPoint(10, -1))));
+            }
+        }
+    }
+}
+
+TEST_F(Figure, MapsTooLargeForThePngWidthAreRefused) {
+    const FigureContent content = expressionFigure("z", 900, 900, false);
+    try {
+        layoutFigure(content, 1600);
+        ADD_FAILURE() << "laid out";
+    } catch (const FigureTooNarrow& error) {
+        EXPECT_NE(std::string(error.what()).find("--figure-width"), std::string::npos);
+    }
+    EXPECT_EQ(layoutFigure(content, 2600).wholeScale, 1);
+}
+
+// Rasterised with Qt's own SVG renderer, the document shows the maps in
+// their frames.
+TEST_F(Figure, SvgShowsTheMapsInTheirFrames) {
+    const FigureContent content = sinePresetFigure();
+    const QByteArray svg = figureSvg(content);
+    EXPECT_TRUE(svg.contains("image-rendering:pixelated"));
+    const FigureLayout layout = layoutFigure(content, 0);
+    QSvgRenderer renderer(svg);
+    ASSERT_TRUE(renderer.isValid());
+    const double scale = 2.0;
+    QImage raster(QSize(layout.width, layout.height) * scale, QImage::Format_RGB32);
+    raster.fill(Qt::white);
+    {
+        QPainter painter(&raster);
+        renderer.render(&painter);
+    }
+    expectMapsShown(raster, content, layout, [&](QPointF point) { return point * scale; });
+}
+
+// The PDF holds each map as one image, stored without loss: what pdfimages
+// takes out of it is the map, pixel for pixel. Rasterised by poppler, the
+// page shows the maps in their frames, and its fonts are embedded.
+TEST_F(Figure, PdfHoldsEachMapAsItIsWithItsFontsEmbedded) {
+    const FigureContent content = expressionFigure("(z^2+1)/(z^2-1)", 160, 120, true);
+    const fs::path pdf = folder_ / "figure.pdf";
+    {
+        const QByteArray bytes = figurePdf(content);
+        std::ofstream(pdf, std::ios::binary).write(bytes.constData(), bytes.size());
+    }
+    const std::string images = (folder_ / "image").string();
+    ASSERT_EQ(std::system(("pdfimages -png " + pdf.string() + " " + images).c_str()), 0);
+    for (const auto& [file, map] : {std::pair{"image-000.png", content.real},
+                                    std::pair{"image-001.png", content.imaginary}}) {
+        const QImage extracted(QString::fromStdString((folder_ / file).string()));
+        ASSERT_FALSE(extracted.isNull()) << file;
+        EXPECT_EQ(extracted.convertToFormat(QImage::Format_RGB32),
+                  map.convertToFormat(QImage::Format_RGB32))
+            << file;
+    }
+    EXPECT_FALSE(fs::exists(folder_ / "image-002.png"));
+
+    const std::string fonts = (folder_ / "fonts.txt").string();
+    ASSERT_EQ(std::system(("pdffonts " + pdf.string() + " >" + fonts).c_str()), 0);
+    std::ifstream fontList(fonts);
+    std::string line;
+    int embedded = 0;
+    while (std::getline(fontList, line)) {
+        if (line.find("IPAGothic") != std::string::npos ||
+            line.find("DejaVuSans") != std::string::npos) {
+            EXPECT_NE(line.find(" yes "), std::string::npos) << line;
+            ++embedded;
+        }
+    }
+    EXPECT_EQ(embedded, 2);
+
+    const int dpi = 150;
+    const std::string page = (folder_ / "page").string();
+    ASSERT_EQ(std::system(("pdftoppm -r " + std::to_string(dpi) + " -png -singlefile " +
+                           pdf.string() + " " + page)
+                              .c_str()),
+              0);
+    const QImage raster(QString::fromStdString(page + ".png"));
+    ASSERT_FALSE(raster.isNull());
+    // One A4 landscape page.
+    EXPECT_NEAR(raster.width(), 297 / 25.4 * dpi, 2);
+    EXPECT_NEAR(raster.height(), 210 / 25.4 * dpi, 2);
+    const FigureLayout layout = layoutFigure(content, 0);
+    const PdfPlacement placement = pdfPlacement(layout);
+    expectMapsShown(raster, content, layout, [&](QPointF point) {
+        return (placement.offset + point * placement.pointsPerUnit) * dpi / 72.0;
+    });
+}
