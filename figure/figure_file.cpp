@@ -8,6 +8,7 @@
 #include <QSvgGenerator>
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <new>
 
 namespace complexplot {
@@ -19,6 +20,31 @@ constexpr int kPdfResolution = 1200;
 constexpr int kSvgResolution = 144;
 // The share of the page the figure fills, leaving a margin all round.
 constexpr double kPageFill = 0.94;
+
+// Paints the figure and ends the painter. When memory runs out, Qt raises
+// std::bad_alloc from within its painting, and its ending allocates too. A
+// painter's destructor ends it if it is still active, where an exception
+// would stop the program: so the painter is ended here, and if that fails,
+// it is let go without its destructor, as the program is about to report
+// the failure and stop.
+void paintAndEnd(std::unique_ptr<QPainter> painter, const FigureContent& content,
+                 const FigureLayout& layout) {
+    bool outOfMemory = false;
+    try {
+        paintFigure(*painter, content, layout);
+    } catch (const std::bad_alloc&) {
+        outOfMemory = true;
+    }
+    try {
+        painter->end();
+    } catch (const std::bad_alloc&) {
+        painter.release();
+        throw;
+    }
+    if (outOfMemory) {
+        throw std::bad_alloc();
+    }
+}
 
 QSizeF a4LandscapeInPoints() {
     return QPageSize(QPageSize::A4).size(QPageSize::Point).transposed();
@@ -33,8 +59,7 @@ QImage figureImage(const FigureContent& content, int pixelWidth) {
     if (image.isNull()) {
         throw std::bad_alloc();
     }
-    QPainter painter(&image);
-    paintFigure(painter, content, layout);
+    paintAndEnd(std::make_unique<QPainter>(&image), content, layout);
     return image;
 }
 
@@ -53,10 +78,7 @@ QByteArray figureSvg(const FigureContent& content) {
     generator.setViewBox(QRectF(0, 0, layout.width, layout.height));
     generator.setTitle(QString::fromStdString(content.title));
     generator.setDescription(QStringLiteral("complex-plot-render"));
-    {
-        QPainter painter(&generator);
-        paintFigure(painter, content, layout);
-    }
+    paintAndEnd(std::make_unique<QPainter>(&generator), content, layout);
     // Qt marks an image not to be smoothed with SVG 1.1's optimizeSpeed,
     // which browsers read as they like; the CSS property is what they obey
     // to show each map pixel as a square of one colour.
@@ -76,15 +98,13 @@ QByteArray figurePdf(const FigureContent& content) {
     writer.setResolution(kPdfResolution);
     writer.setTitle(QString::fromStdString(content.title));
     writer.setCreator(QStringLiteral("complex-plot-render"));
-    {
-        QPainter painter(&writer);
-        const PdfPlacement placement = pdfPlacement(layout);
-        const double unitsPerPoint = kPdfResolution / 72.0;
-        painter.translate(placement.offset * unitsPerPoint);
-        painter.scale(placement.pointsPerUnit * unitsPerPoint,
-                      placement.pointsPerUnit * unitsPerPoint);
-        paintFigure(painter, content, layout);
-    }
+    auto painter = std::make_unique<QPainter>(&writer);
+    const PdfPlacement placement = pdfPlacement(layout);
+    const double unitsPerPoint = kPdfResolution / 72.0;
+    painter->translate(placement.offset * unitsPerPoint);
+    painter->scale(placement.pointsPerUnit * unitsPerPoint,
+                   placement.pointsPerUnit * unitsPerPoint);
+    paintAndEnd(std::move(painter), content, layout);
     return bytes;
 }
 

@@ -205,5 +205,9 @@ int main(int argc, char** argv) {
                     "runtime error " + std::to_string(error.number()) + ": " + error.what());
     } catch (const std::bad_alloc&) {
         return fail(kExitFailure, "out of memory while making " + making);
+    } catch (const std::system_error& error) {
+        // A thread that could not be started: out of memory or of processes.
+        return fail(kExitFailure,
+                    "cannot start a thread while making " + making + ": " + error.code().message());
     }
 }
