@@ -60,11 +60,11 @@ CompiledExpression::CompiledExpression(std::string_view text) : text_(text) {
         instruction.exponent = node.exponent;
         // Operands used for the last time free their slots first: each
         // point is read before it is written, so a slot may be its own target.
-        for (const int operand : {node.left, node.right}) {
+        // An operand on both sides, as in w*w, is freed once.
+        for (const int operand : {node.left, node.right == node.left ? -1 : node.right}) {
             if (operand >= 0 && lastUse[operand] == index &&
                 placed[operand].kind == Operand::Kind::slot) {
                 freeSlots.push_back(placed[operand].slot);
-                placed[operand].kind = Operand::Kind::variable;
             }
         }
         if (index == parsed.root) {

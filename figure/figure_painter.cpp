@@ -116,6 +116,12 @@ double legendWidthFor(const FigureContent& content, double unit) {
            widestLabel(legendTicks(content.range), figureFont(kLabelSize * unit));
 }
 
+// A frame's lines: in a PNG figure on whole pixels, at least one.
+double frameThickness(const FigureLayout& layout) {
+    const double thickness = kFrame * layout.unit;
+    return layout.wholeScale > 0 ? std::max(1.0, std::round(thickness)) : thickness;
+}
+
 void fillFrame(QPainter& painter, const QRectF& inside, double thickness) {
     const QRectF outside = inside.adjusted(-thickness, -thickness, thickness, thickness);
     painter.fillRect(QRectF(outside.topLeft(), QSizeF(outside.width(), thickness)), kInk);
@@ -129,8 +135,7 @@ void fillFrame(QPainter& painter, const QRectF& inside, double thickness) {
 void paintMap(QPainter& painter, const FigureContent& content, const FigureLayout& layout,
               const QRectF& rect, const QImage& image, const QString& caption) {
     const double unit = layout.unit;
-    const double frame =
-        layout.wholeScale > 0 ? std::max(1.0, std::round(kFrame * unit)) : kFrame * unit;
+    const double frame = frameThickness(layout);
     const QFont labelFont = figureFont(kLabelSize * unit);
 
     painter.setFont(figureFont(kCaptionSize * unit));
@@ -184,8 +189,7 @@ void paintLegend(QPainter& painter, const FigureContent& content, const FigureLa
                          QColor(grey, grey, grey));
     }
     const double unit = layout.unit;
-    const double frame =
-        layout.wholeScale > 0 ? std::max(1.0, std::round(kFrame * unit)) : kFrame * unit;
+    const double frame = frameThickness(layout);
     fillFrame(painter, bar, frame);
     painter.setFont(figureFont(kLabelSize * unit));
     const double labelHeight = 1.4 * kLabelSize * unit;

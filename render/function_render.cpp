@@ -137,11 +137,8 @@ void writeMapFiles(const QImage& real, const QImage& imaginary, const std::strin
         std::async(twoThreads ? std::launch::async : std::launch::deferred,
                    [&] { return encodePng(imaginary); });
     const QByteArray realBytes = encodePng(real);
-    const QByteArray imaginaryData = imaginaryBytes.get();
-    writeFileAtomically(stem + "-re.png",
-                        std::string_view(realBytes.constData(), realBytes.size()));
-    writeFileAtomically(stem + "-im.png",
-                        std::string_view(imaginaryData.constData(), imaginaryData.size()));
+    writeBytesFile(stem + "-re.png", realBytes);
+    writeBytesFile(stem + "-im.png", imaginaryBytes.get());
 }
 
 void writeValuesFile(const LargeVector<ComplexValue>& values, const MapGeometry& geometry,

@@ -46,9 +46,12 @@ QByteArray encodePng(const QImage& image) {
     return bytes;
 }
 
-void writePngFile(const QImage& image, const std::string& path) {
-    const QByteArray bytes = encodePng(image);
+void writeBytesFile(const std::string& path, const QByteArray& bytes) {
     writeFileAtomically(path, std::string_view(bytes.constData(), bytes.size()));
+}
+
+void writePngFile(const QImage& image, const std::string& path) {
+    writeBytesFile(path, encodePng(image));
 }
 
 }  // namespace complexplot

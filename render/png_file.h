@@ -12,7 +12,10 @@ namespace complexplot {
 // Raises std::bad_alloc when memory runs out on the way.
 QByteArray encodePng(const QImage& image);
 
-// Writes the image as an 8-bit RGB PNG, whole or not at all.
+// Writes the bytes to the path, whole or not at all.
+void writeBytesFile(const std::string& path, const QByteArray& bytes);
+
+// Writes the image as PNG, whole or not at all.
 void writePngFile(const QImage& image, const std::string& path);
 
 }  // namespace complexplot

@@ -54,10 +54,6 @@ int fail(int exitCode, const std::string& message) {
     return exitCode;
 }
 
-void writeBytes(const std::string& path, const QByteArray& bytes) {
-    writeFileAtomically(path, std::string_view(bytes.constData(), bytes.size()));
-}
-
 // The folder a file goes into.
 std::string folderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
@@ -118,7 +114,7 @@ int renderPresets(const RenderOptions& options, std::string& making) {
             writePngFile(controls.picture2().image(), stem + "-im.png");
         }
         if (figure) {
-            writeBytes(options.figureFile, *figure);
+            writeBytesFile(options.figureFile, *figure);
         }
     }
     return 0;
@@ -145,7 +141,7 @@ int renderExpression(const RenderOptions& options, std::string& making) {
         writeValuesFile(maps.values, request.geometry, request.dataFile);
     }
     if (figure) {
-        writeBytes(options.figureFile, *figure);
+        writeBytesFile(options.figureFile, *figure);
     }
     return 0;
 }
