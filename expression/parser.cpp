@@ -1,8 +1,11 @@
 #include "parser.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <numbers>
+
+#include "quoted_text.h"
 
 namespace complexplot {
 
@@ -18,6 +21,34 @@ bool isNameStart(char c) {
 
 bool isNamePart(char c) {
     return isNameStart(c) || std::isdigit(static_cast<unsigned char>(c)) != 0;
+}
+
+// Whether a number written as digits, a point and an exponent is below 1:
+// its first non-zero digit stands after the point once the exponent is
+// applied. The exponent is read saturated, so that no length of digits
+// overflows.
+bool isBelowOne(std::string_view number) {
+    long long exponent = 0;
+    const std::size_t e = number.find_first_of("eE");
+    if (e != std::string_view::npos) {
+        std::size_t k = e + 1;
+        const bool negative = k < number.size() && number[k] == '-';
+        k += k < number.size() && (number[k] == '-' || number[k] == '+') ? 1 : 0;
+        for (; k < number.size(); ++k) {
+            exponent = std::min(exponent * 10 + (number[k] - '0'), 1000000000LL);
+        }
+        exponent = negative ? -exponent : exponent;
+    }
+    const std::string_view mantissa = number.substr(0, e);
+    const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+    const std::size_t firstDigit = mantissa.find_first_of("123456789");
+    if (firstDigit == std::string_view::npos) {
+        return true;
+    }
+    // The power of ten of the first non-zero digit.
+    const long long place = firstDigit < point ? static_cast<long long>(point - firstDigit) - 1
+                                               : -static_cast<long long>(firstDigit - point);
+    return place + exponent < 0;
 }
 
 struct Token {
@@ -65,7 +96,7 @@ private:
         if (token.kind == Token::Kind::end) {
             return "the end";
         }
-        return "'" + std::string(textOf(token)) + "'";
+        return quoted(textOf(token));
     }
 
     bool isSymbol(char symbol) const {
@@ -105,7 +136,7 @@ private:
                 // Never echoed: it could steer the terminal the message is shown on.
                 fail(at, "unexpected control character");
             }
-            fail(at, "unexpected character '" + std::string(text_.substr(at, length)) + "'");
+            fail(at, "unexpected character " + quoted(text_.substr(at, length)));
         }
     }
 
@@ -138,10 +169,16 @@ private:
             }
         }
         double value = 0.0;
-        const auto [stop, error] = std::from_chars(text_.data() + at, text_.data() + end, value);
-        if (error != std::errc() || stop != text_.data() + end) {
-            fail(at, "the number " + std::string(text_.substr(at, end - at)) +
-                         " is out of the range of double precision");
+        const std::string_view digits = text_.substr(at, end - at);
+        const auto [stop, error] =
+            std::from_chars(digits.data(), digits.data() + digits.size(), value);
+        if (error == std::errc::result_out_of_range && isBelowOne(digits)) {
+            // Too small for even the least subnormal: the nearest double is
+            // zero, as C++ and Python read it.
+            value = 0.0;
+        } else if (error != std::errc() || stop != digits.data() + digits.size()) {
+            fail(at,
+                 "the number " + std::string(digits) + " is out of the range of double precision");
         }
         bool imaginary = false;
         if (end < text_.size() && text_[end] == 'i' &&
@@ -224,8 +261,8 @@ private:
                 before.pop_back();
             }
             fail(token_.offset, "expected an operator before " + describe(token_) +
-                                    ": for a product write " + before + "*" +
-                                    std::string(textOf(token_)));
+                                    ": for a product write " +
+                                    quoted(before + "*" + std::string(textOf(token_))));
         }
         return value;
     }
@@ -284,10 +321,10 @@ private:
         }
         if (lower != name && isKnownName(lower)) {
             fail(token.offset,
-                 "unknown name '" + std::string(name) + "': names are lower case, write " + lower);
+                 "unknown name " + quoted(name) + ": names are lower case, write " + lower);
         }
         fail(token.offset,
-             "unknown name '" + std::string(name) + "': the known names are " + knownNames());
+             "unknown name " + quoted(name) + ": the known names are " + knownNames());
     }
 
     static bool isKnownName(const std::string& name) {

@@ -46,6 +46,19 @@ void paintAndEnd(std::unique_ptr<QPainter> painter, const FigureContent& content
     }
 }
 
+// The same figure makes the same bytes: Qt stamps the PDF with the time
+// it was made, which is left out here. The entry is overwritten with
+// spaces, which a PDF reads as nothing, so that every offset in the file's
+// cross-reference table stays right.
+void blankCreationDate(QByteArray& pdf) {
+    const QByteArray key("/CreationDate (");
+    const qsizetype start = pdf.indexOf(key);
+    const qsizetype end = start < 0 ? -1 : pdf.indexOf(')', start);
+    if (end > start) {
+        pdf.replace(start, end + 1 - start, QByteArray(end + 1 - start, ' '));
+    }
+}
+
 QSizeF a4LandscapeInPoints() {
     return QPageSize(QPageSize::A4).size(QPageSize::Point).transposed();
 }
@@ -105,6 +118,7 @@ QByteArray figurePdf(const FigureContent& content) {
     painter->scale(placement.pointsPerUnit * unitsPerPoint,
                    placement.pointsPerUnit * unitsPerPoint);
     paintAndEnd(std::move(painter), content, layout);
+    blankCreationDate(bytes);
     return bytes;
 }
 

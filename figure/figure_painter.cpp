@@ -222,6 +222,33 @@ void paintSwatch(QPainter& painter, const FigureContent& content, const FigureLa
 
 }  // namespace
 
+namespace {
+
+// The room for each map in a figure of that width: what the labels, the
+// legend, the gaps and the margins leave.
+QSizeF roomForEachMap(const FigureContent& content, double width) {
+    const double unit = width / kVectorWidth;
+    const Rows rows = rowsFor(content, unit);
+    const double mapsWidth = width - 2 * kMargin * unit - 2 * yGutterFor(content, unit) -
+                             kMapGap * unit - kLegendGap * unit - legendWidthFor(content, unit);
+    const double fixedHeight =
+        2 * kMargin * unit + rows.title + rows.caption + rows.xLabels + rows.swatch;
+    return QSizeF(mapsWidth / 2, kTallest * width - fixedHeight);
+}
+
+}  // namespace
+
+QSize largestPngMaps(const FigureContent& content, QSize mapPixels, int pixelWidth) {
+    const QSizeF room = roomForEachMap(content, pixelWidth);
+    const double scale =
+        std::min(room.width() / mapPixels.width(), room.height() / mapPixels.height());
+    if (scale >= 1) {
+        return mapPixels;
+    }
+    return QSize(std::max(0, static_cast<int>(std::floor(scale * mapPixels.width()))),
+                 std::max(0, static_cast<int>(std::floor(scale * mapPixels.height()))));
+}
+
 FigureLayout layoutFigure(const FigureContent& content, int pixelWidth) {
     FigureLayout layout;
     const bool png = pixelWidth > 0;
@@ -233,11 +260,9 @@ FigureLayout layoutFigure(const FigureContent& content, int pixelWidth) {
     const double legendWidth = legendWidthFor(content, unit);
     const double margin = kMargin * unit;
 
-    const double mapsWidth =
-        layout.width - 2 * margin - 2 * yGutter - kMapGap * unit - kLegendGap * unit - legendWidth;
-    const double fixedHeight = 2 * margin + rows.title + rows.caption + rows.xLabels + rows.swatch;
-    const double mapWidth = mapsWidth / 2;
-    const double mapHeight = kTallest * layout.width - fixedHeight;
+    const QSizeF room = roomForEachMap(content, layout.width);
+    const double mapWidth = room.width();
+    const double mapHeight = room.height();
     const double pixelsWide = content.real.width();
     const double pixelsHigh = content.real.height();
 

@@ -49,6 +49,12 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The largest maps of the shape of `mapPixels` that a PNG figure
+// `pixelWidth` pixels wide shows at one figure pixel or more per map pixel:
+// mapPixels itself when they fit. Only the content's labels count here, not
+// its maps.
+QSize largestPngMaps(const FigureContent& content, QSize mapPixels, int pixelWidth);
+
 // A PNG figure at `pixelWidth` pixels (the maps at a whole scale), or a
 // vector figure (SVG, PDF) when pixelWidth is 0.
 FigureLayout layoutFigure(const FigureContent& content, int pixelWidth);

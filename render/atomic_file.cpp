@@ -203,6 +203,8 @@ struct Target {
     std::string name;
     bool exists = false;
     mode_t mode = 0;
+    uid_t owner = 0;
+    gid_t group = 0;
 };
 
 Target resolveTarget(const std::string& path) {
@@ -212,8 +214,10 @@ Target resolveTarget(const std::string& path) {
     if (::lstat(path.c_str(), &status) == 0) {
         if (S_ISLNK(status.st_mode)) {
             if (::stat(path.c_str(), &status) != 0) {
-                refuse(path, "a symbolic link to " +
-                                 std::string(errno == ENOENT ? "nothing" : std::strerror(errno)));
+                refuse(path, errno == ENOENT ? "it is a symbolic link to nothing"
+                             : errno == ELOOP
+                                 ? "it is a symbolic link loop"
+                                 : "it is a symbolic link to " + std::string(std::strerror(errno)));
             }
             const std::unique_ptr<char, decltype(&std::free)> real(
                 ::realpath(path.c_str(), nullptr), &std::free);
@@ -227,7 +231,12 @@ Target resolveTarget(const std::string& path) {
                              ", and only a regular file is replaced");
         }
         target.exists = true;
-        target.mode = status.st_mode & 07777;
+        // The permission bits only: a file replaced by another program's
+        // data must not become setuid or setgid, least of all when root
+        // replaces a user's file.
+        target.mode = status.st_mode & 0777;
+        target.owner = status.st_uid;
+        target.group = status.st_gid;
     } else if (errno != ENOENT) {
         failWith(quoted(path), errno);
     }
@@ -269,7 +278,17 @@ void writeFileAtomically(const std::string& path, std::initializer_list<std::str
         for (const std::string_view piece : pieces) {
             writeAll(file.get(), piece, what);
         }
-        // A replaced file keeps its mode; a new one has what open gave it.
+        // A replaced file keeps its permissions and, where this program may
+        // give it away (as root), its owner and group; a new one has what
+        // open gave it. The owner goes first, since a change of owner may
+        // clear permission bits.
+        if (target.exists && (target.owner != ::geteuid() || target.group != ::getegid())) {
+            // Refused unless privileged, or for a group the user is in:
+            // then the file stays this user's own, which is no failure.
+            if (::fchown(file.get(), target.owner, target.group) != 0) {
+                static_cast<void>(::fchown(file.get(), static_cast<uid_t>(-1), target.group));
+            }
+        }
         if ((target.exists && ::fchmod(file.get(), target.mode) != 0) || ::fsync(file.get()) != 0) {
             failWith(what, errno);
         }
@@ -319,6 +338,28 @@ void checkFolderWritable(const std::string& folder) {
         disarmRemoval();
     }
     ::close(descriptor);
+}
+
+void checkTargetWritable(const std::string& path) {
+    checkFolderWritable(resolveTarget(path).folder);
+}
+
+std::string fileIdentity(const std::string& path) {
+    auto realPath = [](const std::string& name) -> std::string {
+        const std::unique_ptr<char, decltype(&std::free)> real(::realpath(name.c_str(), nullptr),
+                                                               &std::free);
+        return real ? std::string(real.get()) : std::string();
+    };
+    if (std::string whole = realPath(path); !whole.empty()) {
+        return whole;
+    }
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "."
+                               : slash == 0               ? "/"
+                                                          : path.substr(0, slash);
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::string realFolder = realPath(folder);
+    return realFolder.empty() ? path : realFolder + "/" + name;
 }
 
 }  // namespace complexplot

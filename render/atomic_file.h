@@ -31,7 +31,8 @@ enum class TemporaryFile { unnamedWherePossible, named };
 
 // Writes the bytes to the path whole or not at all: an earlier complete
 // file there is never replaced by a broken one. A new file gets mode 0666
-// less the umask; a replaced file keeps its mode. A symbolic link is
+// less the umask; a replaced file keeps its permission bits (never setuid,
+// setgid or sticky) and, where the program may, its owner and group. A symbolic link is
 // followed and the file it names is replaced. Anything but a regular file
 // (a device, a FIFO, a folder, a link to one of them or to nothing) is
 // refused.
@@ -45,5 +46,16 @@ void writeFileAtomically(const std::string& path, std::initializer_list<std::str
 // Raises FileWriteError, with the real reason, unless new files can be made
 // in the folder. Leaves nothing behind.
 void checkFolderWritable(const std::string& folder);
+
+// Raises FileWriteError, with the real reason, unless writeFileAtomically
+// could write the path now: its folder exists and takes new files, and the
+// path is absent, a regular file, or a symbolic link to one. Leaves nothing
+// behind.
+void checkTargetWritable(const std::string& path);
+
+// The file a path names, as one absolute path without links, "." or "..":
+// two paths that name one file give the same. Where the folder does not
+// exist, the path as written.
+std::string fileIdentity(const std::string& path);
 
 }  // namespace complexplot

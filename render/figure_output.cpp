@@ -38,11 +38,16 @@ std::string lowerCaseSuffix(const std::string& path) {
 
 FigureContent presetFigureContent(std::int16_t index, const RasterSurface& real,
                                   const RasterSurface& imaginary) {
+    FigureContent content = presetFigureLabels(index);
+    content.real = real.image().copy();
+    content.imaginary = imaginary.image().copy();
+    return content;
+}
+
+FigureContent presetFigureLabels(std::int16_t index) {
     const Preset preset = LoadPreset(index);
     FigureContent content;
     content.title = std::string(preset.title) + " \u2014 f(z) = " + formulaOf(index);
-    content.real = real.image().copy();
-    content.imaginary = imaginary.image().copy();
     // The run's cells tile the pictures from XMin to XMax + StepX across and
     // from YMin to YMax + StepY up.
     content.left = preset.XMin;
@@ -57,11 +62,17 @@ FigureContent presetFigureContent(std::int16_t index, const RasterSurface& real,
 }
 
 FigureContent functionFigureContent(const FunctionRequest& request, const FunctionMaps& maps) {
+    FigureContent content = functionFigureLabels(request, maps.range, maps.pointsWithoutValue);
+    content.real = maps.real;
+    content.imaginary = maps.imaginary;
+    return content;
+}
+
+FigureContent functionFigureLabels(const FunctionRequest& request, const GreyRange& range,
+                                   std::size_t pointsWithoutValue) {
     const MapGeometry& geometry = request.geometry;
     FigureContent content;
     content.title = "f(z) = " + request.expression;
-    content.real = maps.real;
-    content.imaginary = maps.imaginary;
     content.left = geometry.x0;
     content.right = geometry.x1;
     content.bottom = geometry.y0;
@@ -70,9 +81,41 @@ FigureContent functionFigureContent(const FunctionRequest& request, const Functi
         isMultipleOfQuarterPi(geometry.x0) && isMultipleOfQuarterPi(geometry.x1);
     content.piTicksAlongY =
         isMultipleOfQuarterPi(geometry.y0) && isMultipleOfQuarterPi(geometry.y1);
-    content.range = maps.range;
-    content.pointsWithoutValue = maps.pointsWithoutValue;
+    content.range = range;
+    content.pointsWithoutValue = pointsWithoutValue;
     return content;
+}
+
+void checkPngFigureFits(const FigureContent& labels, QSize mapPixels, int pngWidth,
+                        const std::string& smallerMaps) {
+    if (largestPngMaps(labels, mapPixels, pngWidth) == mapPixels) {
+        return;
+    }
+    const std::string maps = "maps of " + std::to_string(mapPixels.width()) + " x " +
+                             std::to_string(mapPixels.height()) + " pixels";
+    const std::string orVector = ", or write the figure as .pdf or .svg";
+    if (largestPngMaps(labels, mapPixels, kWidestPngFigure) == mapPixels) {
+        // The narrowest width that holds them: the room grows with the width.
+        int narrow = pngWidth;
+        int wide = kWidestPngFigure;
+        while (wide - narrow > 1) {
+            const int middle = narrow + (wide - narrow) / 2;
+            (largestPngMaps(labels, mapPixels, middle) == mapPixels ? wide : narrow) = middle;
+        }
+        throw FigureTooNarrow(maps + " need a PNG figure at least " + std::to_string(wide) +
+                              " pixels wide: give --figure-width " + std::to_string(wide) +
+                              orVector);
+    }
+    const QSize largest = largestPngMaps(labels, mapPixels, kWidestPngFigure);
+    throw FigureTooNarrow(maps + " do not fit a PNG figure, which is at most " +
+                          std::to_string(kWidestPngFigure) + " pixels wide: give " + smallerMaps +
+                          " (at most " + std::to_string(largest.width()) + " x " +
+                          std::to_string(largest.height()) + " fit at --figure-width " +
+                          std::to_string(kWidestPngFigure) + ")" + orVector);
+}
+
+bool figureIsPng(const std::string& path) {
+    return lowerCaseSuffix(path) == ".png";
 }
 
 QByteArray figureFileBytes(const FigureContent& content, const std::string& path, int pngWidth) {

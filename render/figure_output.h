@@ -16,10 +16,29 @@ namespace complexplot {
 FigureContent presetFigureContent(std::int16_t index, const RasterSurface& real,
                                   const RasterSurface& imaginary);
 
+// A preset's figure without its pictures: what its labels need.
+FigureContent presetFigureLabels(std::int16_t index);
+
+// An expression's figure without its maps, for a range and a count of
+// points without a value.
+FigureContent functionFigureLabels(const FunctionRequest& request, const GreyRange& range,
+                                   std::size_t pointsWithoutValue);
+
+// Raises FigureTooNarrow unless the maps fit a PNG figure `pngWidth` pixels
+// wide with these labels; the message gives a way that does, within the
+// limits: a wider figure, smaller maps (`smallerMaps` says how, with the
+// largest that fit), or a .pdf or .svg. Without a range yet, the widest
+// legend there can be stands in for the labels.
+void checkPngFigureFits(const FigureContent& labels, QSize mapPixels, int pngWidth,
+                        const std::string& smallerMaps);
+
 // An expression's figure: the expression as typed, its maps, its window
 // (with ticks at multiples of pi along an axis whose ends are multiples of
 // pi/4) and the range the maps were drawn on.
 FigureContent functionFigureContent(const FunctionRequest& request, const FunctionMaps& maps);
+
+// Whether the figure's file name asks for a PNG picture.
+bool figureIsPng(const std::string& path);
 
 // The figure file's contents in the format its suffix names: .png (a
 // picture pngWidth pixels wide), .svg or .pdf. Raises FigureTooNarrow.

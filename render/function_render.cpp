@@ -70,48 +70,43 @@ QImage mapImage(const LargeVector<std::uint8_t>& greys, const MapGeometry& geome
     return image;
 }
 
-// A bar on one line of a terminal, drawn over itself; it appears only once
-// the work has taken half a second, and is wiped when it ends.
-class ProgressBar {
-public:
-    ProgressBar(std::ostream& out, bool enabled, int total)
-        : out_(out), enabled_(enabled), total_(total) {}
-    ~ProgressBar() {
-        if (shown_) {
-            out_ << "\r\x1b[K" << std::flush;
-        }
-    }
-    void show(int done) {
-        using namespace std::chrono;
-        if (!enabled_ || steady_clock::now() - start_ < milliseconds(500)) {
-            return;
-        }
-        const int filled = 40 * done / total_;
-        out_ << "\rcomplex-plot-render: computing [" << std::string(filled, '#')
-             << std::string(40 - filled, '.') << "] " << 100 * done / total_ << "%" << std::flush;
-        shown_ = true;
-    }
-
-private:
-    std::ostream& out_;
-    bool enabled_ = false;
-    int total_ = 1;
-    bool shown_ = false;
-    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
-};
-
 }  // namespace
 
+TerminalProgress::TerminalProgress(std::ostream& out, bool enabled)
+    : out_(out), enabled_(enabled) {}
+
+TerminalProgress::~TerminalProgress() {
+    clear();
+}
+
+void TerminalProgress::show(const std::string& stage, long long done, long long total) {
+    using namespace std::chrono;
+    if (!enabled_ || steady_clock::now() - start_ < milliseconds(500)) {
+        return;
+    }
+    const long long filled = total > 0 ? 40 * done / total : 0;
+    out_ << "\rcomplex-plot-render: " << stage << " [" << std::string(filled, '#')
+         << std::string(40 - filled, '.') << "] " << (total > 0 ? 100 * done / total : 0) << "%"
+         << "\x1b[K" << std::flush;
+    shown_ = true;
+}
+
+void TerminalProgress::clear() {
+    if (shown_) {
+        out_ << "\r\x1b[K" << std::flush;
+        shown_ = false;
+    }
+}
+
 FunctionMaps makeFunctionMaps(const FunctionRequest& request, bool axes, std::ostream& messages,
-                              bool showProgress) {
+                              TerminalProgress& progress) {
     const CompiledExpression function(request.expression);
     const MapGeometry& geometry = request.geometry;
     FunctionMaps maps;
-    {
-        ProgressBar bar(messages, showProgress, geometry.height);
-        maps.values = computeValues(function, geometry, request.threads,
-                                    [&](int rowsDone) { bar.show(rowsDone); });
-    }
+    maps.values = computeValues(function, geometry, request.threads, [&](int rowsDone) {
+        progress.show("computing", rowsDone, geometry.height);
+    });
+    progress.clear();
 
     maps.range = request.range ? *request.range : automaticRange(maps.values);
     messages << "complex-plot-render: grey range " << shortest(maps.range.low) << " to "
@@ -131,14 +126,19 @@ FunctionMaps makeFunctionMaps(const FunctionRequest& request, bool axes, std::os
 }
 
 void writeMapFiles(const QImage& real, const QImage& imaginary, const std::string& stem,
-                   bool twoThreads) {
+                   bool twoThreads, TerminalProgress& progress) {
     // The two maps are encoded side by side, one of them on a second thread.
+    progress.show("encoding the maps", 0, 2);
     std::future<QByteArray> imaginaryBytes =
         std::async(twoThreads ? std::launch::async : std::launch::deferred,
                    [&] { return encodePng(imaginary); });
     const QByteArray realBytes = encodePng(real);
+    progress.show("encoding the maps", 1, 2);
+    const QByteArray imaginaryEncoded = imaginaryBytes.get();
+    progress.show("writing the maps", 0, 2);
     writeBytesFile(stem + "-re.png", realBytes);
-    writeBytesFile(stem + "-im.png", imaginaryBytes.get());
+    progress.show("writing the maps", 1, 2);
+    writeBytesFile(stem + "-im.png", imaginaryEncoded);
 }
 
 void writeValuesFile(const LargeVector<ComplexValue>& values, const MapGeometry& geometry,

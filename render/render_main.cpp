@@ -1,10 +1,13 @@
 // complex-plot-render: the plot run without a window, written to PNG files;
 // and the same maps of any typed function, with figures for handouts.
 
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QHashSeed>
+#include <algorithm>
 #include <iostream>
 #include <memory>
 #include <new>
@@ -32,10 +35,22 @@ constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 
 // Qt's image code shares large images out to helper threads and, when it
-// cannot start them (as when memory runs short), waits for them forever.
-// So before Qt draws a large picture, two threads must start, or this is
-// reported as what it is.
-void requireHelperThreads() {
+// cannot start them (as when memory runs short), waits for them forever;
+// and some of its drawing code, the PDF's font subsets among it, does not
+// check that an allocation succeeded. So before Qt draws a large picture,
+// two threads must start and the address space must have room for what
+// the drawing takes at the most, or this is reported as what it is.
+void requireRoomToDraw(std::size_t pictureBytes) {
+    // Measured under `ulimit -v`: drawing, a PDF's embedded fonts and the
+    // encoding take up to about one and a half times the picture's bytes
+    // on top of 16 MiB; twice that is kept in hand.
+    const std::size_t room = (std::size_t{32} << 20) + 3 * pictureBytes;
+    void* probe =
+        ::mmap(nullptr, room, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    if (probe == MAP_FAILED) {
+        throw std::bad_alloc();
+    }
+    ::munmap(probe, room);
     std::thread first;
     try {
         first = std::thread([] {});
@@ -49,15 +64,20 @@ void requireHelperThreads() {
     first.join();
 }
 
+// The bytes of the largest picture a figure is drawn on: the PNG figure
+// itself, or both maps at four bytes a pixel.
+std::size_t figureBytes(const RenderOptions& options, QSize maps) {
+    const std::size_t mapBytes = std::size_t{8} * maps.width() * maps.height();
+    if (!figureIsPng(options.figureFile)) {
+        return mapBytes;
+    }
+    const auto width = static_cast<std::size_t>(options.figureWidth);
+    return std::max(mapBytes, 4 * width * width);
+}
+
 int fail(int exitCode, const std::string& message) {
     std::cerr << "complex-plot-render: " << message << '\n';
     return exitCode;
-}
-
-// The folder a file goes into.
-std::string folderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
 }
 
 // The whole window, drawn offscreen, after a click on each NAME in turn; at
@@ -81,7 +101,7 @@ void writeWindowPicture(const RenderOptions& options) {
     }
     picture.setDevicePixelRatio(scale);
     picture.fill(window.palette().window().color());
-    requireHelperThreads();
+    requireRoomToDraw(static_cast<std::size_t>(picture.sizeInBytes()));
     window.render(&picture);
     writePngFile(picture, options.windowFile);
 }
@@ -101,7 +121,7 @@ int renderPresets(const RenderOptions& options, std::string& making) {
         std::optional<QByteArray> figure;
         if (!options.figureFile.empty()) {
             making = "the figure " + quoted(options.figureFile);
-            requireHelperThreads();
+            requireRoomToDraw(figureBytes(options, controls.picture1().image().size()));
             figure = figureFileBytes(
                 presetFigureContent(index, controls.picture1(), controls.picture2()),
                 options.figureFile, options.figureWidth);
@@ -123,27 +143,53 @@ int renderPresets(const RenderOptions& options, std::string& making) {
 int renderExpression(const RenderOptions& options, std::string& making) {
     const FunctionRequest& request = *options.function;
     making = "the maps of " + quoted(request.expression);
-    const FunctionMaps maps =
-        makeFunctionMaps(request, options.axes, std::cerr, ::isatty(STDERR_FILENO) != 0);
+    TerminalProgress progress(std::cerr, ::isatty(STDERR_FILENO) != 0);
+    const FunctionMaps maps = makeFunctionMaps(request, options.axes, std::cerr, progress);
     std::optional<QByteArray> figure;
     if (!options.figureFile.empty()) {
         making = "the figure " + quoted(options.figureFile);
-        requireHelperThreads();
+        progress.show("drawing the figure", 0, 1);
+        requireRoomToDraw(figureBytes(options, maps.real.size()));
         figure = figureFileBytes(functionFigureContent(request, maps), options.figureFile,
                                  options.figureWidth);
     }
     if (options.figureFile.empty() || options.outputDirectoryGiven) {
         making = "the map files of " + quoted(request.expression);
         writeMapFiles(maps.real, maps.imaginary, options.outputDirectory + "/" + request.stem,
-                      request.threads > 1);
+                      request.threads > 1, progress);
     }
     if (!request.dataFile.empty()) {
+        progress.show("writing the values", 0, 1);
         writeValuesFile(maps.values, request.geometry, request.dataFile);
     }
     if (figure) {
+        progress.show("writing the figure", 0, 1);
         writeBytesFile(options.figureFile, *figure);
     }
     return 0;
+}
+
+// A PNG figure that cannot hold the maps is refused before they are
+// computed.
+void checkFigureFits(const RenderOptions& options) {
+    if (options.figureFile.empty() || !figureIsPng(options.figureFile)) {
+        return;
+    }
+    if (options.function) {
+        const FunctionRequest& request = *options.function;
+        // Before the values, the widest legend there can be, and the row of
+        // the no-value swatch, stand in for the real ones.
+        const GreyRange widest{-8.88e-300, 8.88e-300};
+        const GreyRange range = request.range.value_or(widest);
+        checkPngFigureFits(functionFigureLabels(request, range, 1),
+                           QSize(request.geometry.width, request.geometry.height),
+                           options.figureWidth, "a smaller --size");
+        return;
+    }
+    const HeadlessControls controls(options.scaleFactor, 0);
+    checkPngFigureFits(presetFigureLabels(options.presets.front()),
+                       controls.picture1().image().size(), options.figureWidth,
+                       "a smaller --scale");
 }
 
 }  // namespace
@@ -171,24 +217,35 @@ int main(int argc, char** argv) {
     // Text and the window need an application; no window may appear,
     // whatever display there is, and the command line is the renderer's
     // own: Qt sees none of it.
+    const std::vector<OutputFile> outputs = plannedOutputs(options);
+    try {
+        checkOutputsDistinct(outputs);
+    } catch (const UsageError& error) {
+        return fail(kExitUsage, error.what());
+    }
+
+    // The renderer runs no event loop, so it needs none of GLib's, whose
+    // logging cannot cope with a thread that runs out of memory. A hash
+    // seed fixed for the run makes Qt write a figure's parts in the same
+    // order each time, so that the same command writes the same bytes.
+    qputenv("QT_NO_GLIB", "1");
+    QHashSeed::setDeterministicGlobalSeed();
     std::unique_ptr<QApplication> application;
     int argumentCount = 1;
     char programName[] = "complex-plot-render";
     char* arguments[] = {programName, nullptr};
-    if (!options.windowFile.empty() || !options.figureFile.empty()) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        application = std::make_unique<QApplication>(argumentCount, arguments);
-    }
-
     // What is being made, for the message when memory runs out.
-    std::string making;
+    std::string making = "the application";
     try {
-        // Refuse an unwritable folder before any work, so nothing is half-done.
-        if (options.figureFile.empty() || options.outputDirectoryGiven) {
-            checkFolderWritable(options.outputDirectory);
+        if (!options.windowFile.empty() || !options.figureFile.empty()) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+            application = std::make_unique<QApplication>(argumentCount, arguments);
         }
-        if (!options.figureFile.empty()) {
-            checkFolderWritable(folderOf(options.figureFile));
+        checkFigureFits(options);
+        // Every target is checked before any work, so that a run that
+        // fails for one of them has written none of the others.
+        for (const OutputFile& output : outputs) {
+            checkTargetWritable(output.path);
         }
         return options.function ? renderExpression(options, making)
                                 : renderPresets(options, making);

@@ -6,6 +6,7 @@
 #include <map>
 #include <thread>
 
+#include "atomic_file.h"
 #include "compiled_expression.h"
 #include "expression_error.h"
 #include "parser.h"
@@ -71,14 +72,11 @@ long long wholeNumber(const std::string& text) {
     return value;
 }
 
-// The expression with a caret under the column, under the message. A
-// control character shows as '?', so that the columns still line up.
-std::string withCaret(const std::string& message, std::string text, int column) {
-    for (char& c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        c = byte < 0x20 || byte == 0x7f ? '?' : c;
-    }
-    return message + "\n  " + text + "\n  " + std::string(column - 1, ' ') + "^";
+// The message, then the expression (around the place, if it is long) with
+// a caret under the column.
+std::string withCaret(const std::string& message, const std::string& text, int column) {
+    const CaretExcerpt excerpt = caretExcerpt(text, column);
+    return message + "\n  " + excerpt.text + "\n  " + excerpt.caret;
 }
 
 // Comma-separated real numbers, each written as a constant expression
@@ -130,11 +128,34 @@ void parseWindow(const std::string& text, MapGeometry& geometry) {
     }
 }
 
+// The pixel centres are computed as the geometry says, in that order; near
+// the ends of the doubles a product in that formula can overflow although
+// the centre itself would be finite. Each centre grows with its column and
+// falls with its row, so the products and centres of the last column and
+// row are the largest there are.
+void checkCentresAreFinite(const std::string& text, const MapGeometry& geometry) {
+    const bool finite =
+        std::isfinite((geometry.width - 0.5) * (geometry.x1 - geometry.x0)) &&
+        std::isfinite((geometry.height - 0.5) * (geometry.y1 - geometry.y0)) &&
+        std::isfinite(geometry.sampleX(0)) && std::isfinite(geometry.sampleX(geometry.width - 1)) &&
+        std::isfinite(geometry.sampleY(0)) && std::isfinite(geometry.sampleY(geometry.height - 1));
+    if (!finite) {
+        throw UsageError("bad --window " + quoted(text) +
+                         ": its pixel centres overflow double precision; give a window "
+                         "within about -1e307 to 1e307");
+    }
+}
+
 GreyRange parseRange(const std::string& text) {
     const std::string form = "LO,HI with LO < HI";
     const std::vector<double> ends = realList("--range", text, 2, form);
-    if (!(ends[0] < ends[1]) || !std::isfinite(ends[1] - ends[0])) {
+    if (!(ends[0] < ends[1])) {
         throw UsageError("bad --range " + quoted(text) + ": give " + form);
+    }
+    if (!std::isfinite(ends[1] - ends[0])) {
+        throw UsageError("bad --range " + quoted(text) +
+                         ": the range is wider than a double can hold; give ends closer "
+                         "together");
     }
     return GreyRange{ends[0], ends[1]};
 }
@@ -150,7 +171,13 @@ void parseSize(const std::string& text, MapGeometry& geometry) {
     if (cross == std::string::npos) {
         const double exact =
             static_cast<double>(width) * (geometry.y1 - geometry.y0) / (geometry.x1 - geometry.x0);
-        height = static_cast<long long>(std::max(1.0, std::min(std::round(exact), 1e9)));
+        if (!(exact <= kLargestSide) && width <= kLargestSide) {
+            throw UsageError("--size " + quoted(text) +
+                             ": the window is too narrow for square pixels, which would make "
+                             "the map over " +
+                             std::to_string(kLargestSide) + " pixels high; give --size WxH");
+        }
+        height = static_cast<long long>(std::max(1.0, std::round(std::min(exact, 1e9))));
     }
     if (width > kLargestSide || height > kLargestSide) {
         throw UsageError("--size " + quoted(text) + " gives a map of " + std::to_string(width) +
@@ -191,8 +218,24 @@ const char* const kValueOptions[] = {"--scale",   "-o",       "--window",      "
                                      "--size",    "--range",  "--name",        "--data",
                                      "--threads", "--figure", "--figure-width"};
 
+bool isOption(const std::string& argument) {
+    if (argument == "--" || argument == "--axes" || argument == "--help" || argument == "-h") {
+        return true;
+    }
+    const std::string name = argument.substr(0, argument.find('='));
+    return std::find(std::begin(kValueOptions), std::end(kValueOptions), name) !=
+           std::end(kValueOptions);
+}
+
+std::string valueKind(const std::string& option) {
+    if (option == "-o") return "a folder";
+    if (option == "--function") return "an expression";
+    if (option == "--window") return "a window";
+    if (option == "--figure" || option == "--data" || option == "--name") return "a file name";
+    return "a value";
+}
+
 constexpr int kNarrowestFigure = 600;
-constexpr int kWidestFigure = 8000;
 
 // The figure and its width, for either kind of function.
 void parseFigure(std::map<std::string, std::string>& values, RenderOptions& options) {
@@ -209,11 +252,11 @@ void parseFigure(std::map<std::string, std::string>& values, RenderOptions& opti
             throw UsageError("--figure-width goes with a .png figure");
         }
         const long long width = wholeNumber(values["--figure-width"]);
-        if (width < kNarrowestFigure || width > kWidestFigure) {
+        if (width < kNarrowestFigure || width > kWidestPngFigure) {
             throw UsageError("bad --figure-width " + quoted(values["--figure-width"]) +
                              ": give a whole number of pixels from " +
                              std::to_string(kNarrowestFigure) + " to " +
-                             std::to_string(kWidestFigure));
+                             std::to_string(kWidestPngFigure));
         }
         options.figureWidth = static_cast<int>(width);
     }
@@ -308,6 +351,13 @@ RenderOptions parseRenderOptions(const std::vector<std::string>& arguments) {
             value = argument.substr(equals + 1);
         } else if (i + 1 < arguments.size()) {
             value = arguments[++i];
+            // An option where a value was expected is a forgotten value,
+            // not a value that happens to start with two dashes.
+            if (isOption(value)) {
+                throw UsageError("option " + name + " needs " + valueKind(name) +
+                                 ", not the option " + quoted(value) + "; write " + name +
+                                 "=VALUE for a value that looks like an option");
+            }
         }
         if (value.empty()) {
             throw UsageError("option " + name + " needs a value");
@@ -382,6 +432,7 @@ RenderOptions parseRenderOptions(const std::vector<std::string>& arguments) {
     } else {
         parseSize("512", request.geometry);
     }
+    checkCentresAreFinite(given("--window") ? values["--window"] : "-2,2,-2,2", request.geometry);
     if (given("--range")) {
         request.range = parseRange(values["--range"]);
     }
@@ -399,6 +450,51 @@ RenderOptions parseRenderOptions(const std::vector<std::string>& arguments) {
     request.threads = given("--threads") ? parseThreads(values["--threads"]) : everyCore();
     options.function = request;
     return options;
+}
+
+std::vector<OutputFile> plannedOutputs(const RenderOptions& options) {
+    std::vector<OutputFile> outputs;
+    if (!options.windowFile.empty()) {
+        outputs.push_back({options.windowFile, "the window picture"});
+    }
+    const bool mapFiles = options.figureFile.empty() || options.outputDirectoryGiven;
+    std::vector<std::string> stems;
+    if (options.function) {
+        stems.push_back(options.function->stem);
+    }
+    for (const std::int16_t index : options.presets) {
+        // A name given twice is drawn twice, into the same two files.
+        if (std::find(stems.begin(), stems.end(), PresetName(index)) == stems.end()) {
+            stems.emplace_back(PresetName(index));
+        }
+    }
+    for (const std::string& stem : mapFiles ? stems : std::vector<std::string>{}) {
+        const std::string path = options.outputDirectory + "/" + stem;
+        outputs.push_back({path + "-re.png", "the real part's map"});
+        outputs.push_back({path + "-im.png", "the imaginary part's map"});
+    }
+    if (options.function && !options.function->dataFile.empty()) {
+        outputs.push_back({options.function->dataFile, "--data"});
+    }
+    if (!options.figureFile.empty()) {
+        outputs.push_back({options.figureFile, "--figure"});
+    }
+    return outputs;
+}
+
+void checkOutputsDistinct(const std::vector<OutputFile>& outputs) {
+    std::vector<std::string> identities;
+    for (const OutputFile& output : outputs) {
+        const std::string identity = fileIdentity(output.path);
+        for (std::size_t earlier = 0; earlier < identities.size(); ++earlier) {
+            if (identities[earlier] == identity) {
+                throw UsageError(outputs[earlier].what + " " + quoted(outputs[earlier].path) +
+                                 " and " + output.what + " " + quoted(output.path) +
+                                 " are the same file: give each output its own name");
+            }
+        }
+        identities.push_back(identity);
+    }
 }
 
 }  // namespace complexplot

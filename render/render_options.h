@@ -23,6 +23,9 @@ struct FunctionRequest {
     int threads = 1;
 };
 
+// The widest PNG figure, in pixels.
+constexpr int kWidestPngFigure = 8000;
+
 // What the command line asked the renderer for: the maps of preset NAMEs,
 // or of one --function.
 struct RenderOptions {
@@ -39,6 +42,16 @@ struct RenderOptions {
     bool helpRequested = false;
 };
 
+// A file the renderer is asked to write, and what it holds, for messages.
+struct OutputFile {
+    std::string path;
+    std::string what;
+};
+
+// Every file the options ask for, each once, in the order they are written.
+// The map files are left out where a figure alone was asked for.
+std::vector<OutputFile> plannedOutputs(const RenderOptions& options);
+
 // Bad command-line input. The message is ready for stderr: one line, or for
 // an expression that cannot be read, the expression with a caret under the
 // place.
@@ -52,5 +65,9 @@ public:
 RenderOptions parseRenderOptions(const std::vector<std::string>& arguments);
 
 std::string renderUsage();
+
+// Raises UsageError when two outputs name the same file: the same path, or
+// paths that lead to one file through folders, "..", or symbolic links.
+void checkOutputsDistinct(const std::vector<OutputFile>& outputs);
 
 }  // namespace complexplot

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -115,6 +116,64 @@ TEST_F(AtomicFile, ReplacesTheWholeFileAndRefusesAFolder) {
     }
 }
 
+// A replaced file keeps its permission bits, but never setuid, setgid or
+// sticky; as root, it keeps its owner and group too.
+TEST_F(AtomicFile, ReplacedFileKeepsPermissionsAndOwnerButNotSetuid) {
+    const fs::path target = folder_ / "tool";
+    std::ofstream(target) << "old";
+    ASSERT_EQ(::chmod(target.c_str(), 04755 | 02000 | 01000), 0);
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::chown(target.c_str(), 1234, 5678), 0);
+    }
+    writeFileAtomically(target.string(), "new");
+    struct stat status {};
+    ASSERT_EQ(::stat(target.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0755u);
+    if (root) {
+        EXPECT_EQ(status.st_uid, 1234u);
+        EXPECT_EQ(status.st_gid, 5678u);
+    }
+}
+
+// Before any work, a target is checked as the writer would find it.
+TEST_F(AtomicFile, TargetsAreCheckedWithTheRealReason) {
+    fs::create_symlink("loop-b", folder_ / "loop-a");
+    fs::create_symlink("loop-a", folder_ / "loop-b");
+    fs::create_symlink("missing", folder_ / "dangling");
+    ASSERT_EQ(::mkfifo((folder_ / "fifo").c_str(), 0600), 0);
+    const struct {
+        fs::path path;
+        const char* says;
+    } refused[] = {
+        {folder_ / "loop-a", "it is a symbolic link loop"},
+        {folder_ / "dangling", "a symbolic link to nothing"},
+        {folder_ / "fifo", "it is a FIFO"},
+        {folder_ / "missing" / "x.npy", "No such file or directory"},
+    };
+    for (const auto& c : refused) {
+        try {
+            checkTargetWritable(c.path.string());
+            ADD_FAILURE() << c.path << " was taken";
+        } catch (const FileWriteError& error) {
+            EXPECT_NE(std::string(error.what()).find(c.says), std::string::npos) << error.what();
+        }
+    }
+    checkTargetWritable((folder_ / "new.png").string());
+    EXPECT_FALSE(fs::exists(folder_ / "new.png"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 4);
+}
+
+// Paths that lead to one file, through "..", "." or a link, are one file.
+TEST_F(AtomicFile, PathsToOneFileHaveOneIdentity) {
+    fs::create_directories(folder_ / "d");
+    fs::create_directory_symlink("d", folder_ / "link");
+    const std::string plain = fileIdentity((folder_ / "d" / "f-re.png").string());
+    EXPECT_EQ(fileIdentity((folder_ / "d" / ".." / "d" / "./f-re.png").string()), plain);
+    EXPECT_EQ(fileIdentity((folder_ / "link" / "f-re.png").string()), plain);
+    EXPECT_NE(fileIdentity((folder_ / "d" / "f-im.png").string()), plain);
+}
+
 TEST(QuotedText, EscapesWhatCouldReachTheTerminalAsControl) {
     EXPECT_EQ(quoted("sin"), "'sin'");
     EXPECT_EQ(quoted("a\nb\tc"), "'a\\nb\\tc'");
@@ -123,4 +182,5 @@ TEST(QuotedText, EscapesWhatCouldReachTheTerminalAsControl) {
     // UTF-8 text passes; a C1 control in UTF-8 does not.
     EXPECT_EQ(quoted("虚数部"), "'虚数部'");
     EXPECT_EQ(quoted("\xc2\x9b"), "'\\u009b'");
+    EXPECT_EQ(quoted("\xc2\x85\v\f"), "'\\u0085\\x0b\\x0c'");
 }

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "quoted_text.h"
+
 #include <cmath>
 #include <cstring>
 #include <numbers>
@@ -13,6 +15,7 @@
 
 #include "compiled_expression.h"
 #include "expression_error.h"
+#include "parser.h"
 
 using namespace complexplot;
 
@@ -138,9 +141,12 @@ TEST(ExpressionErrors, EachMessageNamesItsColumnAndWhatWasExpected) {
     const Case cases[] = {
         {"z^2+", 5, "expected a number, a name or '('"},
         {"", 1, "expected a number"},
-        {"2z", 2, "write 2*z"},
-        {"(z+1)(z-1)", 6, "write (z+1)*("},
-        {"2 sin(z)", 3, "write 2*sin"},
+        {"2z", 2, "write '2*z'"},
+        {"(z+1)(z-1)", 6, "write '(z+1)*("},
+        {"2 sin(z)", 3, "write '2*sin"},
+        // What the user typed is quoted, control characters escaped.
+        {"(z\n)1", 5, "write '(z\\n)*1'"},
+        {"(z\x0b\x0c\r)1", 7, "write '(z\\x0b\\x0c\\r)*1'"},
         {"(z+1", 5, "expected ')' to close the '(' at column 1"},
         {"sin z", 5, "expected '(' after sin"},
         {"z)", 2, "expected an operator or the end"},
@@ -150,6 +156,7 @@ TEST(ExpressionErrors, EachMessageNamesItsColumnAndWhatWasExpected) {
         {"1 + \u865a", 5, "unexpected character '\u865a'"},  // columns count characters
         {"z\x1b[2J", 2, "unexpected control character"},
         {"1e999", 1, "out of the range of double precision"},
+        {"100000000000000000000e99999999999999999999", 1, "out of the range"},
         {"z*.", 3, "expected digits around '.'"},
     };
     for (const Case& c : cases) {
@@ -171,4 +178,47 @@ TEST(ExpressionErrors, DeepNestingIsRefused) {
                                     "z" + std::string(50000, '^') + "2"}) {
         EXPECT_THROW(CompiledExpression{text}, ExpressionError);
     }
+}
+
+// A number too small for any double is the nearest one, zero, as in C++ and
+// Python; one that a subnormal holds is that subnormal.
+TEST(ExpressionLanguage, NumbersThatUnderflowAreTheNearestDouble) {
+    const struct {
+        const char* text;
+        double value;
+    } cases[] = {
+        {"1e-400", 0.0},
+        {"2e-324", 0.0},
+        {"0.000000001e-320", 0.0},
+        {"3e-324", 4.9406564584124654e-324},
+        {"1e-99999999999999999999", 0.0},
+        {"-1e-400", -0.0},
+    };
+    for (const auto& c : cases) {
+        const ParsedExpression parsed = parseExpression(c.text);
+        ASSERT_TRUE(parsed.graph.isConstant(parsed.root)) << c.text;
+        const double value = parsed.graph.node(parsed.root).value.real();
+        EXPECT_EQ(value, c.value) << c.text;
+        EXPECT_EQ(std::signbit(value), std::signbit(c.value)) << c.text;
+    }
+}
+
+// The line under a message: the typed text escaped, cut around the caret
+// when it is long, and the caret under the character the column names.
+TEST(CaretExcerpt, EscapesAndCutsAroundTheCaret) {
+    const CaretExcerpt control = caretExcerpt("(z\n)1", 5);
+    EXPECT_EQ(control.text, "(z\\n)1");
+    EXPECT_EQ(control.caret, "     ^");
+    EXPECT_EQ(caretExcerpt("z+\xc2\x9b"
+                           "31m",
+                           3)
+                  .text,
+              "z+\\u009b31m");
+
+    const std::string longText = std::string(1000, 'a') + "#" + std::string(1000, 'b');
+    const CaretExcerpt cut = caretExcerpt(longText, 1001, 60);
+    EXPECT_EQ(cut.text, "\u2026" + std::string(60, 'a') + "#" + std::string(60, 'b') + "\u2026");
+    EXPECT_EQ(cut.caret, std::string(61, ' ') + "^");
+    // At the end, the caret stands one past the last character.
+    EXPECT_EQ(caretExcerpt("z+", 3).caret, "  ^");
 }

@@ -47,7 +47,8 @@ FigureContent expressionFigure(const std::string& expression, int width, int hei
     request.geometry.width = width;
     request.geometry.height = height;
     std::ostringstream messages;
-    return functionFigureContent(request, makeFunctionMaps(request, axes, messages, false));
+    TerminalProgress progress(messages, false);
+    return functionFigureContent(request, makeFunctionMaps(request, axes, messages, progress));
 }
 
 bool isInk(QRgb pixel) {

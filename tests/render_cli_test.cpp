@@ -449,6 +449,17 @@ TEST_F(RenderCommand, FunctionInputIsCheckedBeforeAnythingIsWritten) {
         {"--function z --range 1,1", "LO < HI"},
         {"--function z --data values.txt", "must end in .npy"},
         {"--function z --name a/b", "a plain name"},
+        {"--function z --window=-1e307,1e307,-1e307,1e307 --size 64x64", "pixel centres overflow"},
+        {"--function z --window=-1,1,-1e304,1e304 --size 64", "give --size WxH"},
+        {"--function z --range=-1e308,1e308", "wider than a double can hold"},
+        {"-o --size=8 --function z", "-o needs a folder, not the option '--size=8'"},
+        {"--function z --figure " + out().string() + "/f-re.png", "are the same file"},
+        {"--window " + out().string() + "/sin-re.png sin", "are the same file"},
+        {"--function z --figure " + out().string() + "/../out/./f-im.png",
+         "the imaginary part's map"},
+        {"--function z --size 1500 --figure f.png", "give --figure-width 40"},
+        {"--function z --size 4000 --figure f.png", "give a smaller --size (at most 29"},
+        {"--scale 8 --figure f.png sin", "or write the figure as .pdf or .svg"},
     };
     for (const Case& c : cases) {
         const Outcome outcome = run(c.arguments + " -o " + out().string());
@@ -461,10 +472,71 @@ TEST_F(RenderCommand, FunctionInputIsCheckedBeforeAnythingIsWritten) {
     const Outcome syntax = run("--function '1 + 2z' -o " + out().string());
     EXPECT_EQ(syntax.exitCode, 2);
     EXPECT_NE(syntax.standardError.find("at column 6: expected an operator before 'z': for a "
-                                        "product write 2*z\n  1 + 2z\n       ^\n"),
+                                        "product write '2*z'\n  1 + 2z\n       ^\n"),
               std::string::npos)
         << syntax.standardError;
     EXPECT_TRUE(outputFiles().empty());
+}
+
+// Whatever control characters an expression holds, none reaches the
+// terminal: the message is three lines (what, the text, the caret), with
+// every control escaped.
+TEST_F(RenderCommand, ControlCharactersInAnExpressionAreEscaped) {
+    for (const char* expression :
+         {"z+\xc2\x9b"
+          "31mRED",
+          "z+\xc2\x85", "(z\n)1", "(z\t)1", "(z\v)1", "(z\f)1", "(z\r)1", "(z\x1b[2J)1"}) {
+        std::ofstream(folder() / "expression.txt") << expression;
+        const Outcome outcome =
+            run("--function \"$(cat " + (folder() / "expression.txt").string() + ")\"");
+        EXPECT_EQ(outcome.exitCode, 2) << expression;
+        const std::string& error = outcome.standardError;
+        EXPECT_EQ(std::count(error.begin(), error.end(), '\n'), 3) << error;
+        for (std::size_t k = 0; k < error.size(); ++k) {
+            const auto byte = static_cast<unsigned char>(error[k]);
+            const bool c1 = byte == 0xc2 && k + 1 < error.size() &&
+                            static_cast<unsigned char>(error[k + 1]) < 0xa0;
+            EXPECT_FALSE((byte < 0x20 && byte != '\n') || byte == 0x7f || c1)
+                << expression << ": byte " << k << " of " << error;
+        }
+    }
+    // A long expression is shown around the place only.
+    const Outcome longOne = run("--function '" + std::string(5000, '-') + "'");
+    EXPECT_LT(longOne.standardError.size(), 400u) << longOne.standardError.size();
+}
+
+// A run that fails for one target has written none of the others.
+TEST_F(RenderCommand, NothingIsWrittenWhenOneTargetCannotBe) {
+    ASSERT_EQ(::mkfifo((out() / "f-im.png").c_str(), 0600), 0);
+    for (const std::string& arguments :
+         {"--function z --size 8 --data /nonexistent/x.npy -o " + out().string(),
+          "--function z --size 8 --figure " + (out() / "g.pdf").string() + " -o " + out().string(),
+          std::string("--function z --size 8 --figure /nonexistent/g.pdf")}) {
+        const Outcome outcome = run(arguments);
+        EXPECT_EQ(outcome.exitCode, 1) << arguments;
+        expectOneLine(outcome.standardError);
+        EXPECT_EQ(outputFiles(), (std::set<std::string>{"f-im.png"})) << arguments;
+    }
+}
+
+// The same command writes the same bytes, in every format: no date, and
+// parts in a fixed order.
+TEST_F(RenderCommand, SameCommandWritesTheSameBytes) {
+    for (const char* suffix : {"pdf", "svg", "png"}) {
+        std::string first;
+        for (int round = 0; round < 4; ++round) {
+            const fs::path figure = out() / ("f." + std::string(suffix));
+            ASSERT_EQ(run("--function 'exp(1/z)' --size 32 --figure " + figure.string()).exitCode,
+                      0);
+            const std::string bytes = readText(figure);
+            EXPECT_EQ(bytes.find("CreationDate"), std::string::npos);
+            if (round == 0) {
+                first = bytes;
+            } else {
+                EXPECT_TRUE(bytes == first) << suffix << " differs in round " << round;
+            }
+        }
+    }
 }
 
 // A render of over half a second shows a bar on a terminal (here the one
@@ -478,6 +550,8 @@ TEST_F(RenderCommand, ProgressBarOnlyOnATerminal) {
         "script -qec \"" + render + "\" " + typescript.string() + " >/dev/null";
     ASSERT_EQ(std::system(onTerminal.c_str()), 0);
     EXPECT_NE(readText(typescript).find("computing [#"), std::string::npos);
+    EXPECT_NE(readText(typescript).find("encoding the maps ["), std::string::npos);
+    EXPECT_NE(readText(typescript).find("writing the maps ["), std::string::npos);
 
     const Outcome toFile =
         run("--function 'atan(sin(z))^3' --size 3000 --threads 1 -o " + out().string());
@@ -509,7 +583,7 @@ TEST_F(RenderCommand, FigureIsWrittenInTheFormatItsSuffixNames) {
 
 TEST_F(RenderCommand, FigureInputIsCheckedBeforeAnythingIsWritten) {
     const std::string figure = (out() / "figure.png").string();
-    for (const std::string arguments :
+    for (const std::string& arguments :
          {"--figure " + (out() / "figure.jpg").string() + " sin", "--figure " + figure + " sin log",
           "--figure " + figure + " --figure-width 599 sin",
           "--figure " + (out() / "figure.svg").string() + " --figure-width 2000 sin",

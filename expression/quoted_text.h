@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace complexplot {
+
+// What the user typed, fit for a one-line message on a terminal: in single
+// quotes, with control characters (C0 such as newlines and escape, DEL, and
+// the C1 controls U+0080..U+009F), the quote and the backslash written as
+// escapes, so nothing typed can move the cursor or colour the terminal.
+// Other bytes from 0x80 up pass as they are, so UTF-8 names read as typed.
+std::string quoted(std::string_view text);
+
+// A line of typed text with a caret under one of its characters (column,
+// counted in characters from 1; one past the end for the end itself): the
+// text escaped as quoted() escapes it, without the quotes, and cut to about
+// `reach` characters on either side of the caret, with "…" where it is cut.
+struct CaretExcerpt {
+    std::string text;
+    std::string caret;
+};
+CaretExcerpt caretExcerpt(std::string_view text, int column, int reach = 60);
+
+}  // namespace complexplot
