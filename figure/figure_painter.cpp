@@ -1,6 +1,10 @@
 #include "figure_painter.h"
 
+#include <QBitmap>
 #include <QFontMetricsF>
+#include <QPainterPath>
+#include <QRegion>
+#include <QTransform>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -13,9 +17,9 @@ namespace complexplot {
 namespace {
 
 constexpr double kVectorWidth = 1600.0;
-// At most this tall for its width, so that the figure fills an A4
-// landscape page across, where its smallest text prints at about 10 points.
-constexpr double kTallest = 0.69;
+// At most this tall for its width: as tall as an A4 page in portrait, for
+// maps taller than wide.
+constexpr double kTallest = 1.41;
 
 // Sizes in units of width / 1600.
 constexpr double kTitleSize = 32;
@@ -28,6 +32,12 @@ constexpr double kMapGap = 30;
 constexpr double kLegendGap = 36;
 constexpr double kLegendBarWidth = 28;
 constexpr double kFrame = 1.5;
+
+// Space left between neighbouring labels, in units of the label size.
+constexpr double kLabelSpacing = 0.6;
+// The hatching over points without a value: lines this far apart and wide.
+constexpr double kHatchSpacing = 8;
+constexpr double kHatchWidth = 2;
 
 const QColor kInk(0, 0, 0);
 
@@ -43,30 +53,14 @@ QString text(const std::string& utf8) {
     return QString::fromStdString(utf8);
 }
 
-std::vector<Tick> axisTicks(double low, double high, bool pi) {
-    return pi ? piTicks(low, high) : roundTicks(low, high);
+double labelWidth(const QFont& font, const std::string& label) {
+    return QFontMetricsF(font).horizontalAdvance(text(label));
 }
 
-// The legend reads the range's two ends, with three significant digits, and
-// the round values between them that leave room for their labels.
-std::vector<Tick> legendTicks(const GreyRange& range) {
-    const std::vector<Tick> round = roundTicks(range.low, range.high);
-    const double step = round.size() > 1 ? round[1].value - round[0].value : range.high - range.low;
-    std::vector<Tick> ticks = {Tick{range.low, threeDigits(range.low)}};
-    for (const Tick& tick : round) {
-        if (tick.value - range.low > 0.4 * step && range.high - tick.value > 0.4 * step) {
-            ticks.push_back(tick);
-        }
-    }
-    ticks.push_back(Tick{range.high, threeDigits(range.high)});
-    return ticks;
-}
-
-double widestLabel(const std::vector<Tick>& ticks, const QFont& font) {
-    const QFontMetricsF metrics(font);
+double widestLabel(const AxisTicks& ticks, const QFont& font) {
     double widest = 0;
-    for (const Tick& tick : ticks) {
-        widest = std::max(widest, metrics.horizontalAdvance(text(tick.label)));
+    for (const Tick& tick : ticks.ticks) {
+        widest = std::max(widest, labelWidth(font, tick.label));
     }
     return widest;
 }
@@ -94,26 +88,116 @@ struct Rows {
     double title = 0;
     double caption = 0;
     double xLabels = 0;
+    double xOffset = 0;
     double swatch = 0;
+
+    double total() const { return title + caption + xLabels + xOffset + swatch; }
 };
+
+double labelHeight(double unit) {
+    return 1.4 * kLabelSize * unit;
+}
+
+// How the labels of each kind are measured along their axis.
+struct Measures {
+    QFont font;
+    double height = 0;
+
+    LabelExtent across() const {
+        return [this](const std::string& label) { return labelWidth(font, label); };
+    }
+    LabelExtent upright() const {
+        return [this](const std::string&) { return height; };
+    }
+    double gapAcross() const { return kLabelSpacing * height; }
+    double gapUpright() const { return 0.15 * height; }
+};
+
+Measures measuresFor(double unit) {
+    return Measures{figureFont(kLabelSize * unit), labelHeight(unit)};
+}
+
+// The ticks along the map's height and the legends' for a map that tall.
+struct UprightTicks {
+    AxisTicks y;
+    AxisTicks legend;
+    AxisTicks realLegend;
+    bool twoLegends = false;
+};
+
+UprightTicks uprightTicks(const FigureContent& content, double height, const Measures& measures) {
+    UprightTicks ticks;
+    ticks.y = chooseTicks(content.bottom, content.top, content.piTicksAlongY, height,
+                          measures.upright(), measures.gapUpright());
+    const GreyRange& imaginary = content.imaginaryRange.value_or(content.range);
+    ticks.legend = chooseLegendTicks(imaginary.low, imaginary.high, height, measures.upright(),
+                                     measures.gapUpright());
+    ticks.twoLegends = content.imaginaryRange.has_value();
+    if (ticks.twoLegends) {
+        ticks.realLegend = chooseLegendTicks(content.range.low, content.range.high, height,
+                                             measures.upright(), measures.gapUpright());
+    }
+    return ticks;
+}
+
+// The widths beside the maps: the gutter of the y labels (and the y offset
+// above it), and each legend with its labels.
+struct SideWidths {
+    double yGutter = 0;
+    double legend = 0;
+    double realLegend = 0;
+
+    bool covers(const SideWidths& other) const {
+        return yGutter >= other.yGutter && legend >= other.legend && realLegend >= other.realLegend;
+    }
+};
+
+SideWidths sideWidths(const UprightTicks& ticks, const Measures& measures, double unit) {
+    const double besideText = (kTickLength + 2 * kTextGap) * unit;
+    SideWidths widths;
+    widths.yGutter = std::max(widestLabel(ticks.y, measures.font),
+                              labelWidth(measures.font, ticks.y.offsetLabel)) +
+                     besideText;
+    auto legendWidth = [&](const AxisTicks& legend) {
+        return (kLegendGap + kLegendBarWidth) * unit + besideText +
+               widestLabel(legend, measures.font);
+    };
+    widths.legend = legendWidth(ticks.legend);
+    widths.realLegend = ticks.twoLegends ? legendWidth(ticks.realLegend) : 0;
+    return widths;
+}
 
 Rows rowsFor(const FigureContent& content, double unit) {
     Rows rows;
     rows.title = 1.8 * kTitleSize * unit;
     rows.caption = 1.6 * kCaptionSize * unit;
-    rows.xLabels = (kTickLength + kTextGap) * unit + 1.4 * kLabelSize * unit;
+    rows.xLabels = (kTickLength + kTextGap) * unit + labelHeight(unit);
+    // The offset of the x labels is the same whatever their room.
+    const bool xOffset = !chooseTicks(
+                              content.left, content.right, content.piTicksAlongX, 1e9,
+                              [](const std::string&) { return 1.0; }, 0)
+                              .offsetLabel.empty();
+    rows.xOffset = xOffset ? labelHeight(unit) : 0;
     rows.swatch = content.pointsWithoutValue > 0 ? 2.0 * kLabelSize * unit : 0;
     return rows;
 }
 
-double yGutterFor(const FigureContent& content, double unit) {
-    const std::vector<Tick> ticks = axisTicks(content.bottom, content.top, content.piTicksAlongY);
-    return widestLabel(ticks, figureFont(kLabelSize * unit)) + (kTickLength + 2 * kTextGap) * unit;
+// The room for each map in a figure of that width, with those widths
+// beside the maps.
+QSizeF roomForEachMap(const FigureContent& content, double width, const SideWidths& widths) {
+    const double unit = width / kVectorWidth;
+    const double mapsWidth = width - 2 * kMargin * unit - 2 * widths.yGutter - kMapGap * unit -
+                             widths.legend - widths.realLegend;
+    const double fixedHeight = 2 * kMargin * unit + rowsFor(content, unit).total();
+    return QSizeF(mapsWidth / 2, kTallest * width - fixedHeight);
 }
 
-double legendWidthFor(const FigureContent& content, double unit) {
-    return (kLegendBarWidth + kTickLength + kTextGap) * unit +
-           widestLabel(legendTicks(content.range), figureFont(kLabelSize * unit));
+// The widths beside the maps before their size is known: those of the
+// labels at the most room they could have, which are the densest.
+SideWidths firstSideWidths(const FigureContent& content, double width) {
+    const double unit = width / kVectorWidth;
+    const Measures measures = measuresFor(unit);
+    return sideWidths(uprightTicks(content, kTallest * width, measures), measures, unit);
 }
 
 // A frame's lines: in a PNG figure on whole pixels, at least one.
@@ -132,11 +216,48 @@ void fillFrame(QPainter& painter, const QRectF& inside, double thickness) {
         QRectF(QPointF(inside.right(), outside.top()), QSizeF(thickness, outside.height())), kInk);
 }
 
+// Diagonal lines of ink over the area the painter is clipped to, within
+// the rectangle.
+void hatch(QPainter& painter, const QRectF& area, double unit) {
+    painter.setPen(QPen(kInk, kHatchWidth * unit, Qt::SolidLine, Qt::FlatCap));
+    const double spacing = kHatchSpacing * unit;
+    for (double shift = -area.height(); shift < area.width(); shift += spacing) {
+        painter.drawLine(QPointF(area.left() + shift, area.bottom()),
+                         QPointF(area.left() + shift + area.height(), area.top()));
+    }
+}
+
+// Hatches the map's pixels of the marker colour, so that in print they
+// stay apart from every grey; the map's own pixels stay as they are below.
+void hatchPointsWithoutValue(QPainter& painter, const QRectF& rect, const QImage& image,
+                             double unit) {
+    const QImage mask = image.convertToFormat(QImage::Format_RGB32)
+                            .createMaskFromColor(
+                                qRgb(kNoValueColour.red, kNoValueColour.green, kNoValueColour.blue),
+                                Qt::MaskOutColor);
+    const QRegion region(QBitmap::fromImage(mask));
+    if (region.isEmpty()) {
+        return;
+    }
+    QTransform toFigure;
+    toFigure.translate(rect.left(), rect.top());
+    toFigure.scale(rect.width() / image.width(), rect.height() / image.height());
+    painter.save();
+    QPainterPath area;
+    area.addRegion(region);
+    painter.setClipPath(toFigure.map(area));
+    hatch(painter, rect, unit);
+    painter.restore();
+}
+
+void drawLabel(QPainter& painter, const PlacedLabel& label) {
+    painter.drawText(label.box, Qt::AlignCenter, text(label.text));
+}
+
 void paintMap(QPainter& painter, const FigureContent& content, const FigureLayout& layout,
               const QRectF& rect, const QImage& image, const QString& caption) {
     const double unit = layout.unit;
     const double frame = frameThickness(layout);
-    const QFont labelFont = figureFont(kLabelSize * unit);
 
     painter.setFont(figureFont(kCaptionSize * unit));
     const double captionHeight = 1.6 * kCaptionSize * unit;
@@ -149,38 +270,31 @@ void paintMap(QPainter& painter, const FigureContent& content, const FigureLayou
     } else {
         painter.drawImage(rect, image);
     }
+    if (content.pointsWithoutValue > 0) {
+        hatchPointsWithoutValue(painter, rect, image, unit);
+    }
     fillFrame(painter, rect, frame);
 
-    painter.setFont(labelFont);
     const double tick = kTickLength * unit;
-    const double gap = kTextGap * unit;
-    const double labelHeight = 1.4 * kLabelSize * unit;
-    for (const Tick& t : axisTicks(content.left, content.right, content.piTicksAlongX)) {
+    for (const Tick& t : layout.xTicks.ticks) {
         const double x = std::clamp(
             rect.left() + (t.value - content.left) / (content.right - content.left) * rect.width(),
             rect.left(), rect.right());
-        const double below = rect.bottom() + frame;
-        painter.fillRect(QRectF(x - frame / 2, below, frame, tick), kInk);
-        painter.drawText(QRectF(x - 100 * unit, below + tick + gap / 2, 200 * unit, labelHeight),
-                         Qt::AlignHCenter | Qt::AlignTop, text(t.label));
+        painter.fillRect(QRectF(x - frame / 2, rect.bottom() + frame, frame, tick), kInk);
     }
-    for (const Tick& t : axisTicks(content.bottom, content.top, content.piTicksAlongY)) {
+    for (const Tick& t : layout.yTicks.ticks) {
         const double y = std::clamp(
             rect.top() + (content.top - t.value) / (content.top - content.bottom) * rect.height(),
             rect.top(), rect.bottom());
-        const double beside = rect.left() - frame;
-        painter.fillRect(QRectF(beside - tick, y - frame / 2, tick, frame), kInk);
-        painter.drawText(
-            QRectF(beside - tick - gap - 300 * unit, y - labelHeight / 2, 300 * unit, labelHeight),
-            Qt::AlignRight | Qt::AlignVCenter, text(t.label));
+        painter.fillRect(QRectF(rect.left() - frame - tick, y - frame / 2, tick, frame), kInk);
     }
 }
 
 // 256 bands from black at the range's low end to white at its high end:
 // each grey exactly as the maps use it. Each band reaches half into the
 // next, so that no seam shows between them.
-void paintLegend(QPainter& painter, const FigureContent& content, const FigureLayout& layout) {
-    const QRectF bar = layout.legendBar;
+void paintLegend(QPainter& painter, const FigureLayout& layout, const QRectF& bar,
+                 const GreyRange& range, const AxisTicks& ticks) {
     const double band = bar.height() / 256;
     for (int grey = 0; grey < 256; ++grey) {
         const double top = bar.bottom() - (grey + 1) * band;
@@ -188,31 +302,34 @@ void paintLegend(QPainter& painter, const FigureContent& content, const FigureLa
                                 band * (grey < 255 ? 1.5 : 1.0)),
                          QColor(grey, grey, grey));
     }
-    const double unit = layout.unit;
     const double frame = frameThickness(layout);
     fillFrame(painter, bar, frame);
-    painter.setFont(figureFont(kLabelSize * unit));
-    const double labelHeight = 1.4 * kLabelSize * unit;
-    const GreyRange& range = content.range;
-    for (const Tick& t : legendTicks(range)) {
+    for (const Tick& t : ticks.ticks) {
         const double y =
             bar.bottom() - (t.value - range.low) / (range.high - range.low) * bar.height();
-        const double beside = bar.right() + frame;
-        painter.fillRect(QRectF(beside, y - frame / 2, kTickLength * unit, frame), kInk);
-        painter.drawText(QRectF(beside + (kTickLength + kTextGap) * unit, y - labelHeight / 2,
-                                300 * unit, labelHeight),
-                         Qt::AlignLeft | Qt::AlignVCenter, text(t.label));
+        painter.fillRect(
+            QRectF(bar.right() + frame, y - frame / 2, kTickLength * layout.unit, frame), kInk);
     }
+}
+
+QRectF swatchBox(const FigureLayout& layout) {
+    const double size = kLabelSize * layout.unit;
+    return QRectF(layout.realMap.left(), layout.height - kMargin * layout.unit - 1.5 * size, size,
+                  size);
 }
 
 void paintSwatch(QPainter& painter, const FigureContent& content, const FigureLayout& layout) {
     const double unit = layout.unit;
-    const double size = kLabelSize * unit;
-    const QRectF box(layout.realMap.left(), layout.height - kMargin * unit - 1.5 * size, size,
-                     size);
+    const QRectF box = swatchBox(layout);
     painter.fillRect(box, QColor(kNoValueColour.red, kNoValueColour.green, kNoValueColour.blue));
+    painter.save();
+    painter.setClipRect(box);
+    hatch(painter, box, unit);
+    painter.restore();
+    painter.setPen(kInk);
     painter.setFont(figureFont(kLabelSize * unit));
     const std::size_t count = content.pointsWithoutValue;
+    const double size = box.height();
     painter.drawText(QRectF(box.right() + kTextGap * unit, box.top() - size, 1000 * unit, 3 * size),
                      Qt::AlignLeft | Qt::AlignVCenter,
                      QStringLiteral("値なし (no value): %1 %2")
@@ -222,24 +339,8 @@ void paintSwatch(QPainter& painter, const FigureContent& content, const FigureLa
 
 }  // namespace
 
-namespace {
-
-// The room for each map in a figure of that width: what the labels, the
-// legend, the gaps and the margins leave.
-QSizeF roomForEachMap(const FigureContent& content, double width) {
-    const double unit = width / kVectorWidth;
-    const Rows rows = rowsFor(content, unit);
-    const double mapsWidth = width - 2 * kMargin * unit - 2 * yGutterFor(content, unit) -
-                             kMapGap * unit - kLegendGap * unit - legendWidthFor(content, unit);
-    const double fixedHeight =
-        2 * kMargin * unit + rows.title + rows.caption + rows.xLabels + rows.swatch;
-    return QSizeF(mapsWidth / 2, kTallest * width - fixedHeight);
-}
-
-}  // namespace
-
 QSize largestPngMaps(const FigureContent& content, QSize mapPixels, int pixelWidth) {
-    const QSizeF room = roomForEachMap(content, pixelWidth);
+    const QSizeF room = roomForEachMap(content, pixelWidth, firstSideWidths(content, pixelWidth));
     const double scale =
         std::min(room.width() / mapPixels.width(), room.height() / mapPixels.height());
     if (scale >= 1) {
@@ -255,54 +356,142 @@ FigureLayout layoutFigure(const FigureContent& content, int pixelWidth) {
     layout.width = png ? pixelWidth : kVectorWidth;
     layout.unit = layout.width / kVectorWidth;
     const double unit = layout.unit;
+    const Measures measures = measuresFor(unit);
     const Rows rows = rowsFor(content, unit);
-    const double yGutter = yGutterFor(content, unit);
-    const double legendWidth = legendWidthFor(content, unit);
     const double margin = kMargin * unit;
-
-    const QSizeF room = roomForEachMap(content, layout.width);
-    const double mapWidth = room.width();
-    const double mapHeight = room.height();
     const double pixelsWide = content.real.width();
     const double pixelsHigh = content.real.height();
 
+    // The labels beside the maps take room from them, and the room decides
+    // the labels: from the densest labels on, until the labels chosen for
+    // the maps' height fit the widths the maps were sized with.
+    SideWidths widths = firstSideWidths(content, layout.width);
+    UprightTicks ticks;
     double shownWidth = 0;
     double shownHeight = 0;
-    if (png) {
-        layout.wholeScale =
-            static_cast<int>(std::floor(std::min(mapWidth / pixelsWide, mapHeight / pixelsHigh)));
-        if (layout.wholeScale < 1) {
-            const double needed =
-                std::ceil(layout.width * std::max(pixelsWide / mapWidth, pixelsHigh / mapHeight));
-            throw FigureTooNarrow(
-                "maps of " + std::to_string(content.real.width()) + " x " +
-                std::to_string(content.real.height()) + " pixels need a PNG figure at least " +
-                std::to_string(static_cast<long long>(needed)) + " pixels wide (--figure-width)");
+    for (int round = 0; round < 8; ++round) {
+        const QSizeF room = roomForEachMap(content, layout.width, widths);
+        if (png) {
+            layout.wholeScale = static_cast<int>(
+                std::floor(std::min(room.width() / pixelsWide, room.height() / pixelsHigh)));
+            if (layout.wholeScale < 1) {
+                throw FigureTooNarrow("maps of " + std::to_string(content.real.width()) + " x " +
+                                      std::to_string(content.real.height()) +
+                                      " pixels do not fit a PNG figure " +
+                                      std::to_string(pixelWidth) + " pixels wide");
+            }
+            shownWidth = layout.wholeScale * pixelsWide;
+            shownHeight = layout.wholeScale * pixelsHigh;
+        } else {
+            const double scale = std::min(room.width() / pixelsWide, room.height() / pixelsHigh);
+            shownWidth = scale * pixelsWide;
+            shownHeight = scale * pixelsHigh;
         }
-        shownWidth = layout.wholeScale * pixelsWide;
-        shownHeight = layout.wholeScale * pixelsHigh;
-    } else {
-        const double scale = std::min(mapWidth / pixelsWide, mapHeight / pixelsHigh);
-        shownWidth = scale * pixelsWide;
-        shownHeight = scale * pixelsHigh;
+        ticks = uprightTicks(content, shownHeight, measures);
+        const SideWidths needed = sideWidths(ticks, measures, unit);
+        if (widths.covers(needed)) {
+            break;
+        }
+        widths = SideWidths{std::max(widths.yGutter, needed.yGutter),
+                            std::max(widths.legend, needed.legend),
+                            std::max(widths.realLegend, needed.realLegend)};
     }
+    layout.yTicks = ticks.y;
+    layout.legendTicks = ticks.legend;
+    layout.realLegendTicks = ticks.realLegend;
+    layout.xTicks = chooseTicks(content.left, content.right, content.piTicksAlongX, shownWidth,
+                                measures.across(), measures.gapAcross());
+    layout.hasSwatch = content.pointsWithoutValue > 0;
+    layout.xLow = content.left;
+    layout.xHigh = content.right;
+    layout.yLow = content.bottom;
+    layout.yHigh = content.top;
+    layout.legendRange = content.imaginaryRange.value_or(content.range);
+    layout.realLegendRange = content.range;
 
     // The content centred across; in a PNG figure the maps on whole pixels.
+    const double realLegend = widths.realLegend;
     const double contentWidth =
-        2 * yGutter + 2 * shownWidth + kMapGap * unit + kLegendGap * unit + legendWidth;
+        2 * widths.yGutter + 2 * shownWidth + kMapGap * unit + realLegend + widths.legend;
     auto place = [&](double value) { return png ? std::round(value) : value; };
-    const double left = place((layout.width - contentWidth) / 2 + yGutter);
+    const double left = place((layout.width - contentWidth) / 2 + widths.yGutter);
     const double top = place(margin + rows.title + rows.caption);
     layout.realMap = QRectF(left, top, shownWidth, shownHeight);
+    if (content.imaginaryRange) {
+        layout.realLegendBar = QRectF(layout.realMap.right() + kLegendGap * unit, top,
+                                      kLegendBarWidth * unit, shownHeight);
+    }
     layout.imaginaryMap =
-        QRectF(place(left + shownWidth + kMapGap * unit + yGutter), top, shownWidth, shownHeight);
+        QRectF(place(left + shownWidth + realLegend + kMapGap * unit + widths.yGutter), top,
+               shownWidth, shownHeight);
     layout.legendBar = QRectF(layout.imaginaryMap.right() + kLegendGap * unit, top,
                               kLegendBarWidth * unit, shownHeight);
-    layout.height = top + shownHeight + rows.xLabels + rows.swatch + margin;
+    layout.height = top + shownHeight + rows.xLabels + rows.xOffset + rows.swatch + margin;
     if (png) {
         layout.height = std::ceil(layout.height);
     }
     return layout;
+}
+
+std::vector<PlacedLabel> placedLabels(const FigureLayout& layout) {
+    const double unit = layout.unit;
+    const Measures measures = measuresFor(unit);
+    const double frame = frameThickness(layout);
+    const double tick = kTickLength * unit;
+    const double gap = kTextGap * unit;
+    const double height = measures.height;
+    std::vector<PlacedLabel> labels;
+    auto add = [&](PlacedLabel::Kind kind, const QRectF& box, const std::string& label,
+                   double value, double offset, const QRectF& axis) {
+        labels.push_back(PlacedLabel{kind, box, label, value, offset, axis});
+    };
+    for (const QRectF& map : {layout.realMap, layout.imaginaryMap}) {
+        const AxisTicks& x = layout.xTicks;
+        const double below = map.bottom() + frame + tick + gap / 2;
+        for (const Tick& t : x.ticks) {
+            const double width = labelWidth(measures.font, t.label);
+            const LabelSpan span =
+                labelSpan(t.value, width, layout.xLow, layout.xHigh, map.width());
+            add(PlacedLabel::Kind::xAxis, QRectF(map.left() + span.start, below, width, height),
+                t.label, t.value, x.offset, map);
+        }
+        if (!x.offsetLabel.empty()) {
+            const double width = labelWidth(measures.font, x.offsetLabel);
+            add(PlacedLabel::Kind::offset,
+                QRectF(map.right() - width, below + height, width, height), x.offsetLabel, x.offset,
+                0, map);
+        }
+        const AxisTicks& y = layout.yTicks;
+        const double right = map.left() - frame - tick - gap;
+        for (const Tick& t : y.ticks) {
+            const double width = labelWidth(measures.font, t.label);
+            const LabelSpan span =
+                labelSpan(t.value, height, layout.yLow, layout.yHigh, map.height());
+            add(PlacedLabel::Kind::yAxis,
+                QRectF(right - width, map.bottom() - span.end, width, height), t.label, t.value,
+                y.offset, map);
+        }
+        if (!y.offsetLabel.empty()) {
+            const double width = labelWidth(measures.font, y.offsetLabel);
+            add(PlacedLabel::Kind::offset,
+                QRectF(right - width, map.top() - frame - height, width, height), y.offsetLabel,
+                y.offset, 0, map);
+        }
+    }
+    auto legendLabels = [&](const QRectF& bar, const AxisTicks& ticks, const GreyRange& range) {
+        const double left = bar.right() + frame + tick + gap;
+        for (const Tick& t : ticks.ticks) {
+            const double width = labelWidth(measures.font, t.label);
+            const LabelSpan span = labelSpan(t.value, height, range.low, range.high, bar.height());
+            add(PlacedLabel::Kind::legend, QRectF(left, bar.bottom() - span.end, width, height),
+                t.label, t.value, 0, bar);
+        }
+    };
+    legendLabels(layout.legendBar, layout.legendTicks, layout.legendRange);
+    if (!layout.realLegendBar.isEmpty()) {
+        legendLabels(layout.realLegendBar, layout.realLegendTicks, layout.realLegendRange);
+    }
+    return labels;
 }
 
 void paintFigure(QPainter& painter, const FigureContent& content, const FigureLayout& layout) {
@@ -315,14 +504,27 @@ void paintFigure(QPainter& painter, const FigureContent& content, const FigureLa
     painter.fillRect(QRectF(0, 0, layout.width, layout.height), Qt::white);
     painter.setPen(kInk);
 
-    painter.setFont(figureFont(kTitleSize * layout.unit));
-    painter.drawText(QRectF(0, kMargin * layout.unit, layout.width, 1.8 * kTitleSize * layout.unit),
-                     Qt::AlignHCenter | Qt::AlignVCenter, text(content.title));
+    const QFont titleFont = figureFont(kTitleSize * layout.unit);
+    painter.setFont(titleFont);
+    const double titleWidth = layout.width - 2 * kMargin * layout.unit;
+    painter.drawText(
+        QRectF(0, kMargin * layout.unit, layout.width, 1.8 * kTitleSize * layout.unit),
+        Qt::AlignHCenter | Qt::AlignVCenter,
+        QFontMetricsF(titleFont).elidedText(text(content.title), Qt::ElideRight, titleWidth));
     paintMap(painter, content, layout, layout.realMap, content.real,
              QStringLiteral("実数部 Re f(z)"));
     paintMap(painter, content, layout, layout.imaginaryMap, content.imaginary,
              QStringLiteral("虚数部 Im f(z)"));
-    paintLegend(painter, content, layout);
+    paintLegend(painter, layout, layout.legendBar, content.imaginaryRange.value_or(content.range),
+                layout.legendTicks);
+    if (content.imaginaryRange) {
+        paintLegend(painter, layout, layout.realLegendBar, content.range, layout.realLegendTicks);
+    }
+    painter.setPen(kInk);
+    painter.setFont(figureFont(kLabelSize * layout.unit));
+    for (const PlacedLabel& label : placedLabels(layout)) {
+        drawLabel(painter, label);
+    }
     if (content.pointsWithoutValue > 0) {
         paintSwatch(painter, content, layout);
     }

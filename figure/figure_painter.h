@@ -4,15 +4,19 @@
 #include <QPainter>
 #include <QRectF>
 #include <cstddef>
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
+#include "axis_ticks.h"
 #include "grey_scale.h"
 
 namespace complexplot {
 
 // What a figure shows: a title, the two maps with the plane coordinates of
-// their edges, and the grey range they were drawn on.
+// their edges, and the grey range they were drawn on: one for both, or one
+// for each.
 struct FigureContent {
     std::string title;
     QImage real;
@@ -25,7 +29,10 @@ struct FigureContent {
     // Ticks at multiples of pi rather than at round numbers.
     bool piTicksAlongX = false;
     bool piTicksAlongY = false;
+    // The real map's range, and the imaginary map's too unless it has its
+    // own; each range has its own legend.
     GreyRange range;
+    std::optional<GreyRange> imaginaryRange;
     std::size_t pointsWithoutValue = 0;
 };
 
@@ -38,12 +45,41 @@ struct FigureLayout {
     double unit = 1.0;  // the width / 1600: sizes of text, lines and gaps scale with it
     QRectF realMap;
     QRectF imaginaryMap;
+    // The legend of the imaginary map, or of both; the real map's own, if
+    // it has one, else empty.
     QRectF legendBar;
+    QRectF realLegendBar;
     int wholeScale = 0;  // PNG only: how many figure pixels a map pixel is wide
+    // The ticks, chosen for the room their labels have.
+    AxisTicks xTicks;
+    AxisTicks yTicks;
+    AxisTicks legendTicks;
+    AxisTicks realLegendTicks;
+    bool hasSwatch = false;
+    // What the axes and legends span: the plane at the maps' edges, and the
+    // legends' ranges.
+    double xLow = 0;
+    double xHigh = 1;
+    double yLow = 0;
+    double yHigh = 1;
+    GreyRange legendRange;
+    GreyRange realLegendRange;
+};
+
+// A label as the figure draws it: its box in the layout's units, its text,
+// and the value it stands for (for an offset, the offset itself).
+struct PlacedLabel {
+    enum class Kind { xAxis, yAxis, legend, offset };
+    Kind kind = Kind::xAxis;
+    QRectF box;
+    std::string text;
+    double value = 0.0;
+    double offset = 0.0;  // what the text is a difference from
+    QRectF axis;          // the map or legend bar it belongs to
 };
 
 // The maps do not fit a PNG figure of that width at one figure pixel per map
-// pixel. The message says what width would do.
+// pixel. The message says what would do.
 class FigureTooNarrow : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
@@ -59,8 +95,13 @@ QSize largestPngMaps(const FigureContent& content, QSize mapPixels, int pixelWid
 // vector figure (SVG, PDF) when pixelWidth is 0.
 FigureLayout layoutFigure(const FigureContent& content, int pixelWidth);
 
+// Every label of the figure (ticks, legends, offsets) where it is drawn.
+std::vector<PlacedLabel> placedLabels(const FigureLayout& layout);
+
 // Draws the figure with the painter, in the layout's units. The maps are
-// drawn as images without smoothing, the rest as text and shapes.
+// drawn as images without smoothing, the rest as text and shapes; the
+// points without a value are hatched, so that they stay apart from every
+// grey in print.
 void paintFigure(QPainter& painter, const FigureContent& content, const FigureLayout& layout);
 
 }  // namespace complexplot

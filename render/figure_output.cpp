@@ -77,10 +77,8 @@ FigureContent functionFigureLabels(const FunctionRequest& request, const GreyRan
     content.right = geometry.x1;
     content.bottom = geometry.y0;
     content.top = geometry.y1;
-    content.piTicksAlongX =
-        isMultipleOfQuarterPi(geometry.x0) && isMultipleOfQuarterPi(geometry.x1);
-    content.piTicksAlongY =
-        isMultipleOfQuarterPi(geometry.y0) && isMultipleOfQuarterPi(geometry.y1);
+    content.piTicksAlongX = readsInPi(geometry.x0, geometry.x1);
+    content.piTicksAlongY = readsInPi(geometry.y0, geometry.y1);
     content.range = range;
     content.pointsWithoutValue = pointsWithoutValue;
     return content;

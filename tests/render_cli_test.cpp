@@ -457,7 +457,7 @@ TEST_F(RenderCommand, FunctionInputIsCheckedBeforeAnythingIsWritten) {
         {"--window " + out().string() + "/sin-re.png sin", "are the same file"},
         {"--function z --figure " + out().string() + "/../out/./f-im.png",
          "the imaginary part's map"},
-        {"--function z --size 1500 --figure f.png", "give --figure-width 40"},
+        {"--function z --size 1500 --figure f.png", "give --figure-width 4"},
         {"--function z --size 4000 --figure f.png", "give a smaller --size (at most 29"},
         {"--scale 8 --figure f.png sin", "or write the figure as .pdf or .svg"},
     };
