@@ -4,6 +4,8 @@
 #include <cctype>
 #include <charconv>
 #include <numbers>
+#include <utility>
+#include <vector>
 
 #include "quoted_text.h"
 
@@ -136,6 +138,15 @@ private:
                 // Never echoed: it could steer the terminal the message is shown on.
                 fail(at, "unexpected control character");
             }
+            if (c == '|') {
+                const std::size_t close = text_.find('|', at + 1);
+                fail(at, "unexpected character '|': for the modulus write " +
+                             quoted("abs(" +
+                                    std::string(close == std::string_view::npos
+                                                    ? std::string_view("z")
+                                                    : text_.substr(at + 1, close - at - 1)) +
+                                    ")"));
+            }
             fail(at, "unexpected character " + quoted(text_.substr(at, length)));
         }
     }
@@ -214,10 +225,21 @@ private:
 
     // product := signed (('*' | '/') signed)*
     int product() {
+        std::size_t start = token_.offset;
         int value = signedPower();
         while (isSymbol('*') || isSymbol('/')) {
             const Operation operation = isSymbol('*') ? Operation::multiply : Operation::divide;
+            const std::size_t operatorAt = token_.offset;
             advance();
+            if (operation == Operation::multiply && isSymbol('*')) {
+                // z**2, as some languages write a power.
+                const std::size_t secondAt = token_.offset;
+                advance();
+                fail(secondAt, "unexpected '*': a power is written with ^, as in " +
+                                   quoted(std::string(text_.substr(start, operatorAt - start)) +
+                                          "^" + std::string(textOf(token_))));
+            }
+            start = token_.offset;
             value = graph_.binary(operation, value, signedPower());
         }
         return value;
@@ -296,7 +318,7 @@ private:
     }
 
     int named(const Token& token) {
-        const std::string_view name = textOf(token);
+        const std::string_view name = canonicalName(textOf(token));
         advance();
         if (name == "z") return graph_.variable();
         if (name == "i") return graph_.constant(ComplexValue(0.0, 1.0), false);
@@ -305,8 +327,8 @@ private:
         for (const FunctionName& function : knownFunctions()) {
             if (function.name == name) {
                 if (!isSymbol('(')) {
-                    fail(token_.offset,
-                         "expected '(' after " + std::string(name) + ", not " + describe(token_));
+                    fail(token_.offset, "expected '(' after " + std::string(textOf(token)) +
+                                            ", not " + describe(token_));
                 }
                 const Token opening = token_;
                 advance();
@@ -319,12 +341,39 @@ private:
         for (char& c : lower) {
             c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         }
-        if (lower != name && isKnownName(lower)) {
+        if (lower != name && isKnownName(std::string(canonicalName(lower)))) {
             fail(token.offset,
                  "unknown name " + quoted(name) + ": names are lower case, write " + lower);
         }
-        fail(token.offset,
-             "unknown name " + quoted(name) + ": the known names are " + knownNames());
+        const std::string nearest = nearestName(lower, allNames());
+        fail(token.offset, "unknown name " + quoted(name) + ": " +
+                               (nearest.empty() ? "" : "did you mean " + nearest + "? ") +
+                               "the known names are " + knownNames());
+    }
+
+    // Other names in common use for the same functions.
+    static std::string_view canonicalName(std::string_view name) {
+        static constexpr std::pair<std::string_view, std::string_view> kAliases[] = {
+            {"arctan", "atan"},  {"arcsin", "asin"},  {"arccos", "acos"}, {"arsinh", "asinh"},
+            {"arcosh", "acosh"}, {"artanh", "atanh"}, {"ln", "log"}};
+        for (const auto& [alias, name_] : kAliases) {
+            if (alias == name) {
+                return name_;
+            }
+        }
+        return name;
+    }
+
+    static std::vector<std::string> allNames() {
+        std::vector<std::string> names = {"z", "i", "pi", "e"};
+        for (const FunctionName& function : knownFunctions()) {
+            names.emplace_back(function.name);
+        }
+        for (const char* alias :
+             {"arctan", "arcsin", "arccos", "arsinh", "arcosh", "artanh", "ln"}) {
+            names.emplace_back(alias);
+        }
+        return names;
     }
 
     static bool isKnownName(const std::string& name) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 namespace complexplot {
@@ -79,6 +80,79 @@ std::string quoted(std::string_view text) {
     }
     result += '\'';
     return result;
+}
+
+std::string escaped(std::string_view text) {
+    const std::string inQuotes = quoted(text);
+    return inQuotes.substr(1, inQuotes.size() - 2);
+}
+
+bool isUtf8(std::string_view text) {
+    for (std::size_t at = 0; at < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[at]);
+        const std::size_t length = lead < 0x80                   ? 1
+                                   : lead >= 0xc2 && lead < 0xe0 ? 2
+                                   : lead >= 0xe0 && lead < 0xf0 ? 3
+                                   : lead >= 0xf0 && lead < 0xf5 ? 4
+                                                                 : 0;
+        if (length == 0 || at + length > text.size()) {
+            return false;
+        }
+        for (std::size_t k = 1; k < length; ++k) {
+            if ((static_cast<unsigned char>(text[at + k]) & 0xc0) != 0x80) {
+                return false;
+            }
+        }
+        // No overlong forms, surrogates or code points past U+10FFFF.
+        const auto second =
+            static_cast<unsigned char>(text[at + std::min<std::size_t>(1, length - 1)]);
+        if ((lead == 0xe0 && second < 0xa0) || (lead == 0xed && second >= 0xa0) ||
+            (lead == 0xf0 && second < 0x90) || (lead == 0xf4 && second >= 0x90)) {
+            return false;
+        }
+        at += length;
+    }
+    return true;
+}
+
+namespace {
+
+// Letters added, dropped, changed, or two neighbours swapped: the
+// optimal string alignment distance.
+std::size_t editDistance(std::string_view a, std::string_view b) {
+    std::vector<std::vector<std::size_t>> d(a.size() + 1, std::vector<std::size_t>(b.size() + 1));
+    for (std::size_t i = 0; i <= a.size(); ++i)
+        d[i][0] = i;
+    for (std::size_t j = 0; j <= b.size(); ++j)
+        d[0][j] = j;
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            const std::size_t change = a[i - 1] == b[j - 1] ? 0 : 1;
+            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + change});
+            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1]) {
+                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+            }
+        }
+    }
+    return d[a.size()][b.size()];
+}
+
+}  // namespace
+
+std::string nearestName(std::string_view word, const std::vector<std::string>& names) {
+    if (word.size() > 64) {
+        return {};
+    }
+    std::string nearest;
+    std::size_t best = std::max<std::size_t>(1, std::min<std::size_t>(2, word.size() / 2));
+    for (const std::string& name : names) {
+        const std::size_t distance = editDistance(word, name);
+        if (distance <= best && (nearest.empty() || distance < best)) {
+            nearest = name;
+            best = distance;
+        }
+    }
+    return nearest;
 }
 
 CaretExcerpt caretExcerpt(std::string_view text, int column, int reach) {

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace complexplot {
 
@@ -11,6 +12,18 @@ namespace complexplot {
 // escapes, so nothing typed can move the cursor or colour the terminal.
 // Other bytes from 0x80 up pass as they are, so UTF-8 names read as typed.
 std::string quoted(std::string_view text);
+
+// The same escapes, without the quotes: for a file name at the head of a
+// message ("list.txt:3: …").
+std::string escaped(std::string_view text);
+
+// Whether the bytes are well-formed UTF-8.
+bool isUtf8(std::string_view text);
+
+// Of the names, the one nearest to a mistyped word, for "did you mean …?":
+// one letter added, dropped, changed or swapped, or two for a word of four
+// letters or more; empty when none is that near.
+std::string nearestName(std::string_view word, const std::vector<std::string>& names);
 
 // A line of typed text with a caret under one of its characters (column,
 // counted in characters from 1; one past the end for the end itself): the

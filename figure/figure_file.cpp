@@ -18,20 +18,20 @@ namespace {
 // Device units of the PDF: fine enough that nothing is rounded visibly.
 constexpr int kPdfResolution = 1200;
 constexpr int kSvgResolution = 144;
-// The share of the page the figure fills, leaving a margin all round.
-constexpr double kPageFill = 0.94;
+// The margin left all round a PDF page, in points: 12 mm.
+constexpr double kPageMargin = 12 / 25.4 * 72;
 
-// Paints the figure and ends the painter. When memory runs out, Qt raises
+// Paints and ends the painter. When memory runs out, Qt raises
 // std::bad_alloc from within its painting, and its ending allocates too. A
 // painter's destructor ends it if it is still active, where an exception
 // would stop the program: so the painter is ended here, and if that fails,
 // it is let go without its destructor, as the program is about to report
 // the failure and stop.
-void paintAndEnd(std::unique_ptr<QPainter> painter, const FigureContent& content,
-                 const FigureLayout& layout) {
+template <typename Paint>
+void paintAndEnd(std::unique_ptr<QPainter> painter, Paint paint) {
     bool outOfMemory = false;
     try {
-        paintFigure(*painter, content, layout);
+        paint(*painter);
     } catch (const std::bad_alloc&) {
         outOfMemory = true;
     }
@@ -44,6 +44,12 @@ void paintAndEnd(std::unique_ptr<QPainter> painter, const FigureContent& content
     if (outOfMemory) {
         throw std::bad_alloc();
     }
+}
+
+void paintAndEnd(std::unique_ptr<QPainter> painter, const FigureContent& content,
+                 const FigureLayout& layout) {
+    paintAndEnd(std::move(painter),
+                [&](QPainter& painter) { paintFigure(painter, content, layout); });
 }
 
 // The same figure makes the same bytes: Qt stamps the PDF with the time
@@ -59,8 +65,8 @@ void blankCreationDate(QByteArray& pdf) {
     }
 }
 
-QSizeF a4LandscapeInPoints() {
-    return QPageSize(QPageSize::A4).size(QPageSize::Point).transposed();
+QPageLayout pageLayout(const PdfPlacement& placement, QPageSize::PageSizeId paper) {
+    return QPageLayout(QPageSize(paper), placement.orientation, QMarginsF(0, 0, 0, 0));
 }
 
 }  // namespace
@@ -100,33 +106,48 @@ QByteArray figureSvg(const FigureContent& content) {
     return bytes;
 }
 
-QByteArray figurePdf(const FigureContent& content) {
-    const FigureLayout layout = layoutFigure(content, 0);
+QByteArray figurePdf(const std::vector<FigureContent>& pages, QPageSize::PageSizeId paper) {
+    std::vector<FigureLayout> layouts;
+    for (const FigureContent& content : pages) {
+        layouts.push_back(layoutFigure(content, 0));
+    }
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QPdfWriter writer(&buffer);
-    writer.setPageLayout(
-        QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(0, 0, 0, 0)));
+    writer.setPageLayout(pageLayout(pdfPlacement(layouts.front(), paper), paper));
     writer.setResolution(kPdfResolution);
-    writer.setTitle(QString::fromStdString(content.title));
+    writer.setTitle(QString::fromStdString(pages.front().title));
     writer.setCreator(QStringLiteral("complex-plot-render"));
-    auto painter = std::make_unique<QPainter>(&writer);
-    const PdfPlacement placement = pdfPlacement(layout);
-    const double unitsPerPoint = kPdfResolution / 72.0;
-    painter->translate(placement.offset * unitsPerPoint);
-    painter->scale(placement.pointsPerUnit * unitsPerPoint,
-                   placement.pointsPerUnit * unitsPerPoint);
-    paintAndEnd(std::move(painter), content, layout);
+    paintAndEnd(std::make_unique<QPainter>(&writer), [&](QPainter& painter) {
+        const double unitsPerPoint = kPdfResolution / 72.0;
+        for (std::size_t page = 0; page < pages.size(); ++page) {
+            const PdfPlacement placement = pdfPlacement(layouts[page], paper);
+            if (page > 0) {
+                writer.setPageLayout(pageLayout(placement, paper));
+                writer.newPage();
+            }
+            painter.resetTransform();
+            painter.translate(placement.offset * unitsPerPoint);
+            painter.scale(placement.pointsPerUnit * unitsPerPoint,
+                          placement.pointsPerUnit * unitsPerPoint);
+            paintFigure(painter, pages[page], layouts[page]);
+        }
+    });
     blankCreationDate(bytes);
     return bytes;
 }
 
-PdfPlacement pdfPlacement(const FigureLayout& layout) {
-    const QSizeF page = a4LandscapeInPoints();
+PdfPlacement pdfPlacement(const FigureLayout& layout, QPageSize::PageSizeId paper) {
     PdfPlacement placement;
-    placement.pointsPerUnit =
-        kPageFill * std::min(page.width() / layout.width, page.height() / layout.height);
+    placement.orientation =
+        layout.width >= layout.height ? QPageLayout::Landscape : QPageLayout::Portrait;
+    QSizeF page = QPageSize(paper).size(QPageSize::Point);
+    if (placement.orientation == QPageLayout::Landscape) {
+        page.transpose();
+    }
+    placement.pointsPerUnit = std::min((page.width() - 2 * kPageMargin) / layout.width,
+                                       (page.height() - 2 * kPageMargin) / layout.height);
     placement.offset = QPointF((page.width() - placement.pointsPerUnit * layout.width) / 2,
                                (page.height() - placement.pointsPerUnit * layout.height) / 2);
     return placement;

@@ -2,7 +2,10 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QPageLayout>
+#include <QPageSize>
 #include <QPointF>
+#include <vector>
 
 #include "figure_painter.h"
 
@@ -15,16 +18,19 @@ QImage figureImage(const FigureContent& content, int pixelWidth);
 // are told not to smooth, everything else as text and shapes.
 QByteArray figureSvg(const FigureContent& content);
 
-// The figure on one A4 landscape page of PDF, the fonts embedded, each map
-// one image stored without loss and drawn without interpolation.
-QByteArray figurePdf(const FigureContent& content);
+// The figures as a PDF, one to a page, the fonts embedded, each map one
+// image stored without loss and drawn without interpolation. Each figure
+// fills its page within margins of 12 mm, on a page turned to its shape.
+QByteArray figurePdf(const std::vector<FigureContent>& pages,
+                     QPageSize::PageSizeId paper = QPageSize::A4);
 
 // Where the PDF page puts the layout's units: a point (1/72 inch) of the
-// page is at offset + pointsPerUnit * unit.
+// page is at offset + pointsPerUnit * unit, on a page of that orientation.
 struct PdfPlacement {
     double pointsPerUnit = 1.0;
     QPointF offset;
+    QPageLayout::Orientation orientation = QPageLayout::Landscape;
 };
-PdfPlacement pdfPlacement(const FigureLayout& layout);
+PdfPlacement pdfPlacement(const FigureLayout& layout, QPageSize::PageSizeId paper = QPageSize::A4);
 
 }  // namespace complexplot

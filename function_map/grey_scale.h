@@ -33,6 +33,13 @@ inline bool hasValue(ComplexValue value) {
 // out; -1 .. 1 when M is 0 or no point has a value.
 GreyRange automaticRange(std::span<const ComplexValue> values);
 
+enum class Part { real, imaginary };
+
+// One part's own range: from its 1st to its 99th percentile (nearest rank)
+// over the points that have a value; a part with one value all over gets a
+// range about it; -1 .. 1 when no point has a value.
+GreyRange automaticPartRange(std::span<const ComplexValue> values, Part part);
+
 // floor(255 (v - low) / (high - low)), clamped to 0..255: the grey level of
 // the presets, on this range.
 std::uint8_t greyLevel(double v, const GreyRange& range);
@@ -46,5 +53,7 @@ struct GreyMaps {
 };
 
 GreyMaps greyMaps(std::span<const ComplexValue> values, const GreyRange& range);
+GreyMaps greyMaps(std::span<const ComplexValue> values, const GreyRange& realRange,
+                  const GreyRange& imaginaryRange);
 
 }  // namespace complexplot

@@ -11,18 +11,22 @@ namespace complexplot {
 
 namespace {
 
+// What each preset draws, where it differs from the principal function of
+// its name: the logarithm's imaginary part is arcsin(y/|z|), without the cut
+// of the principal argument, and the arctangent is 0 on a thin strip about
+// the imaginary axis.
 const char* formulaOf(std::int16_t index) {
     switch (index) {
         case kPresetSin:
             return "sin z";
         case kPresetLog:
-            return "log z";
+            return "ln|z| + i\u00b7arcsin(y/|z|)";
         case kPresetCos:
             return "cos z";
         case kPresetTan:
             return "tan z";
         default:
-            return "arctan z";
+            return "arctan z, but 0 where |x| < 10\u207b\u2076";
     }
 }
 
@@ -44,10 +48,14 @@ FigureContent presetFigureContent(std::int16_t index, const RasterSurface& real,
     return content;
 }
 
+std::string presetTitle(std::int16_t index) {
+    return std::string(LoadPreset(index).title) + " \u2014 f(z) = " + formulaOf(index);
+}
+
 FigureContent presetFigureLabels(std::int16_t index) {
     const Preset preset = LoadPreset(index);
     FigureContent content;
-    content.title = std::string(preset.title) + " \u2014 f(z) = " + formulaOf(index);
+    content.title = presetTitle(index);
     // The run's cells tile the pictures from XMin to XMax + StepX across and
     // from YMin to YMax + StepY up.
     content.left = preset.XMin;
@@ -62,13 +70,17 @@ FigureContent presetFigureLabels(std::int16_t index) {
 }
 
 FigureContent functionFigureContent(const FunctionRequest& request, const FunctionMaps& maps) {
-    FigureContent content = functionFigureLabels(request, maps.range, maps.pointsWithoutValue);
+    FigureContent content = functionFigureLabels(
+        request, maps.realRange,
+        maps.rangeForEach ? std::optional<GreyRange>(maps.imaginaryRange) : std::nullopt,
+        maps.pointsWithoutValue);
     content.real = maps.real;
     content.imaginary = maps.imaginary;
     return content;
 }
 
 FigureContent functionFigureLabels(const FunctionRequest& request, const GreyRange& range,
+                                   std::optional<GreyRange> imaginaryRange,
                                    std::size_t pointsWithoutValue) {
     const MapGeometry& geometry = request.geometry;
     FigureContent content;
@@ -80,8 +92,23 @@ FigureContent functionFigureLabels(const FunctionRequest& request, const GreyRan
     content.piTicksAlongX = readsInPi(geometry.x0, geometry.x1);
     content.piTicksAlongY = readsInPi(geometry.y0, geometry.y1);
     content.range = range;
+    content.imaginaryRange = imaginaryRange;
     content.pointsWithoutValue = pointsWithoutValue;
     return content;
+}
+
+int narrowestPngWidth(const FigureContent& labels, QSize mapPixels, int from) {
+    if (largestPngMaps(labels, mapPixels, from) == mapPixels) {
+        return from;
+    }
+    // The room grows with the width.
+    int narrow = from;
+    int wide = kWidestPngFigure;
+    while (wide - narrow > 1) {
+        const int middle = narrow + (wide - narrow) / 2;
+        (largestPngMaps(labels, mapPixels, middle) == mapPixels ? wide : narrow) = middle;
+    }
+    return wide;
 }
 
 void checkPngFigureFits(const FigureContent& labels, QSize mapPixels, int pngWidth,
@@ -93,13 +120,7 @@ void checkPngFigureFits(const FigureContent& labels, QSize mapPixels, int pngWid
                              std::to_string(mapPixels.height()) + " pixels";
     const std::string orVector = ", or write the figure as .pdf or .svg";
     if (largestPngMaps(labels, mapPixels, kWidestPngFigure) == mapPixels) {
-        // The narrowest width that holds them: the room grows with the width.
-        int narrow = pngWidth;
-        int wide = kWidestPngFigure;
-        while (wide - narrow > 1) {
-            const int middle = narrow + (wide - narrow) / 2;
-            (largestPngMaps(labels, mapPixels, middle) == mapPixels ? wide : narrow) = middle;
-        }
+        const int wide = narrowestPngWidth(labels, mapPixels, pngWidth);
         throw FigureTooNarrow(maps + " need a PNG figure at least " + std::to_string(wide) +
                               " pixels wide: give --figure-width " + std::to_string(wide) +
                               orVector);
@@ -116,15 +137,16 @@ bool figureIsPng(const std::string& path) {
     return lowerCaseSuffix(path) == ".png";
 }
 
-QByteArray figureFileBytes(const FigureContent& content, const std::string& path, int pngWidth) {
+QByteArray figureFileBytes(const std::vector<FigureContent>& figures, const std::string& path,
+                           int pngWidth, PageSize page) {
     const std::string suffix = lowerCaseSuffix(path);
     if (suffix == ".svg") {
-        return figureSvg(content);
+        return figureSvg(figures.front());
     }
     if (suffix == ".pdf") {
-        return figurePdf(content);
+        return figurePdf(figures, page == PageSize::letter ? QPageSize::Letter : QPageSize::A4);
     }
-    return encodePng(figureImage(content, pngWidth));
+    return encodePng(figureImage(figures.front(), pngWidth));
 }
 
 }  // namespace complexplot

@@ -19,9 +19,15 @@ FigureContent presetFigureContent(std::int16_t index, const RasterSurface& real,
 // A preset's figure without its pictures: what its labels need.
 FigureContent presetFigureLabels(std::int16_t index);
 
-// An expression's figure without its maps, for a range and a count of
-// points without a value.
+// The title a preset's figure has of its own: its window's title and the
+// formula drawn.
+std::string presetTitle(std::int16_t index);
+
+// An expression's figure without its maps, for its ranges (the imaginary
+// map's only where it has one of its own) and a count of points without a
+// value.
 FigureContent functionFigureLabels(const FunctionRequest& request, const GreyRange& range,
+                                   std::optional<GreyRange> imaginaryRange,
                                    std::size_t pointsWithoutValue);
 
 // Raises FigureTooNarrow unless the maps fit a PNG figure `pngWidth` pixels
@@ -32,6 +38,10 @@ FigureContent functionFigureLabels(const FunctionRequest& request, const GreyRan
 void checkPngFigureFits(const FigureContent& labels, QSize mapPixels, int pngWidth,
                         const std::string& smallerMaps);
 
+// The narrowest PNG figure from `from` pixels wide up to the widest that
+// holds the maps with these labels; the widest where none does.
+int narrowestPngWidth(const FigureContent& labels, QSize mapPixels, int from);
+
 // An expression's figure: the expression as typed, its maps, its window
 // (with ticks at multiples of pi along an axis whose ends are multiples of
 // pi/4) and the range the maps were drawn on.
@@ -41,7 +51,9 @@ FigureContent functionFigureContent(const FunctionRequest& request, const Functi
 bool figureIsPng(const std::string& path);
 
 // The figure file's contents in the format its suffix names: .png (a
-// picture pngWidth pixels wide), .svg or .pdf. Raises FigureTooNarrow.
-QByteArray figureFileBytes(const FigureContent& content, const std::string& path, int pngWidth);
+// picture pngWidth pixels wide) or .svg of the first figure, or .pdf of
+// them all, a page each. Raises FigureTooNarrow.
+QByteArray figureFileBytes(const std::vector<FigureContent>& figures, const std::string& path,
+                           int pngWidth, PageSize page = PageSize::a4);
 
 }  // namespace complexplot

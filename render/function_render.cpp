@@ -108,13 +108,29 @@ FunctionMaps makeFunctionMaps(const FunctionRequest& request, bool axes, std::os
     });
     progress.clear();
 
-    maps.range = request.range ? *request.range : automaticRange(maps.values);
-    messages << "complex-plot-render: grey range " << shortest(maps.range.low) << " to "
-             << shortest(maps.range.high)
-             << (request.range ? " (as given)\n"
-                               : " (automatic: -M to M, M the 98th percentile of |Re f| and "
-                                 "|Im f|)\n");
-    const GreyMaps greys = greyMaps(maps.values, maps.range);
+    maps.rangeForEach = request.rangeForEach;
+    if (request.rangeForEach) {
+        maps.realRange = request.realRange.value_or(automaticPartRange(maps.values, Part::real));
+        maps.imaginaryRange =
+            request.imaginaryRange.value_or(automaticPartRange(maps.values, Part::imaginary));
+        const bool given = request.realRange && request.imaginaryRange;
+        messages << "complex-plot-render: grey ranges --range-re=" << shortest(maps.realRange.low)
+                 << "," << shortest(maps.realRange.high)
+                 << " --range-im=" << shortest(maps.imaginaryRange.low) << ","
+                 << shortest(maps.imaginaryRange.high)
+                 << (given ? " (as given)\n"
+                           : " (automatic unless given: the 1st to the 99th percentile of each "
+                             "part)\n");
+    } else {
+        maps.realRange = request.range ? *request.range : automaticRange(maps.values);
+        maps.imaginaryRange = maps.realRange;
+        messages << "complex-plot-render: grey range " << shortest(maps.realRange.low) << " to "
+                 << shortest(maps.realRange.high)
+                 << (request.range ? " (as given)\n"
+                                   : " (automatic: -M to M, M the 98th percentile of |Re f| and "
+                                     "|Im f|)\n");
+    }
+    const GreyMaps greys = greyMaps(maps.values, maps.realRange, maps.imaginaryRange);
     maps.pointsWithoutValue = greys.withoutValue.size();
     if (const std::size_t count = maps.pointsWithoutValue; count > 0) {
         messages << "complex-plot-render: " << count << (count == 1 ? " point has" : " points have")

@@ -12,7 +12,11 @@ namespace complexplot {
 // The maps of an expression, ready to be written or shown in a figure.
 struct FunctionMaps {
     LargeVector<ComplexValue> values;
-    GreyRange range;
+    // The ranges of the real and the imaginary map: the same one, unless
+    // each map has its own.
+    GreyRange realRange;
+    GreyRange imaginaryRange;
+    bool rangeForEach = false;
     QImage real;
     QImage imaginary;
     std::size_t pointsWithoutValue = 0;

@@ -12,6 +12,7 @@
 #include <memory>
 #include <new>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -64,14 +65,23 @@ void requireRoomToDraw(std::size_t pictureBytes) {
     first.join();
 }
 
+// The width of a PNG figure: as given, or from the usual width as wide as
+// its maps need.
+int pngWidthOf(const RenderOptions& options, const FigureContent& content) {
+    return options.figureWidthGiven
+               ? options.figureWidth
+               : narrowestPngWidth(content, content.real.size(), options.figureWidth);
+}
+
 // The bytes of the largest picture a figure is drawn on: the PNG figure
 // itself, or both maps at four bytes a pixel.
-std::size_t figureBytes(const RenderOptions& options, QSize maps) {
+std::size_t figureBytes(const RenderOptions& options, const FigureContent& content) {
+    const QSize maps = content.real.size();
     const std::size_t mapBytes = std::size_t{8} * maps.width() * maps.height();
     if (!figureIsPng(options.figureFile)) {
         return mapBytes;
     }
-    const auto width = static_cast<std::size_t>(options.figureWidth);
+    const auto width = static_cast<std::size_t>(pngWidthOf(options, content));
     return std::max(mapBytes, 4 * width * width);
 }
 
@@ -106,6 +116,16 @@ void writeWindowPicture(const RenderOptions& options) {
     writePngFile(picture, options.windowFile);
 }
 
+// The figure's bytes for one or more pages, its title as given if given.
+QByteArray figureBytesOf(const RenderOptions& options, std::vector<FigureContent> pages) {
+    for (std::size_t k = 0; k < pages.size(); ++k) {
+        const RenderOptions& page = options.pages.empty() ? options : options.pages[k];
+        pages[k].title = page.title.value_or(pages[k].title);
+    }
+    const int pngWidth = figureIsPng(options.figureFile) ? pngWidthOf(options, pages.front()) : 0;
+    return figureFileBytes(pages, options.figureFile, pngWidth, options.page);
+}
+
 int renderPresets(const RenderOptions& options, std::string& making) {
     if (!options.windowFile.empty()) {
         making = "the window picture " + quoted(options.windowFile);
@@ -121,10 +141,10 @@ int renderPresets(const RenderOptions& options, std::string& making) {
         std::optional<QByteArray> figure;
         if (!options.figureFile.empty()) {
             making = "the figure " + quoted(options.figureFile);
-            requireRoomToDraw(figureBytes(options, controls.picture1().image().size()));
-            figure = figureFileBytes(
-                presetFigureContent(index, controls.picture1(), controls.picture2()),
-                options.figureFile, options.figureWidth);
+            FigureContent content =
+                presetFigureContent(index, controls.picture1(), controls.picture2());
+            requireRoomToDraw(figureBytes(options, content));
+            figure = figureBytesOf(options, {std::move(content)});
         }
         if (mapFiles) {
             const std::string stem = options.outputDirectory + "/" + std::string(PresetName(index));
@@ -149,9 +169,9 @@ int renderExpression(const RenderOptions& options, std::string& making) {
     if (!options.figureFile.empty()) {
         making = "the figure " + quoted(options.figureFile);
         progress.show("drawing the figure", 0, 1);
-        requireRoomToDraw(figureBytes(options, maps.real.size()));
-        figure = figureFileBytes(functionFigureContent(request, maps), options.figureFile,
-                                 options.figureWidth);
+        FigureContent content = functionFigureContent(request, maps);
+        requireRoomToDraw(figureBytes(options, content));
+        figure = figureBytesOf(options, {std::move(content)});
     }
     if (options.figureFile.empty() || options.outputDirectoryGiven) {
         making = "the map files of " + quoted(request.expression);
@@ -169,27 +189,72 @@ int renderExpression(const RenderOptions& options, std::string& making) {
     return 0;
 }
 
+// A handout: the figure of each line of the list, a page each, written
+// whole once every page is drawn.
+int renderHandout(const RenderOptions& options, std::string& making) {
+    std::vector<FigureContent> pages;
+    std::size_t largestMaps = 0;
+    TerminalProgress progress(std::cerr, ::isatty(STDERR_FILENO) != 0);
+    for (std::size_t k = 0; k < options.pages.size(); ++k) {
+        const RenderOptions& page = options.pages[k];
+        const std::string line =
+            "page " + std::to_string(k + 1) + " of " + std::to_string(options.pages.size());
+        making = line + " of " + quoted(options.figureFile);
+        progress.show("drawing " + line, static_cast<long long>(k),
+                      static_cast<long long>(options.pages.size()));
+        if (page.function) {
+            std::ostringstream messages;
+            const FunctionMaps maps =
+                makeFunctionMaps(*page.function, page.axes, messages, progress);
+            pages.push_back(functionFigureContent(*page.function, maps));
+        } else {
+            HeadlessControls controls(page.scaleFactor, page.axes ? 1 : 0);
+            WindowState state;
+            Command1_Click(page.presets.front(), controls, state);
+            pages.push_back(presetFigureContent(page.presets.front(), controls.picture1(),
+                                                controls.picture2()));
+        }
+        largestMaps =
+            std::max(largestMaps, static_cast<std::size_t>(pages.back().real.sizeInBytes()));
+    }
+    making = "the figure " + quoted(options.figureFile);
+    progress.show("writing the handout", 0, 1);
+    requireRoomToDraw(figureBytes(options, pages.front()) + 8 * largestMaps);
+    const QByteArray bytes = figureBytesOf(options, std::move(pages));
+    progress.clear();
+    writeBytesFile(options.figureFile, bytes);
+    std::cerr << "complex-plot-render: " << options.pages.size()
+              << (options.pages.size() == 1 ? " figure" : " figures") << " from "
+              << quoted(options.listFile) << "\n";
+    return 0;
+}
+
 // A PNG figure that cannot hold the maps is refused before they are
 // computed.
 void checkFigureFits(const RenderOptions& options) {
     if (options.figureFile.empty() || !figureIsPng(options.figureFile)) {
         return;
     }
-    if (options.function) {
-        const FunctionRequest& request = *options.function;
+    const RenderOptions& figure = options.pages.empty() ? options : options.pages.front();
+    // Without a width given, the figure is as wide as the maps need, up to
+    // the widest.
+    const int checkedWidth = options.figureWidthGiven ? options.figureWidth : kWidestPngFigure;
+    if (figure.function) {
+        const FunctionRequest& request = *figure.function;
         // Before the values, the widest legend there can be, and the row of
         // the no-value swatch, stand in for the real ones.
         const GreyRange widest{-8.88e-300, 8.88e-300};
-        const GreyRange range = request.range.value_or(widest);
-        checkPngFigureFits(functionFigureLabels(request, range, 1),
-                           QSize(request.geometry.width, request.geometry.height),
-                           options.figureWidth, "a smaller --size");
+        const bool each = request.rangeForEach;
+        checkPngFigureFits(
+            functionFigureLabels(request, request.range.value_or(widest),
+                                 each ? std::optional<GreyRange>(widest) : std::nullopt, 1),
+            QSize(request.geometry.width, request.geometry.height), checkedWidth,
+            "a smaller --size");
         return;
     }
-    const HeadlessControls controls(options.scaleFactor, 0);
-    checkPngFigureFits(presetFigureLabels(options.presets.front()),
-                       controls.picture1().image().size(), options.figureWidth,
-                       "a smaller --scale");
+    const HeadlessControls controls(figure.scaleFactor, 0);
+    checkPngFigureFits(presetFigureLabels(figure.presets.front()),
+                       controls.picture1().image().size(), checkedWidth, "a smaller --scale");
 }
 
 }  // namespace
@@ -247,8 +312,9 @@ int main(int argc, char** argv) {
         for (const OutputFile& output : outputs) {
             checkTargetWritable(output.path);
         }
-        return options.function ? renderExpression(options, making)
-                                : renderPresets(options, making);
+        return !options.pages.empty() ? renderHandout(options, making)
+               : options.function     ? renderExpression(options, making)
+                                      : renderPresets(options, making);
     } catch (const FigureTooNarrow& error) {
         return fail(kExitUsage, error.what());
     } catch (const FileWriteError& error) {

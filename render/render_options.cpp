@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <charconv>
+#include <cstring>
+#include <fstream>
 #include <map>
 #include <thread>
 
@@ -52,13 +55,14 @@ int parseScale(const std::string& text) {
     return text[0] - '0';
 }
 
-std::int16_t presetIndex(const std::string& name) {
-    // The buttons read "Sin" and "ArcTan": any case names the same function.
-    const std::int16_t index = PresetIndexByName(lowerCase(name));
-    if (index < 0) {
-        throw UsageError("unknown function " + quoted(name) + ": valid are " + validNames());
+std::string unknownPresetMessage(const std::string& name) {
+    std::vector<std::string> names;
+    for (std::int16_t index = 0; index < kPresetCount; ++index) {
+        names.emplace_back(PresetName(index));
     }
-    return index;
+    const std::string nearest = nearestName(lowerCase(name), names);
+    return "unknown function " + quoted(name) + ": " +
+           (nearest.empty() ? "" : "did you mean " + nearest + "? ") + "valid are " + validNames();
 }
 
 // A whole number of at most nine digits, or -1.
@@ -108,7 +112,9 @@ std::vector<double> realList(const std::string& option, const std::string& text,
         start = comma + 1;
     }
     if (numbers.size() != count) {
-        throw UsageError("bad " + option + " " + quoted(text) + ": give " + form);
+        throw UsageError("bad " + option + " " + quoted(text) + ": " +
+                         (count == 4 ? "four" : "two") + " numbers are needed, not " +
+                         std::to_string(numbers.size()) + "; give " + form);
     }
     return numbers;
 }
@@ -146,14 +152,14 @@ void checkCentresAreFinite(const std::string& text, const MapGeometry& geometry)
     }
 }
 
-GreyRange parseRange(const std::string& text) {
+GreyRange parseRange(const std::string& option, const std::string& text) {
     const std::string form = "LO,HI with LO < HI";
-    const std::vector<double> ends = realList("--range", text, 2, form);
+    const std::vector<double> ends = realList(option, text, 2, form);
     if (!(ends[0] < ends[1])) {
-        throw UsageError("bad --range " + quoted(text) + ": give " + form);
+        throw UsageError("bad " + option + " " + quoted(text) + ": give " + form);
     }
     if (!std::isfinite(ends[1] - ends[0])) {
-        throw UsageError("bad --range " + quoted(text) +
+        throw UsageError("bad " + option + " " + quoted(text) +
                          ": the range is wider than a double can hold; give ends closer "
                          "together");
     }
@@ -214,9 +220,10 @@ int everyCore() {
         std::clamp(std::thread::hardware_concurrency(), 1u, static_cast<unsigned>(kMostThreads)));
 }
 
-const char* const kValueOptions[] = {"--scale",   "-o",       "--window",      "--function",
-                                     "--size",    "--range",  "--name",        "--data",
-                                     "--threads", "--figure", "--figure-width"};
+const char* const kValueOptions[] = {"--scale",   "-o",         "--window",       "--function",
+                                     "--size",    "--range",    "--name",         "--data",
+                                     "--threads", "--figure",   "--figure-width", "--title",
+                                     "--page",    "--range-re", "--range-im",     "--from"};
 
 bool isOption(const std::string& argument) {
     if (argument == "--" || argument == "--axes" || argument == "--help" || argument == "-h") {
@@ -259,6 +266,124 @@ void parseFigure(std::map<std::string, std::string>& values, RenderOptions& opti
                              std::to_string(kWidestPngFigure));
         }
         options.figureWidth = static_cast<int>(width);
+        options.figureWidthGiven = true;
+    }
+}
+
+// The words of a line as a POSIX shell splits them: blanks part them;
+// 'single quotes' keep everything; "double quotes" keep everything but a
+// backslash before " \ $ or `; a backslash outside quotes keeps the next
+// character.
+std::vector<std::string> shellWords(const std::string& line) {
+    std::vector<std::string> words;
+    std::string word;
+    bool inWord = false;
+    for (std::size_t k = 0; k < line.size(); ++k) {
+        const char c = line[k];
+        if (c == ' ' || c == '\t' || c == '\r') {
+            if (inWord) {
+                words.push_back(word);
+                word.clear();
+                inWord = false;
+            }
+            continue;
+        }
+        inWord = true;
+        if (c == '\'') {
+            const std::size_t end = line.find('\'', k + 1);
+            if (end == std::string::npos) {
+                throw UsageError("a single quote is not closed");
+            }
+            word += line.substr(k + 1, end - k - 1);
+            k = end;
+        } else if (c == '"') {
+            for (++k;; ++k) {
+                if (k >= line.size()) {
+                    throw UsageError("a double quote is not closed");
+                }
+                if (line[k] == '"') {
+                    break;
+                }
+                if (line[k] == '\\' && k + 1 < line.size() &&
+                    std::string_view("\"\\$`").find(line[k + 1]) != std::string_view::npos) {
+                    ++k;
+                }
+                word += line[k];
+            }
+        } else if (c == '\\' && k + 1 < line.size()) {
+            word += line[++k];
+        } else {
+            word += c;
+        }
+    }
+    if (inWord) {
+        words.push_back(word);
+    }
+    return words;
+}
+
+// The options that belong to the handout as a whole, not to a line.
+bool isHandoutOption(const std::string& word) {
+    const std::string name = word.substr(0, word.find('='));
+    return name == "--figure" || name == "--figure-width" || name == "--page" || name == "--from" ||
+           name == "-o" || name == "--data";
+}
+
+// --from LIST: each line of the list holds the options of one figure.
+void parseHandout(std::map<std::string, std::string>& values, RenderOptions& options) {
+    options.listFile = values["--from"];
+    if (options.figureFile.empty()) {
+        throw UsageError("--from makes a handout: give it --figure FILE.pdf");
+    }
+    for (const char* name :
+         {"--function", "--window", "--size", "--range", "--range-re", "--range-im", "--name",
+          "--data", "--threads", "--scale", "-o", "--title"}) {
+        if (values.contains(name)) {
+            throw UsageError(std::string(name) +
+                             " goes on a line of the list, not on the command line with --from");
+        }
+    }
+    std::ifstream list(options.listFile);
+    if (!list) {
+        throw UsageError("cannot read the list " + quoted(options.listFile) + ": " +
+                         std::strerror(errno));
+    }
+    const std::string where = escaped(options.listFile);
+    std::string line;
+    for (int number = 1; std::getline(list, line); ++number) {
+        const std::size_t first = line.find_first_not_of(" \t\r");
+        if (first == std::string::npos || line[first] == '#') {
+            continue;
+        }
+        try {
+            std::vector<std::string> words = shellWords(line);
+            for (const std::string& word : words) {
+                if (isHandoutOption(word)) {
+                    throw UsageError(quoted(word) +
+                                     " goes on the command line: a line holds the options of "
+                                     "one figure");
+                }
+            }
+            words.insert(words.end(), {"--figure", options.figureFile});
+            RenderOptions page = parseRenderOptions(words);
+            if (!page.windowFile.empty()) {
+                throw UsageError("the window picture goes on the command line of its own");
+            }
+            options.pages.push_back(std::move(page));
+        } catch (const UsageError& error) {
+            throw UsageError(where + ":" + std::to_string(number) + ": " + error.what());
+        }
+    }
+    if (list.bad()) {
+        throw UsageError("cannot read the list " + quoted(options.listFile));
+    }
+    if (options.pages.empty()) {
+        throw UsageError(where + ": the list holds no figure");
+    }
+    if (options.pages.size() > 1 && !endsWith(options.figureFile, ".pdf")) {
+        throw UsageError("a list of " + std::to_string(options.pages.size()) +
+                         " figures needs a .pdf figure, a page for each; a .png or .svg "
+                         "holds one");
     }
 }
 
@@ -316,17 +441,96 @@ std::string renderUsage() {
            "abs arg conj re im, with the principal branches of C99.\n";
 }
 
+namespace {
+
+// A word on the command line that is neither an option nor its value, and
+// what stood before it.
+struct LooseWord {
+    std::string word;
+    std::string after;  // the option and its value before it, or empty
+};
+
+// How an option is written when its value is one word.
+std::string oneWordForm(const std::string& option) {
+    if (option == "--window") return "--window=X0,X1,Y0,Y1, as in --window=-1,1,-1,1";
+    if (option == "--size") return "--size WxH, as in --size 512x512";
+    if (option.starts_with("--range")) return option + "=LO,HI, as in " + option + "=-1,1";
+    return option + " VALUE, quoting a value that holds spaces";
+}
+
+std::string looseWordMessage(const LooseWord& loose) {
+    const std::string option = loose.after.substr(0, loose.after.find_first_of(" ="));
+    return "unexpected word " + quoted(loose.word) + " after " + quoted(loose.after) +
+           ": an option's value is one word; write " + oneWordForm(option);
+}
+
+PageSize parsePage(const std::string& text) {
+    if (lowerCase(text) == "a4") return PageSize::a4;
+    if (lowerCase(text) == "letter") return PageSize::letter;
+    throw UsageError("bad --page " + quoted(text) + ": give a4 or letter");
+}
+
+// A title as typed: UTF-8 without control characters.
+std::string parseTitle(const std::string& text) {
+    for (std::size_t k = 0; k < text.size(); ++k) {
+        const auto byte = static_cast<unsigned char>(text[k]);
+        const auto next = k + 1 < text.size() ? static_cast<unsigned char>(text[k + 1]) : 0;
+        if (byte < 0x20 || byte == 0x7f || (byte == 0xc2 && next >= 0x80 && next < 0xa0)) {
+            throw UsageError("bad --title " + quoted(text) +
+                             ": it holds a control character; give one line of text");
+        }
+    }
+    if (!isUtf8(text)) {
+        throw UsageError("bad --title " + quoted(text) + ": it is not UTF-8 text");
+    }
+    return text;
+}
+
+void parseRanges(std::map<std::string, std::string>& values, FunctionRequest& request) {
+    const bool partRange = values.contains("--range-re") || values.contains("--range-im");
+    if (values.contains("--range")) {
+        if (lowerCase(values["--range"]) == "each") {
+            request.rangeForEach = true;
+        } else if (partRange) {
+            throw UsageError("--range " + quoted(values["--range"]) +
+                             " is one range for both maps; with --range-re or --range-im give "
+                             "--range each, or leave --range out");
+        } else {
+            request.range = parseRange("--range", values["--range"]);
+        }
+    }
+    if (partRange) {
+        request.rangeForEach = true;
+    }
+    if (values.contains("--range-re")) {
+        request.realRange = parseRange("--range-re", values["--range-re"]);
+    }
+    if (values.contains("--range-im")) {
+        request.imaginaryRange = parseRange("--range-im", values["--range-im"]);
+    }
+}
+
+}  // namespace
+
 RenderOptions parseRenderOptions(const std::vector<std::string>& arguments) {
     RenderOptions options;
     // The last value of each option, as typed.
     std::map<std::string, std::string> values;
+    std::vector<LooseWord> words;
+    std::string lastOption;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
-        if (optionsEnded || !argument.starts_with("-")) {
-            options.presets.push_back(presetIndex(argument));
+        // A negative number is a stray word too, not an option.
+        const bool number =
+            argument.size() > 1 && argument[0] == '-' &&
+            (std::isdigit(static_cast<unsigned char>(argument[1])) != 0 || argument[1] == '.');
+        if (optionsEnded || !argument.starts_with("-") || number) {
+            words.push_back(LooseWord{argument, optionsEnded ? "" : lastOption});
+            lastOption.clear();
             continue;
         }
+        lastOption.clear();
         if (argument == "--") {
             optionsEnded = true;
             continue;
@@ -349,6 +553,7 @@ RenderOptions parseRenderOptions(const std::vector<std::string>& arguments) {
         std::string value;
         if (equals != std::string::npos) {
             value = argument.substr(equals + 1);
+            lastOption = argument;
         } else if (i + 1 < arguments.size()) {
             value = arguments[++i];
             // An option where a value was expected is a forgotten value,
@@ -358,6 +563,7 @@ RenderOptions parseRenderOptions(const std::vector<std::string>& arguments) {
                                  ", not the option " + quoted(value) + "; write " + name +
                                  "=VALUE for a value that looks like an option");
             }
+            lastOption = name + " " + value;
         }
         if (value.empty()) {
             throw UsageError("option " + name + " needs a value");
@@ -370,24 +576,55 @@ RenderOptions parseRenderOptions(const std::vector<std::string>& arguments) {
     auto given = [&](const char* name) { return values.contains(name); };
 
     const bool functionMode = given("--function");
-    if (functionMode && !options.presets.empty()) {
-        throw UsageError("--function cannot be combined with preset names");
-    }
-    if (!functionMode && options.presets.empty()) {
-        throw UsageError("nothing to draw: give one or more of " + validNames() +
-                         ", or --function EXPR");
+    for (const LooseWord& loose : words) {
+        const std::int16_t index = PresetIndexByName(lowerCase(loose.word));
+        if (index >= 0 && !functionMode) {
+            options.presets.push_back(index);
+        } else if (index >= 0) {
+            throw UsageError("--function cannot be combined with preset names");
+        } else if (!loose.after.empty()) {
+            throw UsageError(looseWordMessage(loose));
+        } else if (functionMode || given("--from")) {
+            throw UsageError("unexpected word " + quoted(loose.word) +
+                             (functionMode ? ": --function draws one expression, and takes no "
+                                             "preset names"
+                                           : ": --from takes the figures from its list"));
+        } else {
+            throw UsageError(unknownPresetMessage(loose.word));
+        }
     }
     if (given("-o")) {
         options.outputDirectory = values["-o"];
         options.outputDirectoryGiven = true;
     }
     parseFigure(values, options);
+    if (given("--title")) {
+        options.title = parseTitle(values["--title"]);
+    }
+    if (given("--page")) {
+        if (!endsWith(options.figureFile, ".pdf")) {
+            throw UsageError("--page goes with a .pdf figure");
+        }
+        options.page = parsePage(values["--page"]);
+    }
+    if (given("--from")) {
+        parseHandout(values, options);
+        return options;
+    }
+    if (!functionMode && options.presets.empty()) {
+        throw UsageError("nothing to draw: give one or more of " + validNames() +
+                         ", or --function EXPR");
+    }
     if (!options.figureFile.empty() && options.presets.size() > 1) {
         throw UsageError("a figure shows one function: give one NAME with --figure");
     }
+    if (given("--title") && options.figureFile.empty()) {
+        throw UsageError("--title goes with --figure");
+    }
     const bool windowPicture = given("--window") && endsWith(values["--window"], ".png");
     if (!functionMode) {
-        for (const char* name : {"--size", "--range", "--name", "--data", "--threads"}) {
+        for (const char* name :
+             {"--size", "--range", "--range-re", "--range-im", "--name", "--data", "--threads"}) {
             if (given(name)) {
                 throw UsageError(std::string(name) +
                                  " goes with --function, not with preset names");
@@ -433,9 +670,7 @@ RenderOptions parseRenderOptions(const std::vector<std::string>& arguments) {
         parseSize("512", request.geometry);
     }
     checkCentresAreFinite(given("--window") ? values["--window"] : "-2,2,-2,2", request.geometry);
-    if (given("--range")) {
-        request.range = parseRange(values["--range"]);
-    }
+    parseRanges(values, request);
     if (given("--name")) {
         request.stem = values["--name"];
         checkStem(request.stem);

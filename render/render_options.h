@@ -15,8 +15,12 @@ namespace complexplot {
 struct FunctionRequest {
     std::string expression;
     MapGeometry geometry;
-    // Absent: worked out from the values.
+    // The grey ranges: one for both maps (given, or worked out from both
+    // parts), or one for each map (given, or worked out from its part).
+    bool rangeForEach = false;
     std::optional<GreyRange> range;
+    std::optional<GreyRange> realRange;
+    std::optional<GreyRange> imaginaryRange;
     std::string stem = "f";
     // Empty: no raw values written.
     std::string dataFile;
@@ -25,6 +29,9 @@ struct FunctionRequest {
 
 // The widest PNG figure, in pixels.
 constexpr int kWidestPngFigure = 8000;
+
+// The paper a PDF figure is printed on.
+enum class PageSize { a4, letter };
 
 // What the command line asked the renderer for: the maps of preset NAMEs,
 // or of one --function.
@@ -36,7 +43,15 @@ struct RenderOptions {
     bool outputDirectoryGiven = false;
     std::string windowFile;  // empty: no window picture
     std::string figureFile;  // empty: no figure
-    int figureWidth = 1600;  // pixels, for a PNG figure
+    // The width of a PNG figure, in pixels: as given, or from 1600 as wide
+    // as its maps need.
+    int figureWidth = 1600;
+    bool figureWidthGiven = false;
+    std::optional<std::string> title;  // the figure's, instead of its own
+    PageSize page = PageSize::a4;
+    // With --from: the options of each figure of the handout, in order.
+    std::vector<RenderOptions> pages;
+    std::string listFile;
     std::vector<std::int16_t> presets;
     std::optional<FunctionRequest> function;
     bool helpRequested = false;

@@ -201,7 +201,7 @@ TEST_F(Figure, PdfHoldsEachMapAsItIsWithItsFontsEmbedded) {
     const FigureContent content = expressionFigure("(z^2+1)/(z^2-1)", 160, 120, true);
     const fs::path pdf = folder_ / "figure.pdf";
     {
-        const QByteArray bytes = figurePdf(content);
+        const QByteArray bytes = figurePdf({content});
         std::ofstream(pdf, std::ios::binary).write(bytes.constData(), bytes.size());
     }
     const std::string images = (folder_ / "image").string();

@@ -457,9 +457,9 @@ TEST_F(RenderCommand, FunctionInputIsCheckedBeforeAnythingIsWritten) {
         {"--window " + out().string() + "/sin-re.png sin", "are the same file"},
         {"--function z --figure " + out().string() + "/../out/./f-im.png",
          "the imaginary part's map"},
-        {"--function z --size 1500 --figure f.png", "give --figure-width 4"},
+        {"--function z --size 1500 --figure f.png --figure-width 1600", "give --figure-width 4"},
         {"--function z --size 4000 --figure f.png", "give a smaller --size (at most 29"},
-        {"--scale 8 --figure f.png sin", "or write the figure as .pdf or .svg"},
+        {"--scale 8 --figure f.png --figure-width 1600 sin", "or write the figure as .pdf or .svg"},
     };
     for (const Case& c : cases) {
         const Outcome outcome = run(c.arguments + " -o " + out().string());
@@ -589,7 +589,8 @@ TEST_F(RenderCommand, FigureInputIsCheckedBeforeAnythingIsWritten) {
           "--figure " + (out() / "figure.svg").string() + " --figure-width 2000 sin",
           std::string("--figure-width 2000 sin"),
           // Maps of 1500 pixels do not fit a figure 1600 pixels wide.
-          "--figure " + figure + " --function z --size 1500 -o " + out().string()}) {
+          "--figure " + figure + " --function z --size 1500 --figure-width 1600 -o " +
+              out().string()}) {
         const Outcome outcome = run(arguments);
         EXPECT_EQ(outcome.exitCode, 2) << arguments;
         EXPECT_FALSE(outcome.standardError.empty()) << arguments;
