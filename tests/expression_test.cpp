@@ -158,6 +158,13 @@ TEST(ExpressionErrors, EachMessageNamesItsColumnAndWhatWasExpected) {
         {"1e999", 1, "out of the range of double precision"},
         {"100000000000000000000e99999999999999999999", 1, "out of the range"},
         {"z*.", 3, "expected digits around '.'"},
+        // What a tired user types, and what to write instead.
+        {"lg(z)", 1, "did you mean log?"},
+        {"sni(z)", 1, "did you mean sin?"},
+        {"foo(z)", 1, "the known names are"},
+        {"z**2", 3, "a power is written with ^, as in 'z^2'"},
+        {"1+(z-1)**3", 9, "as in '(z-1)^3'"},
+        {"|z-1|", 1, "for the modulus write 'abs(z-1)'"},
     };
     for (const Case& c : cases) {
         try {
@@ -221,4 +228,17 @@ TEST(CaretExcerpt, EscapesAndCutsAroundTheCaret) {
     EXPECT_EQ(cut.caret, std::string(61, ' ') + "^");
     // At the end, the caret stands one past the last character.
     EXPECT_EQ(caretExcerpt("z+", 3).caret, "  ^");
+}
+
+// The names students type for the inverse functions and the logarithm are
+// the same functions.
+TEST(ExpressionLanguage, CommonAliasesNameTheSameFunctions) {
+    const ComplexValue z(0.3, -1.7);
+    const std::pair<const char*, const char*> aliases[] = {
+        {"arctan(z)", "atan(z)"},  {"arcsin(z)", "asin(z)"},  {"arccos(z)", "acos(z)"},
+        {"arsinh(z)", "asinh(z)"}, {"arcosh(z)", "acosh(z)"}, {"artanh(z)", "atanh(z)"},
+        {"ln(z)", "log(z)"}};
+    for (const auto& [alias, name] : aliases) {
+        EXPECT_EQ(valueOf(alias, z), valueOf(name, z)) << alias;
+    }
 }

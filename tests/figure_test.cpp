@@ -10,7 +10,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <memory>
+#include <numbers>
 #include <sstream>
 
 #include "figure_file.h"
@@ -20,6 +22,8 @@
 
 using namespace complexplot;
 namespace fs = std::filesystem;
+
+constexpr double kPi = std::numbers::pi;
 
 namespace {
 
@@ -246,4 +250,107 @@ TEST_F(Figure, PdfHoldsEachMapAsItIsWithItsFontsEmbedded) {
     expectMapsShown(raster, content, layout, [&](QPointF point) {
         return (placement.offset + point * placement.pointsPerUnit) * dpi / 72.0;
     });
+}
+
+// Whatever the window and the range, no label of the figure overlaps
+// another, a map, a frame or a legend bar; each stays along its own axis and
+// inside the figure. Measured with the figure's own font.
+TEST_F(Figure, LabelsNeverOverlapWhateverTheWindowOrRange) {
+    const double subnormal = std::numeric_limits<double>::denorm_min();
+    const struct {
+        double left, right, bottom, top;
+        GreyRange range;
+        bool each;
+    } cases[] = {
+        {1000, 1000.001, 0, 0.001, {-1, 1}, false},
+        {-1e300, 1e300, -1, 1, {-1e300, 1e300}, true},
+        {1, std::nextafter(1.0, 2.0), 1, std::nextafter(1.0, 2.0), {1000, 1000.001}, false},
+        {-1e-9, 1e-9, -1e-9, 1e-9, {0, 1e6}, true},
+        {0, 1e6, 0, 1e6, {-2.93e37, 5.54e3}, false},
+        {-1e20, 1e20, -1e20, 1e20, {-9.21, 1.61}, true},
+        {1e-10, 3e-10, 1e-10, 3e-10, {1e-10, 3e-10}, false},
+        {0, subnormal, 0, subnormal, {-subnormal, subnormal}, true},
+        {-kPi, kPi, -kPi / 2, kPi / 2, {-1, 1}, false},
+    };
+    for (const auto& c : cases) {
+        FigureContent content;
+        content.title = "f(z) = z";
+        content.real = QImage(64, 32, QImage::Format_Grayscale8);
+        content.real.fill(128);
+        content.imaginary = content.real;
+        content.left = c.left;
+        content.right = c.right;
+        content.bottom = c.bottom;
+        content.top = c.top;
+        content.piTicksAlongX = readsInPi(c.left, c.right);
+        content.piTicksAlongY = readsInPi(c.bottom, c.top);
+        content.range = c.range;
+        if (c.each) {
+            content.imaginaryRange = GreyRange{-3.14, 3.14};
+        }
+        for (const int width : {0, 1600, 700}) {
+            const FigureLayout layout = layoutFigure(content, width);
+            const std::vector<PlacedLabel> labels = placedLabels(layout);
+            const QRectF figure(0, 0, layout.width, layout.height);
+            std::vector<QRectF> solid = {layout.realMap, layout.imaginaryMap, layout.legendBar};
+            if (c.each) {
+                solid.push_back(layout.realLegendBar);
+            }
+            const double frame = 1.5 * layout.unit;
+            for (std::size_t k = 0; k < labels.size(); ++k) {
+                const PlacedLabel& label = labels[k];
+                const std::string where = label.text + " in figure " + std::to_string(width) +
+                                          " of " + std::to_string(c.left);
+                EXPECT_TRUE(figure.contains(label.box)) << where;
+                for (std::size_t other = k + 1; other < labels.size(); ++other) {
+                    EXPECT_FALSE(label.box.intersects(labels[other].box))
+                        << where << " and " << labels[other].text;
+                }
+                for (const QRectF& rect : solid) {
+                    EXPECT_FALSE(label.box.intersects(rect.adjusted(-frame, -frame, frame, frame)))
+                        << where;
+                }
+                const double slack = 0.01;
+                if (label.kind == PlacedLabel::Kind::xAxis) {
+                    EXPECT_GE(label.box.left(), label.axis.left() - slack) << where;
+                    EXPECT_LE(label.box.right(), label.axis.right() + slack) << where;
+                } else if (label.kind != PlacedLabel::Kind::offset) {
+                    EXPECT_GE(label.box.top(), label.axis.top() - slack) << where;
+                    EXPECT_LE(label.box.bottom(), label.axis.bottom() + slack) << where;
+                }
+            }
+            if (width != 700) {
+                EXPECT_GE(layout.xTicks.ticks.size(), 2u) << c.left << " " << width;
+                EXPECT_GE(layout.legendTicks.ticks.size(), 2u) << c.left << " " << width;
+            }
+        }
+    }
+}
+
+// A PDF page is turned to the figure's shape and filled to its margins of
+// 12 mm across or down; Letter as well as A4.
+TEST_F(Figure, PdfPageIsTurnedAndFilledToItsMargins) {
+    const double margin = 12 / 25.4 * 72;
+    for (const QSize maps : {QSize(160, 120), QSize(60, 240)}) {
+        FigureContent content;
+        content.real = QImage(maps, QImage::Format_Grayscale8);
+        content.real.fill(0);
+        content.imaginary = content.real;
+        const FigureLayout layout = layoutFigure(content, 0);
+        for (const auto paper : {QPageSize::A4, QPageSize::Letter}) {
+            const PdfPlacement placement = pdfPlacement(layout, paper);
+            QSizeF page = QPageSize(paper).size(QPageSize::Point);
+            const bool wide = layout.width >= layout.height;
+            EXPECT_EQ(placement.orientation, wide ? QPageLayout::Landscape : QPageLayout::Portrait);
+            if (wide) {
+                page.transpose();
+            }
+            const double across = placement.pointsPerUnit * layout.width;
+            const double down = placement.pointsPerUnit * layout.height;
+            EXPECT_TRUE(std::abs(across - (page.width() - 2 * margin)) < 0.01 ||
+                        std::abs(down - (page.height() - 2 * margin)) < 0.01);
+            EXPECT_LE(across, page.width() - 2 * margin + 0.01);
+            EXPECT_LE(down, page.height() - 2 * margin + 0.01);
+        }
+    }
 }

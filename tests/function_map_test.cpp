@@ -99,6 +99,32 @@ TEST(FunctionMap, AutomaticRangeIsThe98thPercentileOfBothParts) {
     EXPECT_EQ(automaticRange(close).high, 1.0 + 959 * 0x1p-40);
 }
 
+// Each part's own range runs from its 1st to its 99th percentile (nearest
+// rank), signs and all, over the points that have a value.
+TEST(FunctionMap, PartRangeIsTheFirstToThe99thPercentileOfThatPart) {
+    std::vector<ComplexValue> values;
+    for (int k = 1; k <= 200; ++k) {
+        values.emplace_back(-3.0 * k, 1000.0 + k);
+    }
+    values.emplace_back(kNaN, -1e300);  // no value: neither part counts
+    // Of 200 in order, rank 2 and rank 198.
+    const GreyRange real = automaticPartRange(values, Part::real);
+    EXPECT_EQ(real.low, -3.0 * 199);
+    EXPECT_EQ(real.high, -3.0 * 3);
+    const GreyRange imaginary = automaticPartRange(values, Part::imaginary);
+    EXPECT_EQ(imaginary.low, 1002.0);
+    EXPECT_EQ(imaginary.high, 1198.0);
+    // -0.0 and 0.0 are one value; a part with one value gets a range about it.
+    const std::vector<ComplexValue> flat = {{0.0, 5.0}, {-0.0, 5.0}};
+    EXPECT_EQ(automaticPartRange(flat, Part::real).low, -1.0);
+    EXPECT_EQ(automaticPartRange(flat, Part::imaginary).high, 7.5);
+    // The maps of the two ranges: each part on its own.
+    const GreyMaps maps = greyMaps(values, real, imaginary);
+    EXPECT_EQ(maps.real[0], 255);
+    EXPECT_EQ(maps.imaginary[0], 0);
+    EXPECT_EQ(maps.withoutValue, std::vector<std::size_t>{200});
+}
+
 TEST(FunctionMap, GreyLevelEndsAndClamping) {
     const GreyRange range{-2.0, 2.0};
     EXPECT_EQ(greyLevel(-2.0, range), 0);

@@ -10,7 +10,9 @@
 #include <unistd.h>
 
 #include <QImage>
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -460,6 +462,14 @@ TEST_F(RenderCommand, FunctionInputIsCheckedBeforeAnythingIsWritten) {
         {"--function z --size 1500 --figure f.png --figure-width 1600", "give --figure-width 4"},
         {"--function z --size 4000 --figure f.png", "give a smaller --size (at most 29"},
         {"--scale 8 --figure f.png --figure-width 1600 sin", "or write the figure as .pdf or .svg"},
+        {"--function z --window -1 1 -1 1", "unexpected word '1' after '--window -1'"},
+        {"--function z --size=512 x 512", "write --size WxH"},
+        {"--function z --window=-1,1,-1", "four numbers are needed, not 3"},
+        {"--function z --range 0,1 --range-re 0,2", "give --range each"},
+        {"--function z --figure f.pdf --title \"$(printf 'a\\tb')\"", "control character"},
+        {"--function z --figure f.pdf --page a5", "give a4 or letter"},
+        {"--function z --from list.txt", "give it --figure FILE.pdf"},
+        {"sni", "did you mean sin?"},
     };
     for (const Case& c : cases) {
         const Outcome outcome = run(c.arguments + " -o " + out().string());
@@ -537,6 +547,101 @@ TEST_F(RenderCommand, SameCommandWritesTheSameBytes) {
             }
         }
     }
+}
+
+// With --range each, each map's range is the 1st to the 99th percentile
+// of its own part, and the line on stderr, given back, draws the same maps.
+TEST_F(RenderCommand, RangeEachGivesEachMapItsOwnPercentiles) {
+    const fs::path data = folder() / "log.npy";
+    const Outcome outcome = run("--function 'log(z)' --size 64x48 --range each --data " +
+                                data.string() + " -o " + out().string());
+    ASSERT_EQ(outcome.exitCode, 0) << outcome.standardError;
+    const std::string bytes = readText(data);
+    const std::size_t header =
+        10 + static_cast<unsigned char>(bytes[8]) + 256 * static_cast<unsigned char>(bytes[9]);
+    std::vector<double> parts[2];
+    for (std::size_t at = header; at + 16 <= bytes.size(); at += 16) {
+        double value[2];
+        std::memcpy(value, bytes.data() + at, 16);
+        parts[0].push_back(value[0]);
+        parts[1].push_back(value[1]);
+    }
+    std::string expected = "grey ranges";
+    for (int part = 0; part < 2; ++part) {
+        std::sort(parts[part].begin(), parts[part].end());
+        const std::size_t n = parts[part].size();
+        char text[128];
+        std::snprintf(text, sizeof text, " --range-%s=%.17g,%.17g", part == 0 ? "re" : "im",
+                      parts[part][(n + 99) / 100 - 1], parts[part][(99 * n + 99) / 100 - 1]);
+        expected += text;
+    }
+    // The printed numbers are the shortest that read back; compare as read.
+    const std::size_t from = outcome.standardError.find("--range-re=");
+    ASSERT_NE(from, std::string::npos) << outcome.standardError;
+    const std::string given =
+        outcome.standardError.substr(from, outcome.standardError.find(" (", from) - from);
+    double printed[4];
+    double wanted[4];
+    ASSERT_EQ(std::sscanf(given.c_str(), "--range-re=%lf,%lf --range-im=%lf,%lf", &printed[0],
+                          &printed[1], &printed[2], &printed[3]),
+              4);
+    ASSERT_EQ(std::sscanf(expected.c_str(), "grey ranges --range-re=%lf,%lf --range-im=%lf,%lf",
+                          &wanted[0], &wanted[1], &wanted[2], &wanted[3]),
+              4);
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_EQ(printed[k], wanted[k]) << k;
+    }
+    fs::rename(out() / "f-re.png", folder() / "first-re.png");
+    fs::rename(out() / "f-im.png", folder() / "first-im.png");
+    ASSERT_EQ(run("--function 'log(z)' --size 64x48 " + given + " -o " + out().string()).exitCode,
+              0);
+    EXPECT_EQ(readText(out() / "f-re.png"), readText(folder() / "first-re.png"));
+    EXPECT_EQ(readText(out() / "f-im.png"), readText(folder() / "first-im.png"));
+}
+
+// A handout: one PDF page per line of the list, each page's maps stored as
+// they are; a bad line names the file and the line and writes nothing.
+TEST_F(RenderCommand, HandoutIsOnePdfOfTheListsFigures) {
+    const fs::path list = folder() / "list.txt";
+    std::ofstream(list)
+        << "# branch cuts\n"
+           "--function 'log(z)' --size 40x30 --range each --title 'log z: the cut'\n"
+           "\n"
+           "arctan --axes\n"
+           "  --function \"1/z\" --size 21 --window=-1,1,-1,1\n";
+    const fs::path pdf = out() / "handout.pdf";
+    const Outcome outcome = run("--figure " + pdf.string() + " --from " + list.string());
+    ASSERT_EQ(outcome.exitCode, 0) << outcome.standardError;
+    // Each line's maps, as the renderer writes them on their own.
+    const std::string maps = (folder() / "maps").string();
+    fs::create_directories(maps);
+    ASSERT_EQ(run("--function 'log(z)' --size 40x30 --range each --name a -o " + maps).exitCode, 0);
+    ASSERT_EQ(run("--axes -o " + maps + " arctan").exitCode, 0);
+    ASSERT_EQ(run("--function 1/z --size 21 --window=-1,1,-1,1 --name c -o " + maps).exitCode, 0);
+    const std::string images = (folder() / "image").string();
+    ASSERT_EQ(std::system(("pdfimages -png " + pdf.string() + " " + images).c_str()), 0);
+    const char* const expected[] = {"a-re.png",      "a-im.png", "arctan-re.png",
+                                    "arctan-im.png", "c-re.png", "c-im.png"};
+    for (int k = 0; k < 6; ++k) {
+        char name[32];
+        std::snprintf(name, sizeof name, "image-%03d.png", k);
+        EXPECT_TRUE(samePixels(load(folder() / name), load(fs::path(maps) / expected[k])))
+            << expected[k];
+    }
+    EXPECT_FALSE(fs::exists(folder() / "image-006.png"));
+    EXPECT_NE(readText(pdf).find("/Count 3"), std::string::npos);
+
+    fs::remove(pdf);
+    std::ofstream(list, std::ios::app) << "lg --axes\n";
+    const Outcome bad = run("--figure " + pdf.string() + " --from " + list.string());
+    EXPECT_EQ(bad.exitCode, 2);
+    EXPECT_NE(bad.standardError.find("list.txt:6: unknown function 'lg': did you mean log?"),
+              std::string::npos)
+        << bad.standardError;
+    EXPECT_FALSE(fs::exists(pdf));
+    const Outcome png = run("--figure " + (out() / "h.png").string() + " --from " + list.string());
+    EXPECT_EQ(png.exitCode, 2);
+    EXPECT_TRUE(outputFiles().empty());
 }
 
 // A render of over half a second shows a bar on a terminal (here the one
