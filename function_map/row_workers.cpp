@@ -11,7 +11,8 @@
 namespace complexplot {
 
 void forEachRow(int rows, int workers, const std::function<void(int row, int worker)>& work,
-                const std::function<void(int rowsDone)>& progress) {
+                const std::function<void(int rowsDone)>& progress,
+                const Cancellation* cancellation) {
     std::atomic<int> nextRow{0};
     std::atomic<int> rowsDone{0};
     std::mutex mutex;
@@ -22,6 +23,9 @@ void forEachRow(int rows, int workers, const std::function<void(int row, int wor
     auto runWorker = [&](int worker) {
         try {
             for (int row = nextRow++; row < rows; row = nextRow++) {
+                if (cancellation != nullptr && cancellation->requested()) {
+                    throw RenderCancelled();
+                }
                 work(row, worker);
                 ++rowsDone;
             }

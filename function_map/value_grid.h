@@ -7,6 +7,7 @@
 #include "compiled_expression.h"
 #include "large_buffer.h"
 #include "map_geometry.h"
+#include "row_workers.h"
 
 namespace complexplot {
 
@@ -14,13 +15,20 @@ namespace complexplot {
 // right: the value of pixel (c, r) is at r * width + c of `values`, which
 // holds width * height of them. The rows are shared
 // out over `threads` threads; the values are the same whatever their number.
+// A cancellation stops each thread within the block of points it is on,
+// and raises RenderCancelled: `values` is then left part-written.
 void computeValues(const CompiledExpression& function, const MapGeometry& geometry, int threads,
                    std::span<ComplexValue> values,
-                   const std::function<void(int rowsDone)>& progress = {});
+                   const std::function<void(int rowsDone)>& progress = {},
+                   const Cancellation* cancellation = nullptr);
 
-// The same, into a new grid.
+// The same, into a new grid, which is handed back only when complete.
 LargeVector<ComplexValue> computeValues(const CompiledExpression& function,
                                         const MapGeometry& geometry, int threads,
-                                        const std::function<void(int rowsDone)>& progress = {});
+                                        const std::function<void(int rowsDone)>& progress = {},
+                                        const Cancellation* cancellation = nullptr);
+
+// The points a block holds: a cancelled render stops within one of them.
+constexpr std::size_t kCancellationBlock = CompiledExpression::kBlockSize;
 
 }  // namespace complexplot

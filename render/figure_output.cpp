@@ -111,6 +111,10 @@ int narrowestPngWidth(const FigureContent& labels, QSize mapPixels, int from) {
     return wide;
 }
 
+int pngFigureWidth(const FigureContent& content, int width, bool widthGiven) {
+    return widthGiven ? width : narrowestPngWidth(content, content.real.size(), width);
+}
+
 void checkPngFigureFits(const FigureContent& labels, QSize mapPixels, int pngWidth,
                         const std::string& smallerMaps) {
     if (largestPngMaps(labels, mapPixels, pngWidth) == mapPixels) {

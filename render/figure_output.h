@@ -42,6 +42,10 @@ void checkPngFigureFits(const FigureContent& labels, QSize mapPixels, int pngWid
 // holds the maps with these labels; the widest where none does.
 int narrowestPngWidth(const FigureContent& labels, QSize mapPixels, int from);
 
+// The width of a PNG figure: the one given, or from 1600 as wide as its
+// maps need.
+int pngFigureWidth(const FigureContent& content, int width, bool widthGiven);
+
 // An expression's figure: the expression as typed, its maps, its window
 // (with ticks at multiples of pi along an axis whose ends are multiples of
 // pi/4) and the range the maps were drawn on.

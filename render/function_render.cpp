@@ -19,14 +19,6 @@ namespace {
 constexpr RgbColour kRealAxisColour{255, 0, 0};
 constexpr RgbColour kImaginaryAxisColour{0, 0, 255};
 
-// The shortest text that reads back as the same double, so that a printed
-// range given back as --range draws the same maps.
-std::string shortest(double value) {
-    char text[32];
-    const auto result = std::to_chars(text, text + sizeof text, value);
-    return std::string(text, result.ptr);
-}
-
 QImage mapImage(const LargeVector<std::uint8_t>& greys, const MapGeometry& geometry,
                 const std::vector<std::size_t>& withoutValue, bool axes) {
     const int width = geometry.width;
@@ -102,11 +94,19 @@ FunctionMaps makeFunctionMaps(const FunctionRequest& request, bool axes, std::os
                               TerminalProgress& progress) {
     const CompiledExpression function(request.expression);
     const MapGeometry& geometry = request.geometry;
-    FunctionMaps maps;
-    maps.values = computeValues(function, geometry, request.threads, [&](int rowsDone) {
-        progress.show("computing", rowsDone, geometry.height);
-    });
+    LargeVector<ComplexValue> values =
+        computeValues(function, geometry, request.threads, [&](int rowsDone) {
+            progress.show("computing", rowsDone, geometry.height);
+        });
     progress.clear();
+    return mapsOfValues(std::move(values), request, axes, messages);
+}
+
+FunctionMaps mapsOfValues(LargeVector<ComplexValue> values, const FunctionRequest& request,
+                          bool axes, std::ostream& messages) {
+    const MapGeometry& geometry = request.geometry;
+    FunctionMaps maps;
+    maps.values = std::move(values);
 
     maps.rangeForEach = request.rangeForEach;
     if (request.rangeForEach) {
@@ -114,18 +114,18 @@ FunctionMaps makeFunctionMaps(const FunctionRequest& request, bool axes, std::os
         maps.imaginaryRange =
             request.imaginaryRange.value_or(automaticPartRange(maps.values, Part::imaginary));
         const bool given = request.realRange && request.imaginaryRange;
-        messages << "complex-plot-render: grey ranges --range-re=" << shortest(maps.realRange.low)
-                 << "," << shortest(maps.realRange.high)
-                 << " --range-im=" << shortest(maps.imaginaryRange.low) << ","
-                 << shortest(maps.imaginaryRange.high)
+        messages << "complex-plot-render: grey ranges --range-re=" << shortestText(maps.realRange.low)
+                 << "," << shortestText(maps.realRange.high)
+                 << " --range-im=" << shortestText(maps.imaginaryRange.low) << ","
+                 << shortestText(maps.imaginaryRange.high)
                  << (given ? " (as given)\n"
                            : " (automatic unless given: the 1st to the 99th percentile of each "
                              "part)\n");
     } else {
         maps.realRange = request.range ? *request.range : automaticRange(maps.values);
         maps.imaginaryRange = maps.realRange;
-        messages << "complex-plot-render: grey range " << shortest(maps.realRange.low) << " to "
-                 << shortest(maps.realRange.high)
+        messages << "complex-plot-render: grey range " << shortestText(maps.realRange.low) << " to "
+                 << shortestText(maps.realRange.high)
                  << (request.range ? " (as given)\n"
                                    : " (automatic: -M to M, M the 98th percentile of |Re f| and "
                                      "|Im f|)\n");

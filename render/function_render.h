@@ -51,6 +51,10 @@ private:
 FunctionMaps makeFunctionMaps(const FunctionRequest& request, bool axes, std::ostream& messages,
                               TerminalProgress& progress);
 
+// The maps of values already computed, as makeFunctionMaps makes them.
+FunctionMaps mapsOfValues(LargeVector<ComplexValue> values, const FunctionRequest& request,
+                          bool axes, std::ostream& messages);
+
 // STEM-re.png and STEM-im.png, each written whole or not at all.
 void writeMapFiles(const QImage& real, const QImage& imaginary, const std::string& stem,
                    bool twoThreads, TerminalProgress& progress);

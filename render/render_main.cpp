@@ -68,9 +68,7 @@ void requireRoomToDraw(std::size_t pictureBytes) {
 // The width of a PNG figure: as given, or from the usual width as wide as
 // its maps need.
 int pngWidthOf(const RenderOptions& options, const FigureContent& content) {
-    return options.figureWidthGiven
-               ? options.figureWidth
-               : narrowestPngWidth(content, content.real.size(), options.figureWidth);
+    return pngFigureWidth(content, options.figureWidth, options.figureWidthGiven);
 }
 
 // The bytes of the largest picture a figure is drawn on: the PNG figure

@@ -732,4 +732,30 @@ void checkOutputsDistinct(const std::vector<OutputFile>& outputs) {
     }
 }
 
+std::string shortestText(double value) {
+    char text[32];
+    const auto result = std::to_chars(text, text + sizeof text, value);
+    return std::string(text, result.ptr);
+}
+
+std::string commandLineOf(const FunctionRequest& request, const GreyRange& realRange,
+                          const GreyRange& imaginaryRange, bool rangeForEach, bool axes) {
+    std::string quotedExpression = "'";
+    for (const char c : request.expression) {
+        quotedExpression += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    quotedExpression += "'";
+    const MapGeometry& view = request.geometry;
+    auto pair = [](const GreyRange& range) {
+        return shortestText(range.low) + "," + shortestText(range.high);
+    };
+    std::string line = "complex-plot-render --function " + quotedExpression + " --window=" +
+                       shortestText(view.x0) + "," + shortestText(view.x1) + "," +
+                       shortestText(view.y0) + "," + shortestText(view.y1) + " --size " +
+                       std::to_string(view.width) + "x" + std::to_string(view.height);
+    line += rangeForEach ? " --range-re=" + pair(realRange) + " --range-im=" + pair(imaginaryRange)
+                         : " --range=" + pair(realRange);
+    return axes ? line + " --axes" : line;
+}
+
 }  // namespace complexplot

@@ -81,6 +81,15 @@ RenderOptions parseRenderOptions(const std::vector<std::string>& arguments);
 
 std::string renderUsage();
 
+// The command line that draws exactly these maps: the renderer's name,
+// --function quoted for a POSIX shell, the window, the size and the ranges
+// in the shortest form that reads back as the same doubles, and --axes.
+std::string commandLineOf(const FunctionRequest& request, const GreyRange& realRange,
+                          const GreyRange& imaginaryRange, bool rangeForEach, bool axes);
+
+// The shortest text that reads back as the same double.
+std::string shortestText(double value);
+
 // Raises UsageError when two outputs name the same file: the same path, or
 // paths that lead to one file through folders, "..", or symbolic links.
 void checkOutputsDistinct(const std::vector<OutputFile>& outputs);
