@@ -26,6 +26,8 @@ struct MapGeometry {
     int imaginaryAxisColumn() const;
     int realAxisRow() const;
 
+    bool operator==(const MapGeometry&) const = default;
+
     // The plane at a place on the map, in pixels from its top left corner
     // (pixel c's centre is at c + 0.5), and back.
     double xAt(double column) const;

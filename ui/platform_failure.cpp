@@ -41,6 +41,11 @@ std::string rendererPath() {
     return "complex-plot-render";
 }
 
+const char*& programName() {
+    static const char* name = "complex-plot";
+    return name;
+}
+
 void holdOrReport(QtMsgType type, const QMessageLogContext& context, const QString& text) {
     if (type != QtFatalMsg) {
         heldMessages().push_back({type, QByteArray(context.category), text});
@@ -56,9 +61,9 @@ void holdOrReport(QtMsgType type, const QMessageLogContext& context, const QStri
         reason = QStringLiteral("no display: neither DISPLAY nor WAYLAND_DISPLAY is set");
     }
     std::fprintf(stderr,
-                 "complex-plot: cannot open a window (%s); %s draws the same maps without a "
+                 "%s: cannot open a window (%s); %s draws the same maps without a "
                  "display\n",
-                 reason.toLocal8Bit().constData(), rendererPath().c_str());
+                 programName(), reason.toLocal8Bit().constData(), rendererPath().c_str());
     std::fflush(stderr);
     // Qt is half made: end here, before anything tears it down.
     std::_Exit(1);
@@ -66,7 +71,8 @@ void holdOrReport(QtMsgType type, const QMessageLogContext& context, const QStri
 
 }  // namespace
 
-void catchPlatformFailure() {
+void catchPlatformFailure(const char* program) {
+    programName() = program;
     qInstallMessageHandler(holdOrReport);
 }
 

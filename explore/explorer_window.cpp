@@ -1,0 +1,605 @@
+#include "explorer_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QStatusBar>
+#include <QVBoxLayout>
+#include <cmath>
+#include <iostream>
+
+#include "compiled_expression.h"
+#include "expression_error.h"
+#include "figure_output.h"
+#include "png_file.h"
+#include "quoted_text.h"
+#include "render_options.h"
+
+namespace complexplot {
+
+namespace {
+
+constexpr int kTypingPauseMs = 150;
+constexpr int kMostRemembered = 20;
+constexpr double kKeyZoom = 1.25;
+
+const char* const kExamples[] = {"sin(z)",  "log(z)", "exp(1/z)", "(z^2+1)/(z^2-1)",
+                                 "sqrt(z)", "tan(z)", "atan(z)"};
+
+// Digits enough to tell apart the points a pixel apart.
+int meaningfulDigits(const MapGeometry& view) {
+    const double largest = std::max(
+        {std::fabs(view.x0), std::fabs(view.x1), std::fabs(view.y0), std::fabs(view.y1), 1e-300});
+    const double pixel =
+        std::min((view.x1 - view.x0) / view.width, (view.y1 - view.y0) / view.height);
+    return std::clamp(static_cast<int>(std::ceil(std::log10(largest / pixel))) + 2, 4, 17);
+}
+
+QString number(double value, int digits) {
+    if (std::isnan(value)) {
+        return QStringLiteral("nan");
+    }
+    return QString::number(value, 'g', digits);
+}
+
+// The shortest text that reads back as the same double, with inf, -inf and
+// nan as such.
+QString exact(double value) {
+    return std::isnan(value) ? QStringLiteral("nan") : QString::fromStdString(shortestText(value));
+}
+
+// A view of the start window on maps of that size, with square pixels: the
+// window whole, centred.
+MapGeometry fitted(const MapGeometry& window, QSize pixels) {
+    MapGeometry view = window;
+    view.width = pixels.width();
+    view.height = pixels.height();
+    return view.zoomedInto(0, 0, view.width, view.height)
+        .resizedTo(pixels.width(), pixels.height());
+}
+
+}  // namespace
+
+ExplorerWindow::ExplorerWindow(const ExplorerStart& start, QWidget* parent)
+    : QMainWindow(parent),
+      history_(start.view.value_or(MapGeometry{})),
+      startView_(start.view.value_or(MapGeometry{})),
+      startSized_(start.sized),
+      settings_(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("complex-plot"),
+                QStringLiteral("explore")) {
+    setWindowTitle(tr("Complex functions: explorer"));
+    if (settings_.status() != QSettings::NoError) {
+        std::cerr << "complex-plot-explore: the settings file "
+                  << quoted(settings_.fileName().toStdString())
+                  << " cannot be read; the defaults are used\n";
+    }
+
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    auto* functionRow = new QHBoxLayout;
+    auto* functionLabel = new QLabel(tr("f(z) ="), central);
+    functionBox_ = new QComboBox(central);
+    functionBox_->setEditable(true);
+    functionBox_->setInsertPolicy(QComboBox::NoInsert);
+    functionBox_->setObjectName(QStringLiteral("function"));
+    functionBox_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    QStringList items = settings_.value(QStringLiteral("functions")).toStringList();
+    for (const char* example : kExamples) {
+        if (!items.contains(QString::fromLatin1(example))) {
+            items.append(QString::fromLatin1(example));
+        }
+    }
+    functionBox_->addItems(items);
+    functionBox_->setEditText(QString::fromStdString(start.expression));
+    functionLabel->setBuddy(functionBox_);
+    functionRow->addWidget(functionLabel);
+    functionRow->addWidget(functionBox_);
+    layout->addLayout(functionRow);
+    caret_ = new QLabel(central);
+    caret_->setObjectName(QStringLiteral("caret"));
+    caret_->setStyleSheet(QStringLiteral("color: #c00000"));
+    layout->addWidget(caret_);
+
+    auto* controls = new QHBoxLayout;
+    rangeMode_ = new QComboBox(central);
+    rangeMode_->setObjectName(QStringLiteral("rangeMode"));
+    rangeMode_->addItems(
+        {tr("grey range: automatic, one for both"), tr("grey range: automatic, one for each"),
+         tr("grey range: fixed, one for both"), tr("grey range: fixed, one for each")});
+    rangeMode_->setCurrentIndex((start.range.fixed ? 2 : 0) + (start.range.forEach ? 1 : 0));
+    controls->addWidget(rangeMode_);
+    lock_ = new QCheckBox(tr("Lock the range"), central);
+    lock_->setToolTip(tr("Keep the current greys while zooming and panning"));
+    controls->addWidget(lock_);
+    const QString placeholders[] = {tr("Re low"), tr("Re high"), tr("Im low"), tr("Im high")};
+    const double ends[] = {start.range.real.low, start.range.real.high, start.range.imaginary.low,
+                           start.range.imaginary.high};
+    for (int k = 0; k < 4; ++k) {
+        rangeEnds_[k] = new QLineEdit(central);
+        rangeEnds_[k]->setPlaceholderText(placeholders[k]);
+        rangeEnds_[k]->setMaximumWidth(140);
+        if (start.range.fixed) {
+            rangeEnds_[k]->setText(exact(ends[k]));
+        }
+        controls->addWidget(rangeEnds_[k]);
+        connect(rangeEnds_[k], &QLineEdit::editingFinished, this, &ExplorerWindow::rangeChanged);
+    }
+    axes_ = new QCheckBox(tr("Draw the axes"), central);
+    axes_->setObjectName(QStringLiteral("axes"));
+    axes_->setChecked(start.axes);
+    controls->addWidget(axes_);
+    controls->addStretch();
+    layout->addLayout(controls);
+
+    canvas_ = new MapCanvas(central);
+    layout->addWidget(canvas_, 1);
+    setCentralWidget(central);
+
+    readout_ = new QLabel(this);
+    readout_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    progress_ = new QLabel(this);
+    statusBar()->addWidget(readout_, 1);
+    statusBar()->addPermanentWidget(progress_);
+
+    typingPause_.setSingleShot(true);
+    typingPause_.setInterval(kTypingPauseMs);
+    connect(&typingPause_, &QTimer::timeout, this, [this] {
+        remember(expression_);
+        render();
+    });
+    connect(functionBox_, &QComboBox::editTextChanged, this, &ExplorerWindow::expressionEdited);
+    connect(rangeMode_, &QComboBox::currentIndexChanged, this, &ExplorerWindow::rangeChanged);
+    connect(lock_, &QCheckBox::toggled, this, &ExplorerWindow::rangeChanged);
+    connect(axes_, &QCheckBox::toggled, this, &ExplorerWindow::render);
+    connect(canvas_, &MapCanvas::mapPixelsChanged, this, &ExplorerWindow::mapPixelsChanged);
+    connect(canvas_, &MapCanvas::zoomRequested, this, &ExplorerWindow::zoomAbout);
+    connect(canvas_, &MapCanvas::panRequested, this, &ExplorerWindow::panBy);
+    connect(canvas_, &MapCanvas::zoomIntoRequested, this, &ExplorerWindow::zoomInto);
+    connect(canvas_, &MapCanvas::pointerMoved, this, &ExplorerWindow::pointerMoved);
+    connect(&renderer_, &MapRenderer::rendered, this, &ExplorerWindow::rendered);
+    connect(&renderer_, &MapRenderer::progressed, this, &ExplorerWindow::progressed);
+    connect(&renderer_, &MapRenderer::failed, this, &ExplorerWindow::renderFailed);
+    buildMenus();
+
+    expressionEdited(functionBox_->currentText());
+    typingPause_.stop();
+    canvas_->setFocus();
+}
+
+ExplorerWindow::~ExplorerWindow() {
+    renderer_.stop();
+}
+
+void ExplorerWindow::buildMenus() {
+    QMenu* file = menuBar()->addMenu(tr("&File"));
+    file->addAction(tr("&Save figure…"), QKeySequence::Save, this, &ExplorerWindow::saveFigure);
+    file->addAction(tr("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), this, &QWidget::close);
+    QMenu* edit = menuBar()->addMenu(tr("&Edit"));
+    QAction* copyPixel =
+        edit->addAction(tr("&Copy the pixel's values"), this, &ExplorerWindow::copyPixel);
+    copyPixel->setShortcut(QKeySequence::Copy);
+    // In the function line, Ctrl+C copies its text as usual.
+    copyPixel->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    canvas_->addAction(copyPixel);
+    edit->addAction(tr("Copy the &command line"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C),
+                    this, &ExplorerWindow::copyCommandLine);
+    edit->addAction(tr("Edit the &function"), QKeySequence(Qt::CTRL | Qt::Key_L), this, [this] {
+        functionBox_->setFocus(Qt::ShortcutFocusReason);
+        functionBox_->lineEdit()->selectAll();
+    });
+    QMenu* view = menuBar()->addMenu(tr("&View"));
+    view->addAction(tr("&Back"), QKeySequence(Qt::ALT | Qt::Key_Left), this,
+                    &ExplorerWindow::goBack);
+    view->addAction(tr("&Forward"), QKeySequence(Qt::ALT | Qt::Key_Right), this,
+                    &ExplorerWindow::goForward);
+    view->addAction(tr("&Go to…"), QKeySequence(Qt::CTRL | Qt::Key_G), this, &ExplorerWindow::goTo);
+    view->addAction(tr("&Start view (0)"), this, &ExplorerWindow::goToStart);
+}
+
+void ExplorerWindow::keyPressEvent(QKeyEvent* event) {
+    // The keys of the maps; in the function line they type as usual.
+    const MapGeometry& current = view();
+    const double tenthX = current.width / 10.0;
+    const double tenthY = current.height / 10.0;
+    switch (event->key()) {
+        case Qt::Key_Left:
+            return panBy(tenthX, 0);
+        case Qt::Key_Right:
+            return panBy(-tenthX, 0);
+        case Qt::Key_Up:
+            return panBy(0, tenthY);
+        case Qt::Key_Down:
+            return panBy(0, -tenthY);
+        case Qt::Key_Plus:
+        case Qt::Key_Equal:
+            return zoomAbout(current.width / 2.0, current.height / 2.0, kKeyZoom);
+        case Qt::Key_Minus:
+            return zoomAbout(current.width / 2.0, current.height / 2.0, 1 / kKeyZoom);
+        case Qt::Key_0:
+            return goToStart();
+        default:
+            QMainWindow::keyPressEvent(event);
+    }
+}
+
+void ExplorerWindow::expressionEdited(const QString& text) {
+    const std::string typed = text.toStdString();
+    try {
+        const CompiledExpression check(typed);
+        caret_->clear();
+        expression_ = typed;
+        typingPause_.start();
+    } catch (const ExpressionError& error) {
+        // The place marked under the line; the last good maps stay.
+        const QFontMetrics metrics(functionBox_->lineEdit()->font());
+        const QString before = text.left(error.column() - 1);
+        const int indent = functionBox_->x() + functionBox_->lineEdit()->x() + 4 +
+                           metrics.horizontalAdvance(before);
+        caret_->setIndent(indent);
+        caret_->setText(
+            QStringLiteral("^ ") +
+            tr("column %1: %2").arg(error.column()).arg(QString::fromStdString(error.what())));
+        tell(tr("column %1: %2").arg(error.column()).arg(QString::fromStdString(error.what())));
+        typingPause_.stop();
+    }
+}
+
+void ExplorerWindow::remember(const std::string& expression) {
+    QStringList functions = settings_.value(QStringLiteral("functions")).toStringList();
+    const QString entry = QString::fromStdString(expression);
+    if (functions.value(0) == entry) {
+        return;
+    }
+    functions.removeAll(entry);
+    functions.prepend(entry);
+    while (functions.size() > kMostRemembered) {
+        functions.removeLast();
+    }
+    settings_.setValue(QStringLiteral("functions"), functions);
+    settings_.sync();
+    static bool told = false;
+    if (settings_.status() != QSettings::NoError && !told) {
+        told = true;
+        std::cerr << "complex-plot-explore: the settings file "
+                  << quoted(settings_.fileName().toStdString())
+                  << " cannot be written; the functions typed are not kept\n";
+    }
+}
+
+void ExplorerWindow::mapPixelsChanged(QSize pixels) {
+    MapGeometry current = view();
+    if (!viewFitted_) {
+        viewFitted_ = true;
+        if (startSized_ && pixels == QSize(startView_.width, startView_.height)) {
+            current = startView_;
+        } else {
+            startView_ = fitted(startView_, pixels);
+            current = startView_;
+        }
+        history_ = ViewHistory(current);
+        showView(current, false);
+        return;
+    }
+    if (pixels == QSize(current.width, current.height)) {
+        return;
+    }
+    // A resize keeps the view's centre and pixel size.
+    history_.replaceCurrent(current.resizedTo(pixels.width(), pixels.height()));
+    showView(view(), false);
+}
+
+void ExplorerWindow::showView(const MapGeometry& next, bool rememberIt) {
+    if (rememberIt) {
+        history_.push(next);
+    }
+    canvas_->setView(view());
+    render();
+}
+
+void ExplorerWindow::render() {
+    if (!viewFitted_ || expression_.empty()) {
+        return;
+    }
+    RenderJob job;
+    job.id = ++jobId_;
+    job.expression = expression_;
+    job.view = view();
+    job.range = rangeSetting();
+    job.axes = axes_->isChecked();
+    progress_->setText(tr("drawing…"));
+    renderer_.render(job);
+}
+
+RangeSetting ExplorerWindow::rangeSetting() const {
+    RangeSetting setting;
+    const int mode = rangeMode_->currentIndex();
+    setting.forEach = mode % 2 == 1;
+    setting.fixed = mode >= 2;
+    double ends[4];
+    for (int k = 0; k < 4; ++k) {
+        bool ok = false;
+        ends[k] = QLocale::c().toDouble(rangeEnds_[k]->text().trimmed(), &ok);
+        if (!ok || !std::isfinite(ends[k])) {
+            setting.fixed = false;
+        }
+        if (!setting.forEach && k == 1) {
+            break;
+        }
+    }
+    if (setting.fixed) {
+        setting.real = GreyRange{ends[0], ends[1]};
+        setting.imaginary = setting.forEach ? GreyRange{ends[2], ends[3]} : setting.real;
+        if (!(setting.real.low < setting.real.high) ||
+            !(setting.imaginary.low < setting.imaginary.high) ||
+            !std::isfinite(setting.real.high - setting.real.low) ||
+            !std::isfinite(setting.imaginary.high - setting.imaginary.low)) {
+            setting.fixed = false;
+        }
+    }
+    return setting;
+}
+
+void ExplorerWindow::rangeChanged() {
+    const std::shared_ptr<const RenderedMaps> resting = canvas_->restingMaps();
+    if (lock_->isChecked() && resting) {
+        // The greys of the maps at rest, kept.
+        const FunctionMaps& maps = resting->maps;
+        const double ends[] = {maps.realRange.low, maps.realRange.high, maps.imaginaryRange.low,
+                               maps.imaginaryRange.high};
+        for (int k = 0; k < 4; ++k) {
+            if (rangeEnds_[k]->text().isEmpty() || sender() == lock_) {
+                rangeEnds_[k]->setText(exact(ends[k]));
+            }
+        }
+        const QSignalBlocker blocker(rangeMode_);
+        rangeMode_->setCurrentIndex(2 + (maps.rangeForEach ? 1 : 0));
+    }
+    if (rangeMode_->currentIndex() >= 2 && !rangeSetting().fixed) {
+        tell(tr("give the range's ends as numbers, low below high"));
+    }
+    render();
+}
+
+void ExplorerWindow::rendered(std::shared_ptr<const RenderedMaps> maps) {
+    if (maps->id != jobId_) {
+        return;
+    }
+    canvas_->setMaps(maps);
+    if (!maps->coarse) {
+        progress_->clear();
+        if (pointer_) {
+            pointerMoved(pointer_->x(), pointer_->y());
+        }
+    }
+}
+
+void ExplorerWindow::progressed(quint64 id, int rowsDone, int rows) {
+    if (id == jobId_ && rows > 0) {
+        progress_->setText(tr("drawing %1%").arg(100 * rowsDone / rows));
+    }
+}
+
+void ExplorerWindow::renderFailed(quint64 id, const QString& message) {
+    if (id == jobId_) {
+        progress_->clear();
+        tell(message);
+    }
+}
+
+void ExplorerWindow::tell(const QString& message) {
+    readout_->setText(message);
+}
+
+QString ExplorerWindow::statusText() const {
+    return readout_->text();
+}
+
+void ExplorerWindow::pointerMoved(double column, double row) {
+    if (std::isnan(column)) {
+        pointer_.reset();
+        return;
+    }
+    pointer_ = QPointF(column, row);
+    const MapGeometry& current = view();
+    const int c = std::clamp(static_cast<int>(std::floor(column)), 0, current.width - 1);
+    const int r = std::clamp(static_cast<int>(std::floor(row)), 0, current.height - 1);
+    const int digits = meaningfulDigits(current);
+    const double x = current.sampleX(c);
+    const double y = current.sampleY(r);
+    QString line =
+        tr("z = %1 %2 %3i").arg(number(x, digits), y < 0 ? "−" : "+", number(std::fabs(y), digits));
+    if (const auto resting = canvas_->restingMaps()) {
+        const ComplexValue f =
+            resting->maps.values[static_cast<std::size_t>(r) * current.width + c];
+        const int valueDigits = std::max(6, digits);
+        line += QStringLiteral("    ") +
+                tr("f(z) = %1 %2 %3i    |f(z)| = %4    arg f(z) = %5")
+                    .arg(number(f.real(), valueDigits), f.imag() < 0 ? "−" : "+",
+                         number(std::fabs(f.imag()), valueDigits), number(std::abs(f), valueDigits),
+                         number(std::arg(f), valueDigits));
+    }
+    tell(line);
+}
+
+void ExplorerWindow::zoomAbout(double column, double row, double factor) {
+    if (!std::isfinite(factor) || factor <= 0) {
+        return;
+    }
+    const MapGeometry next = view().zoomedAbout(column, row, factor);
+    if (factor > 1 && !next.pixelsAreDistinct()) {
+        tell(tr("zoomed in as far as double precision tells the pixels apart"));
+        return;
+    }
+    if (factor < 1 && !next.withinReach()) {
+        tell(tr("zoomed out as far as ±10¹⁵"));
+        return;
+    }
+    showView(next, true);
+}
+
+void ExplorerWindow::panBy(double columns, double rows) {
+    const MapGeometry next = view().pannedBy(columns, rows);
+    if (!next.withinReach() || !next.pixelsAreDistinct()) {
+        tell(tr("the view stays within ±10¹⁵"));
+        return;
+    }
+    showView(next, true);
+}
+
+void ExplorerWindow::zoomInto(double column0, double row0, double column1, double row1) {
+    const MapGeometry next = view().zoomedInto(column0, row0, column1, row1);
+    if (!next.pixelsAreDistinct()) {
+        tell(tr("zoomed in as far as double precision tells the pixels apart"));
+        return;
+    }
+    showView(next, true);
+}
+
+void ExplorerWindow::goBack() {
+    if (history_.back()) {
+        showView(view(), false);
+    }
+}
+
+void ExplorerWindow::goForward() {
+    if (history_.forward()) {
+        showView(view(), false);
+    }
+}
+
+void ExplorerWindow::goToStart() {
+    showView(startView_.resizedTo(view().width, view().height), true);
+}
+
+QString ExplorerWindow::commandLine() const {
+    const std::shared_ptr<const RenderedMaps> resting = canvas_->restingMaps();
+    if (!resting) {
+        return {};
+    }
+    const FunctionMaps& maps = resting->maps;
+    return QString::fromStdString(commandLineOf(resting->request, maps.realRange,
+                                                maps.imaginaryRange, maps.rangeForEach,
+                                                axes_->isChecked()));
+}
+
+QString ExplorerWindow::pixelLine(int column, int row) const {
+    const std::shared_ptr<const RenderedMaps> resting = canvas_->restingMaps();
+    const MapGeometry& current = view();
+    if (!resting || column < 0 || row < 0 || column >= current.width || row >= current.height) {
+        return {};
+    }
+    const ComplexValue f =
+        resting->maps.values[static_cast<std::size_t>(row) * current.width + column];
+    return exact(current.sampleX(column)) + '\t' + exact(current.sampleY(row)) + '\t' +
+           exact(f.real()) + '\t' + exact(f.imag());
+}
+
+void ExplorerWindow::copyCommandLine() {
+    const QString line = commandLine();
+    if (line.isEmpty()) {
+        tell(tr("the maps are still being drawn"));
+        return;
+    }
+    QApplication::clipboard()->setText(line);
+    tell(tr("copied: %1").arg(line));
+}
+
+void ExplorerWindow::copyPixel() {
+    if (!pointer_) {
+        tell(tr("point at a map to copy its pixel"));
+        return;
+    }
+    const QString line = pixelLine(static_cast<int>(std::floor(pointer_->x())),
+                                   static_cast<int>(std::floor(pointer_->y())));
+    if (line.isEmpty()) {
+        tell(tr("the maps are still being drawn"));
+        return;
+    }
+    QApplication::clipboard()->setText(line);
+    tell(tr("copied: %1").arg(QString(line).replace('\t', QStringLiteral("  "))));
+}
+
+void ExplorerWindow::saveFigure() {
+    const std::shared_ptr<const RenderedMaps> resting = canvas_->restingMaps();
+    if (!resting) {
+        tell(tr("the maps are still being drawn"));
+        return;
+    }
+    QString filter;
+    QString path = QFileDialog::getSaveFileName(
+        this, tr("Save the view as a figure"), QStringLiteral("figure.png"),
+        tr("PNG picture (*.png);;SVG drawing (*.svg);;PDF page (*.pdf)"), &filter);
+    if (path.isEmpty()) {
+        return;
+    }
+    const QString suffix = path.section('.', -1).toLower();
+    if (suffix != QLatin1String("png") && suffix != QLatin1String("svg") &&
+        suffix != QLatin1String("pdf")) {
+        path += filter.contains(QLatin1String("svg"))   ? QStringLiteral(".svg")
+                : filter.contains(QLatin1String("pdf")) ? QStringLiteral(".pdf")
+                                                        : QStringLiteral(".png");
+    }
+    try {
+        const FigureContent content = functionFigureContent(resting->request, resting->maps);
+        const std::string file = path.toStdString();
+        const int width = figureIsPng(file) ? pngFigureWidth(content, 1600, false) : 0;
+        writeBytesFile(file, figureFileBytes({content}, file, width));
+        tell(tr("saved %1").arg(path));
+    } catch (const std::exception& error) {
+        QMessageBox::warning(this, tr("Save the view as a figure"),
+                             QString::fromStdString(error.what()));
+    }
+}
+
+void ExplorerWindow::goTo() {
+    QDialog dialog(this);
+    dialog.setWindowTitle(tr("Go to"));
+    auto* form = new QFormLayout(&dialog);
+    const MapGeometry& current = view();
+    const double bounds[] = {current.x0, current.x1, current.y0, current.y1};
+    const QString names[] = {QStringLiteral("X0"), QStringLiteral("X1"), QStringLiteral("Y0"),
+                             QStringLiteral("Y1")};
+    QLineEdit* fields[4];
+    for (int k = 0; k < 4; ++k) {
+        fields[k] = new QLineEdit(exact(bounds[k]), &dialog);
+        form->addRow(names[k], fields[k]);
+    }
+    auto* problem = new QLabel(&dialog);
+    problem->setWordWrap(true);
+    form->addRow(problem);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    form->addRow(buttons);
+    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    connect(buttons, &QDialogButtonBox::accepted, &dialog, [&] {
+        // The bounds are read as --window reads them: constant expressions.
+        QStringList texts;
+        for (QLineEdit* field : fields) {
+            texts << field->text().trimmed();
+        }
+        try {
+            const RenderOptions options = parseRenderOptions(
+                {"--function", "z", "--window=" + texts.join(',').toStdString(), "--size",
+                 std::to_string(current.width) + "x" + std::to_string(current.height)});
+            const MapGeometry window = options.function->geometry;
+            showView(fitted(window, QSize(current.width, current.height)), true);
+            dialog.accept();
+        } catch (const UsageError& error) {
+            problem->setText(QString::fromStdString(error.what()));
+        }
+    });
+    dialog.exec();
+}
+
+}  // namespace complexplot

@@ -1,0 +1,103 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QSettings>
+#include <QTimer>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "map_canvas.h"
+#include "map_geometry.h"
+#include "map_renderer.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+
+namespace complexplot {
+
+// Where the explorer opens: the function, and the view and ranges a
+// command line of the renderer asked for.
+struct ExplorerStart {
+    std::string expression = "sin(z)";
+    std::optional<MapGeometry> view;  // the window; with its size when `sized`
+    bool sized = false;
+    RangeSetting range;
+    bool axes = false;
+};
+
+// The explorer: a line to type f(z), the two maps that follow it, and a
+// status bar that reads the value under the pointer. Maps are drawn on
+// worker threads; the window never waits for them.
+class ExplorerWindow : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit ExplorerWindow(const ExplorerStart& start, QWidget* parent = nullptr);
+    ~ExplorerWindow() override;
+
+    MapCanvas* canvas() const { return canvas_; }
+    const MapGeometry& view() const { return history_.current(); }
+    // The command line that draws the maps at rest, and one pixel's values
+    // as copied; empty while no maps are at rest.
+    QString commandLine() const;
+    QString pixelLine(int column, int row) const;
+    QString statusText() const;
+
+public slots:
+    void zoomAbout(double column, double row, double factor);
+    void panBy(double columns, double rows);
+    void zoomInto(double column0, double row0, double column1, double row1);
+    void goBack();
+    void goForward();
+    void goToStart();
+    void copyCommandLine();
+    void copyPixel();
+    void saveFigure();
+    void goTo();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private slots:
+    void expressionEdited(const QString& text);
+    void mapPixelsChanged(QSize pixels);
+    void rendered(std::shared_ptr<const RenderedMaps> maps);
+    void progressed(quint64 id, int rowsDone, int rows);
+    void renderFailed(quint64 id, const QString& message);
+    void pointerMoved(double column, double row);
+    void rangeChanged();
+
+private:
+    void buildMenus();
+    void showView(const MapGeometry& view, bool remember);
+    void render();
+    void remember(const std::string& expression);
+    void tell(const QString& message);
+    RangeSetting rangeSetting() const;
+
+    QComboBox* functionBox_ = nullptr;
+    QLabel* caret_ = nullptr;
+    QComboBox* rangeMode_ = nullptr;
+    QCheckBox* lock_ = nullptr;
+    QLineEdit* rangeEnds_[4] = {};
+    QCheckBox* axes_ = nullptr;
+    MapCanvas* canvas_ = nullptr;
+    QLabel* readout_ = nullptr;
+    QLabel* progress_ = nullptr;
+
+    MapRenderer renderer_;
+    ViewHistory history_;
+    MapGeometry startView_;
+    bool startSized_ = false;
+    bool viewFitted_ = false;
+    std::string expression_;  // the last good expression, the one drawn
+    quint64 jobId_ = 0;
+    QTimer typingPause_;
+    QSettings settings_;
+    std::optional<QPointF> pointer_;
+};
+
+}  // namespace complexplot

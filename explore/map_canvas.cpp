@@ -1,0 +1,367 @@
+#include "map_canvas.h"
+
+#include <QFontMetricsF>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWheelEvent>
+#include <cmath>
+
+#include "axis_ticks.h"
+
+namespace complexplot {
+
+namespace {
+
+// Logical pixels around and between the maps.
+constexpr double kMargin = 8;
+constexpr double kGutter = 76;  // the y labels beside each map
+constexpr double kMapGap = 12;
+constexpr double kCaption = 22;  // above the maps
+constexpr double kXLabels = 40;  // below: the x labels and an offset
+constexpr double kFooter = 22;   // the count of points without a value
+constexpr double kLegendBar = 16;
+constexpr double kLegendLabels = 64;
+constexpr double kTick = 5;
+// The zoom of one notch of a wheel (120 units of angle).
+constexpr double kZoomPerNotch = 1.25;
+
+const QColor kInk(0, 0, 0);
+const QColor kMarker(kNoValueColour.red, kNoValueColour.green, kNoValueColour.blue);
+
+bool sameView(const MapGeometry& a, const MapGeometry& b) {
+    return a == b;
+}
+
+QString text(const std::string& utf8) {
+    return QString::fromStdString(utf8);
+}
+
+}  // namespace
+
+MapCanvas::MapCanvas(QWidget* parent) : QWidget(parent) {
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMinimumSize(1, 1);
+}
+
+QSize MapCanvas::sizeHint() const {
+    return QSize(1100, 560);
+}
+
+double MapCanvas::legendWidth() const {
+    const bool each = resting_ && resting_->maps.rangeForEach;
+    return (each ? 2 : 1) * (kMargin + kLegendBar + kTick + kLegendLabels);
+}
+
+QSize MapCanvas::mapPixels() const {
+    const double ratio = devicePixelRatioF();
+    const double across = (width() - 2 * kMargin - 2 * kGutter - kMapGap - legendWidth()) / 2;
+    const double down = height() - kCaption - kXLabels - kFooter;
+    return QSize(std::max(1, static_cast<int>(std::floor(across * ratio))),
+                 std::max(1, static_cast<int>(std::floor(down * ratio))));
+}
+
+QRectF MapCanvas::mapRect(bool imaginary) const {
+    const QSizeF size = QSizeF(mapPixels()) / devicePixelRatioF();
+    const double left = kMargin + kGutter + (imaginary ? size.width() + kMapGap + kGutter : 0);
+    return QRectF(QPointF(std::round(left), kCaption), size);
+}
+
+std::optional<QPointF> MapCanvas::mapPlaceAt(QPointF point) const {
+    for (const bool imaginary : {false, true}) {
+        const QRectF rect = mapRect(imaginary);
+        if (rect.contains(point)) {
+            return (point - rect.topLeft()) * devicePixelRatioF();
+        }
+    }
+    return std::nullopt;
+}
+
+void MapCanvas::setView(const MapGeometry& view) {
+    if (!sameView(view, view_)) {
+        view_ = view;
+        coarse_.reset();
+        update();
+    }
+}
+
+void MapCanvas::setMaps(std::shared_ptr<const RenderedMaps> maps) {
+    if (!maps) {
+        return;
+    }
+    if (maps->coarse) {
+        coarse_ = std::move(maps);
+    } else {
+        const bool legendChanged =
+            !resting_ || resting_->maps.rangeForEach != maps->maps.rangeForEach;
+        resting_ = std::move(maps);
+        coarse_.reset();
+        if (legendChanged) {
+            emit mapPixelsChanged(mapPixels());
+        }
+    }
+    update();
+}
+
+std::shared_ptr<const RenderedMaps> MapCanvas::restingMaps() const {
+    if (resting_ && sameView(resting_->request.geometry, view_)) {
+        return resting_;
+    }
+    return nullptr;
+}
+
+void MapCanvas::resizeEvent(QResizeEvent*) {
+    emit mapPixelsChanged(mapPixels());
+}
+
+void MapCanvas::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().window());
+    painter.setPen(kInk);
+    for (const bool imaginary : {false, true}) {
+        paintMap(painter, imaginary);
+    }
+    paintLegends(painter);
+    paintFooter(painter);
+    if (bandFrom_) {
+        painter.setPen(QPen(QColor(255, 160, 0), 1, Qt::DashLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(QRectF(*bandFrom_, bandTo_).normalized());
+    }
+}
+
+void MapCanvas::paintMap(QPainter& painter, bool imaginary) {
+    const QRectF rect = mapRect(imaginary);
+    const double ratio = devicePixelRatioF();
+    painter.setFont(font());
+    painter.drawText(
+        QRectF(rect.left(), 0, rect.width(), kCaption), Qt::AlignLeft | Qt::AlignVCenter,
+        imaginary ? QStringLiteral("虚数部 Im f(z)") : QStringLiteral("実数部 Re f(z)"));
+    painter.fillRect(rect, QColor(128, 128, 128));
+    painter.save();
+    painter.setClipRect(rect);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    if (resting_) {
+        const FunctionMaps& maps = resting_->maps;
+        QImage image = imaginary ? maps.imaginary : maps.real;
+        const MapGeometry& drawn = resting_->request.geometry;
+        if (sameView(drawn, view_)) {
+            image.setDevicePixelRatio(ratio);
+            painter.drawImage(rect.topLeft(), image);
+        } else {
+            // The last maps where their view lies in the new one.
+            const QRectF where(rect.left() + view_.columnAt(drawn.x0) / ratio,
+                               rect.top() + view_.rowAt(drawn.y1) / ratio,
+                               (view_.columnAt(drawn.x1) - view_.columnAt(drawn.x0)) / ratio,
+                               (view_.rowAt(drawn.y0) - view_.rowAt(drawn.y1)) / ratio);
+            if (std::isfinite(where.width()) && std::isfinite(where.height()) &&
+                std::abs(where.width()) < 1e6 && std::abs(where.height()) < 1e6) {
+                painter.drawImage(where, image);
+            }
+        }
+    }
+    if (coarse_ &&
+        sameView(coarse_->request.geometry.resizedTo(view_.width, view_.height), view_)) {
+        painter.drawImage(rect, imaginary ? coarse_->maps.imaginary : coarse_->maps.real);
+    }
+    if (pointer_) {
+        // A small cross at the same z on both maps.
+        const QPointF at = rect.topLeft() + *pointer_ / ratio;
+        painter.setPen(QPen(QColor(255, 160, 0), 1));
+        painter.drawLine(at - QPointF(5, 0), at + QPointF(5, 0));
+        painter.drawLine(at - QPointF(0, 5), at + QPointF(0, 5));
+    }
+    painter.restore();
+    painter.setPen(kInk);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(rect.adjusted(-1, -1, 0, 0));
+    paintTicks(painter, rect);
+}
+
+void MapCanvas::paintTicks(QPainter& painter, const QRectF& rect) {
+    const QFontMetricsF metrics(font());
+    const double height = metrics.height();
+    const AxisTicks x = chooseTicks(
+        view_.x0, view_.x1, readsInPi(view_.x0, view_.x1), rect.width(),
+        [&](const std::string& label) { return metrics.horizontalAdvance(text(label)); },
+        0.6 * height);
+    for (const Tick& tick : x.ticks) {
+        const double at = rect.left() + view_.columnAt(tick.value) / devicePixelRatioF();
+        painter.drawLine(QPointF(at, rect.bottom()), QPointF(at, rect.bottom() + kTick));
+        const double width = metrics.horizontalAdvance(text(tick.label));
+        const LabelSpan span = labelSpan(tick.value, width, view_.x0, view_.x1, rect.width());
+        painter.drawText(QRectF(rect.left() + span.start, rect.bottom() + kTick, width, height),
+                         Qt::AlignCenter, text(tick.label));
+    }
+    if (!x.offsetLabel.empty()) {
+        painter.drawText(QRectF(rect.left(), rect.bottom() + kTick + height, rect.width(), height),
+                         Qt::AlignRight | Qt::AlignVCenter, text(x.offsetLabel));
+    }
+    const AxisTicks y = chooseTicks(
+        view_.y0, view_.y1, readsInPi(view_.y0, view_.y1), rect.height(),
+        [&](const std::string&) { return height; }, 0.15 * height);
+    for (const Tick& tick : y.ticks) {
+        const double at = rect.top() + view_.rowAt(tick.value) / devicePixelRatioF();
+        painter.drawLine(QPointF(rect.left() - kTick, at), QPointF(rect.left(), at));
+        const LabelSpan span = labelSpan(tick.value, height, view_.y0, view_.y1, rect.height());
+        painter.drawText(
+            QRectF(rect.left() - kGutter, rect.bottom() - span.end, kGutter - kTick - 2, height),
+            Qt::AlignRight | Qt::AlignVCenter, text(tick.label));
+    }
+    if (!y.offsetLabel.empty()) {
+        painter.drawText(QRectF(rect.left() - kGutter, 0, kGutter - kTick - 2, kCaption),
+                         Qt::AlignRight | Qt::AlignVCenter, text(y.offsetLabel));
+    }
+}
+
+void MapCanvas::paintLegends(QPainter& painter) {
+    if (!resting_) {
+        return;
+    }
+    const FunctionMaps& maps = resting_->maps;
+    const QRectF right = mapRect(true);
+    const QFontMetricsF metrics(font());
+    const double height = metrics.height();
+    struct Legend {
+        GreyRange range;
+        QString name;
+    };
+    std::vector<Legend> legends = {{maps.realRange, QString()}};
+    if (maps.rangeForEach) {
+        legends = {{maps.realRange, QStringLiteral("Re")},
+                   {maps.imaginaryRange, QStringLiteral("Im")}};
+    }
+    double left = right.right() + kMargin;
+    for (const Legend& legend : legends) {
+        const QRectF bar(left, right.top(), kLegendBar, right.height());
+        for (int grey = 0; grey < 256; ++grey) {
+            const double band = bar.height() / 256;
+            painter.fillRect(
+                QRectF(bar.left(), bar.bottom() - (grey + 1) * band, bar.width(), band + 0.5),
+                QColor(grey, grey, grey));
+        }
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(bar.adjusted(-1, -1, 0, 0));
+        if (!legend.name.isEmpty()) {
+            painter.drawText(QRectF(bar.left() - 4, 0, 40, kCaption),
+                             Qt::AlignLeft | Qt::AlignVCenter, legend.name);
+        }
+        const AxisTicks ticks = chooseLegendTicks(
+            legend.range.low, legend.range.high, bar.height(),
+            [&](const std::string&) { return height; }, 0.15 * height);
+        for (const Tick& tick : ticks.ticks) {
+            const LabelSpan span =
+                labelSpan(tick.value, height, legend.range.low, legend.range.high, bar.height());
+            const double at = bar.bottom() - (tick.value - legend.range.low) /
+                                                 (legend.range.high - legend.range.low) *
+                                                 bar.height();
+            painter.drawLine(QPointF(bar.right(), at), QPointF(bar.right() + kTick, at));
+            painter.drawText(
+                QRectF(bar.right() + kTick + 2, bar.bottom() - span.end, kLegendLabels, height),
+                Qt::AlignLeft | Qt::AlignVCenter, text(tick.label));
+        }
+        left += kMargin + kLegendBar + kTick + kLegendLabels;
+    }
+}
+
+void MapCanvas::paintFooter(QPainter& painter) {
+    if (!resting_) {
+        return;
+    }
+    const std::size_t count = resting_->maps.pointsWithoutValue;
+    const QRectF left = mapRect(false);
+    const double top = height() - kFooter + 4;
+    const QRectF swatch(left.left(), top, 12, 12);
+    painter.fillRect(swatch, kMarker);
+    painter.drawRect(swatch);
+    painter.drawText(QRectF(swatch.right() + 6, top - 4, 600, kFooter),
+                     Qt::AlignLeft | Qt::AlignVCenter,
+                     count == 1 ? tr("no value: 1 point")
+                                : tr("no value: %1 points").arg(static_cast<qulonglong>(count)));
+}
+
+void MapCanvas::wheelEvent(QWheelEvent* event) {
+    const std::optional<QPointF> place = mapPlaceAt(event->position());
+    if (!place || event->angleDelta().y() == 0) {
+        event->ignore();
+        return;
+    }
+    // 1.25 times a notch of 120; a touchpad's small angles in proportion.
+    const double notches = event->angleDelta().y() / 120.0;
+    emit zoomRequested(place->x(), place->y(), std::pow(kZoomPerNotch, notches));
+    event->accept();
+}
+
+void MapCanvas::mousePressEvent(QMouseEvent* event) {
+    setFocus(Qt::MouseFocusReason);
+    if (!mapPlaceAt(event->position())) {
+        return;
+    }
+    const bool band =
+        event->button() == Qt::RightButton ||
+        (event->button() == Qt::LeftButton && (event->modifiers() & Qt::ShiftModifier) != 0);
+    if (band) {
+        bandFrom_ = event->position();
+        bandTo_ = event->position();
+    } else if (event->button() == Qt::LeftButton) {
+        dragFrom_ = event->position();
+        setCursor(Qt::ClosedHandCursor);
+    }
+}
+
+void MapCanvas::mouseMoveEvent(QMouseEvent* event) {
+    const QPointF position = event->position();
+    if (dragFrom_) {
+        const QPointF moved = (position - *dragFrom_) * devicePixelRatioF();
+        dragFrom_ = position;
+        if (moved != QPointF()) {
+            emit panRequested(moved.x(), moved.y());
+        }
+    }
+    if (bandFrom_) {
+        bandTo_ = position;
+        update();
+    }
+    pointer_ = mapPlaceAt(position);
+    if (pointer_) {
+        emit pointerMoved(pointer_->x(), pointer_->y());
+    } else {
+        emit pointerMoved(NAN, NAN);
+    }
+    update();
+}
+
+void MapCanvas::mouseReleaseEvent(QMouseEvent* event) {
+    if (dragFrom_) {
+        dragFrom_.reset();
+        unsetCursor();
+    }
+    if (bandFrom_) {
+        const QPointF start = *bandFrom_;
+        bandFrom_.reset();
+        // The band's far corner, held inside the map it started on.
+        for (const bool imaginary : {false, true}) {
+            const QRectF rect = mapRect(imaginary);
+            if (!rect.contains(start)) {
+                continue;
+            }
+            const QPointF to(std::clamp(event->position().x(), rect.left(), rect.right()),
+                             std::clamp(event->position().y(), rect.top(), rect.bottom()));
+            const QPointF from = (start - rect.topLeft()) * devicePixelRatioF();
+            const QPointF end = (to - rect.topLeft()) * devicePixelRatioF();
+            if (std::abs(end.x() - from.x()) >= 3 && std::abs(end.y() - from.y()) >= 3) {
+                emit zoomIntoRequested(from.x(), from.y(), end.x(), end.y());
+            }
+        }
+        update();
+    }
+}
+
+void MapCanvas::leaveEvent(QEvent*) {
+    pointer_.reset();
+    emit pointerMoved(NAN, NAN);
+    update();
+}
+
+}  // namespace complexplot

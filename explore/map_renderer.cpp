@@ -1,0 +1,127 @@
+#include "map_renderer.h"
+
+#include <QMetaType>
+#include <algorithm>
+#include <new>
+#include <sstream>
+
+#include "compiled_expression.h"
+#include "expression_error.h"
+#include "value_grid.h"
+
+namespace complexplot {
+
+namespace {
+
+// The coarse pass: the same view at a quarter of the resolution each way.
+MapGeometry coarseView(const MapGeometry& view) {
+    MapGeometry coarse = view;
+    coarse.width = std::max(1, view.width / 4);
+    coarse.height = std::max(1, view.height / 4);
+    return coarse;
+}
+
+FunctionRequest requestFor(const RenderJob& job, const MapGeometry& view) {
+    FunctionRequest request;
+    request.expression = job.expression;
+    request.geometry = view;
+    request.threads = MapRenderer::workerThreads();
+    request.rangeForEach = job.range.forEach;
+    if (job.range.fixed && job.range.forEach) {
+        request.realRange = job.range.real;
+        request.imaginaryRange = job.range.imaginary;
+    } else if (job.range.fixed) {
+        request.range = job.range.real;
+    }
+    return request;
+}
+
+}  // namespace
+
+MapRenderer::MapRenderer(QObject* parent) : QObject(parent) {
+    qRegisterMetaType<std::shared_ptr<const RenderedMaps>>();
+}
+
+MapRenderer::~MapRenderer() {
+    stop();
+}
+
+int MapRenderer::workerThreads() {
+    return static_cast<int>(std::max(1u, std::thread::hardware_concurrency() - 1));
+}
+
+void MapRenderer::render(const RenderJob& job) {
+    for (Worker& worker : workers_) {
+        worker.cancellation->request();
+    }
+    reapFinished();
+    Worker worker;
+    worker.cancellation = std::make_shared<Cancellation>();
+    worker.done = std::make_shared<std::atomic<bool>>(false);
+    worker.thread =
+        std::thread([this, job, cancellation = worker.cancellation, done = worker.done] {
+            run(job, *cancellation);
+            done->store(true);
+        });
+    workers_.push_back(std::move(worker));
+}
+
+void MapRenderer::stop() {
+    for (Worker& worker : workers_) {
+        worker.cancellation->request();
+    }
+    for (Worker& worker : workers_) {
+        worker.thread.join();
+    }
+    workers_.clear();
+}
+
+void MapRenderer::reapFinished() {
+    for (auto worker = workers_.begin(); worker != workers_.end();) {
+        if (worker->done->load()) {
+            worker->thread.join();
+            worker = workers_.erase(worker);
+        } else {
+            ++worker;
+        }
+    }
+}
+
+void MapRenderer::run(const RenderJob& job, const Cancellation& cancellation) {
+    try {
+        const CompiledExpression function(job.expression);
+        for (const bool coarse : {true, false}) {
+            const MapGeometry view = coarse ? coarseView(job.view) : job.view;
+            const FunctionRequest request = requestFor(job, view);
+            auto progress = [&](int rowsDone) {
+                if (!coarse) {
+                    emit progressed(job.id, rowsDone, view.height);
+                }
+            };
+            LargeVector<ComplexValue> values =
+                computeValues(function, view, request.threads, progress, &cancellation);
+            if (cancellation.requested()) {
+                return;
+            }
+            auto result = std::make_shared<RenderedMaps>();
+            result->id = job.id;
+            result->coarse = coarse;
+            result->request = request;
+            std::ostringstream ignored;
+            result->maps = mapsOfValues(std::move(values), request, job.axes, ignored);
+            if (cancellation.requested()) {
+                return;
+            }
+            emit rendered(std::shared_ptr<const RenderedMaps>(std::move(result)));
+        }
+    } catch (const RenderCancelled&) {
+    } catch (const ExpressionError& error) {
+        emit failed(job.id, QString::fromStdString(error.what()));
+    } catch (const std::bad_alloc&) {
+        emit failed(job.id, tr("out of memory for maps of this size"));
+    } catch (const std::system_error& error) {
+        emit failed(job.id, tr("cannot start a thread: %1").arg(error.what()));
+    }
+}
+
+}  // namespace complexplot

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QObject>
+#include <cstdint>
+#include <list>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "function_render.h"
+#include "map_geometry.h"
+#include "row_workers.h"
+
+namespace complexplot {
+
+// How the greys are chosen: worked out from the values (one range for both
+// maps, or one for each), or fixed.
+struct RangeSetting {
+    bool fixed = false;
+    bool forEach = false;
+    GreyRange real;       // when fixed: the real map's, or both maps'
+    GreyRange imaginary;  // when fixed for each map: the imaginary map's
+};
+
+// What a render draws.
+struct RenderJob {
+    std::uint64_t id = 0;
+    std::string expression;
+    MapGeometry view;
+    RangeSetting range;
+    bool axes = false;
+};
+
+// The maps of one pass of a render: the coarse one, at a quarter of the
+// resolution each way, or the full one.
+struct RenderedMaps {
+    std::uint64_t id = 0;
+    bool coarse = false;
+    FunctionRequest request;  // the view and the ranges as drawn
+    FunctionMaps maps;
+};
+
+// Draws maps on worker threads, never on the caller's: each render runs a
+// coarse pass, then the full one, on all cores but one, and a new render
+// cancels the one in progress within a block of points per worker. The
+// results come back as signals, in the thread the renderer lives in.
+class MapRenderer : public QObject {
+    Q_OBJECT
+
+public:
+    explicit MapRenderer(QObject* parent = nullptr);
+    ~MapRenderer() override;
+
+    void render(const RenderJob& job);
+    // Stops the render in progress and waits for its threads.
+    void stop();
+    // The threads a pass computes with.
+    static int workerThreads();
+
+signals:
+    void rendered(std::shared_ptr<const RenderedMaps> maps);
+    void progressed(quint64 id, int rowsDone, int rows);
+    void failed(quint64 id, const QString& message);
+
+private:
+    struct Worker {
+        std::thread thread;
+        std::shared_ptr<Cancellation> cancellation;
+        std::shared_ptr<std::atomic<bool>> done;
+    };
+    void run(const RenderJob& job, const Cancellation& cancellation);
+    void reapFinished();
+
+    std::list<Worker> workers_;
+};
+
+}  // namespace complexplot
