@@ -95,9 +95,8 @@ FunctionMaps makeFunctionMaps(const FunctionRequest& request, bool axes, std::os
     const CompiledExpression function(request.expression);
     const MapGeometry& geometry = request.geometry;
     LargeVector<ComplexValue> values =
-        computeValues(function, geometry, request.threads, [&](int rowsDone) {
-            progress.show("computing", rowsDone, geometry.height);
-        });
+        computeValues(function, geometry, request.threads,
+                      [&](int rowsDone) { progress.show("computing", rowsDone, geometry.height); });
     progress.clear();
     return mapsOfValues(std::move(values), request, axes, messages);
 }
@@ -114,8 +113,8 @@ FunctionMaps mapsOfValues(LargeVector<ComplexValue> values, const FunctionReques
         maps.imaginaryRange =
             request.imaginaryRange.value_or(automaticPartRange(maps.values, Part::imaginary));
         const bool given = request.realRange && request.imaginaryRange;
-        messages << "complex-plot-render: grey ranges --range-re=" << shortestText(maps.realRange.low)
-                 << "," << shortestText(maps.realRange.high)
+        messages << "complex-plot-render: grey ranges --range-re="
+                 << shortestText(maps.realRange.low) << "," << shortestText(maps.realRange.high)
                  << " --range-im=" << shortestText(maps.imaginaryRange.low) << ","
                  << shortestText(maps.imaginaryRange.high)
                  << (given ? " (as given)\n"

@@ -270,58 +270,6 @@ void parseFigure(std::map<std::string, std::string>& values, RenderOptions& opti
     }
 }
 
-// The words of a line as a POSIX shell splits them: blanks part them;
-// 'single quotes' keep everything; "double quotes" keep everything but a
-// backslash before " \ $ or `; a backslash outside quotes keeps the next
-// character.
-std::vector<std::string> shellWords(const std::string& line) {
-    std::vector<std::string> words;
-    std::string word;
-    bool inWord = false;
-    for (std::size_t k = 0; k < line.size(); ++k) {
-        const char c = line[k];
-        if (c == ' ' || c == '\t' || c == '\r') {
-            if (inWord) {
-                words.push_back(word);
-                word.clear();
-                inWord = false;
-            }
-            continue;
-        }
-        inWord = true;
-        if (c == '\'') {
-            const std::size_t end = line.find('\'', k + 1);
-            if (end == std::string::npos) {
-                throw UsageError("a single quote is not closed");
-            }
-            word += line.substr(k + 1, end - k - 1);
-            k = end;
-        } else if (c == '"') {
-            for (++k;; ++k) {
-                if (k >= line.size()) {
-                    throw UsageError("a double quote is not closed");
-                }
-                if (line[k] == '"') {
-                    break;
-                }
-                if (line[k] == '\\' && k + 1 < line.size() &&
-                    std::string_view("\"\\$`").find(line[k + 1]) != std::string_view::npos) {
-                    ++k;
-                }
-                word += line[k];
-            }
-        } else if (c == '\\' && k + 1 < line.size()) {
-            word += line[++k];
-        } else {
-            word += c;
-        }
-    }
-    if (inWord) {
-        words.push_back(word);
-    }
-    return words;
-}
-
 // The options that belong to the handout as a whole, not to a line.
 bool isHandoutOption(const std::string& word) {
     const std::string name = word.substr(0, word.find('='));
@@ -749,13 +697,65 @@ std::string commandLineOf(const FunctionRequest& request, const GreyRange& realR
     auto pair = [](const GreyRange& range) {
         return shortestText(range.low) + "," + shortestText(range.high);
     };
-    std::string line = "complex-plot-render --function " + quotedExpression + " --window=" +
-                       shortestText(view.x0) + "," + shortestText(view.x1) + "," +
+    std::string line = "complex-plot-render --function " + quotedExpression +
+                       " --window=" + shortestText(view.x0) + "," + shortestText(view.x1) + "," +
                        shortestText(view.y0) + "," + shortestText(view.y1) + " --size " +
                        std::to_string(view.width) + "x" + std::to_string(view.height);
     line += rangeForEach ? " --range-re=" + pair(realRange) + " --range-im=" + pair(imaginaryRange)
                          : " --range=" + pair(realRange);
     return axes ? line + " --axes" : line;
+}
+
+// The words of a line as a POSIX shell splits them: blanks part them;
+// 'single quotes' keep everything; "double quotes" keep everything but a
+// backslash before " \ $ or `; a backslash outside quotes keeps the next
+// character.
+std::vector<std::string> shellWords(const std::string& line) {
+    std::vector<std::string> words;
+    std::string word;
+    bool inWord = false;
+    for (std::size_t k = 0; k < line.size(); ++k) {
+        const char c = line[k];
+        if (c == ' ' || c == '\t' || c == '\r') {
+            if (inWord) {
+                words.push_back(word);
+                word.clear();
+                inWord = false;
+            }
+            continue;
+        }
+        inWord = true;
+        if (c == '\'') {
+            const std::size_t end = line.find('\'', k + 1);
+            if (end == std::string::npos) {
+                throw UsageError("a single quote is not closed");
+            }
+            word += line.substr(k + 1, end - k - 1);
+            k = end;
+        } else if (c == '"') {
+            for (++k;; ++k) {
+                if (k >= line.size()) {
+                    throw UsageError("a double quote is not closed");
+                }
+                if (line[k] == '"') {
+                    break;
+                }
+                if (line[k] == '\\' && k + 1 < line.size() &&
+                    std::string_view("\"\\$`").find(line[k + 1]) != std::string_view::npos) {
+                    ++k;
+                }
+                word += line[k];
+            }
+        } else if (c == '\\' && k + 1 < line.size()) {
+            word += line[++k];
+        } else {
+            word += c;
+        }
+    }
+    if (inWord) {
+        words.push_back(word);
+    }
+    return words;
 }
 
 }  // namespace complexplot

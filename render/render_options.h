@@ -87,6 +87,12 @@ std::string renderUsage();
 std::string commandLineOf(const FunctionRequest& request, const GreyRange& realRange,
                           const GreyRange& imaginaryRange, bool rangeForEach, bool axes);
 
+// The words of a line as a POSIX shell splits them: blanks part them;
+// 'single quotes' keep everything; "double quotes" keep everything but a
+// backslash before " \ $ or `; a backslash outside quotes keeps the next
+// character. Raises UsageError for a quote left open.
+std::vector<std::string> shellWords(const std::string& line);
+
 // The shortest text that reads back as the same double.
 std::string shortestText(double value);
 

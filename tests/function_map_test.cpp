@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -161,4 +165,74 @@ TEST(FunctionMap, NpyHeaderIsAlignedAndDescribesTheGrid) {
     EXPECT_NE(header.find("{'descr': '<c16', 'fortran_order': False, 'shape': (5, 7), }"),
               std::string::npos);
     EXPECT_EQ(header.back(), '\n');
+}
+
+// A render called off stops: rows are no longer taken once it is asked, each
+// worker ends the row (the block) it is on, and no grid is handed back.
+TEST(FunctionMap, CancelledRenderStopsWithinABlockPerWorkerAndHandsBackNothing) {
+    for (const int workers : {1, 2, 4}) {
+        Cancellation cancellation;
+        std::atomic<int> rowsDone{0};
+        EXPECT_THROW(forEachRow(
+                         1000, workers,
+                         [&](int row, int) {
+                             if (row == 10) {
+                                 cancellation.request();
+                             }
+                             ++rowsDone;
+                         },
+                         {}, &cancellation),
+                     RenderCancelled);
+        // Row 10 and what the other workers had taken before they looked.
+        EXPECT_LE(rowsDone.load(), 11 + workers) << workers;
+    }
+    // Asked before it starts: nothing of the grid is written, nothing handed
+    // back.
+    const MapGeometry map = geometry(-2.0, 2.0, -2.0, 2.0, 700, 3);
+    std::vector<ComplexValue> values(700 * 3, ComplexValue(7.0, 7.0));
+    Cancellation early;
+    early.request();
+    EXPECT_THROW(computeValues(CompiledExpression("sin(z)"), map, 2, values, {}, &early),
+                 RenderCancelled);
+    EXPECT_TRUE(std::all_of(values.begin(), values.end(),
+                            [](ComplexValue v) { return v == ComplexValue(7.0, 7.0); }));
+    EXPECT_THROW(computeValues(CompiledExpression("sin(z)"), map, 2, {}, &early), RenderCancelled);
+    // Not asked: the same values, block by block, as without a cancellation.
+    Cancellation never;
+    const auto blocks = computeValues(CompiledExpression("exp(1/z)"), map, 2, {}, &never);
+    const auto whole = computeValues(CompiledExpression("exp(1/z)"), map, 2);
+    EXPECT_EQ(std::memcmp(blocks.data(), whole.data(), whole.size() * sizeof(ComplexValue)), 0);
+}
+
+// The views an explorer moves through: a zoom keeps the point it is about, a
+// pan moves by whole pixels, a resize keeps the centre and the pixel size.
+TEST(FunctionMap, ViewsZoomPanAndResizeAboutWhatTheyKeep) {
+    const MapGeometry view = geometry(-2.0, 2.0, -1.0, 1.0, 400, 200);
+    const MapGeometry zoomed = view.zoomedAbout(100, 50, 4.0);
+    EXPECT_DOUBLE_EQ(zoomed.xAt(100), view.xAt(100));
+    EXPECT_DOUBLE_EQ(zoomed.yAt(50), view.yAt(50));
+    EXPECT_DOUBLE_EQ(zoomed.x1 - zoomed.x0, 1.0);
+    const MapGeometry panned = view.pannedBy(10, -20);
+    EXPECT_DOUBLE_EQ(panned.x0, -2.1);
+    EXPECT_DOUBLE_EQ(panned.y0, -1.2);  // the map moved up: the view down
+    const MapGeometry resized = view.resizedTo(800, 100);
+    EXPECT_DOUBLE_EQ(resized.x1, 4.0);
+    EXPECT_DOUBLE_EQ(resized.y1, 0.5);
+    const MapGeometry band = view.zoomedInto(0, 0, 100, 100);
+    EXPECT_DOUBLE_EQ((band.x1 - band.x0) / band.width, (band.y1 - band.y0) / band.height);
+    // The end of zooming in: pixels a few units in the last place apart.
+    EXPECT_FALSE(geometry(1.0, 1.0 + 1e-13, 0, 1e-13, 1000, 1000).pixelsAreDistinct());
+    EXPECT_TRUE(geometry(1.0, 1.0 + 1e-9, 0, 1e-9, 1000, 1000).pixelsAreDistinct());
+    EXPECT_FALSE(geometry(-2e15, 2e15, -1, 1, 10, 10).withinReach());
+
+    ViewHistory history(view);
+    history.push(zoomed);
+    history.push(panned);
+    EXPECT_TRUE(history.back());
+    history.push(resized);  // drops the view ahead
+    EXPECT_FALSE(history.forward());
+    EXPECT_TRUE(history.back());
+    EXPECT_TRUE(history.back());
+    EXPECT_EQ(history.current(), view);
+    EXPECT_FALSE(history.back());
 }

@@ -1,0 +1,196 @@
+// The explorer driven as a user would, with the mouse, the wheel and keys,
+// offscreen: views that move as asked, and maps, command lines and values
+// that are exactly the renderer's.
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QWheelEvent>
+#include <QtTest>
+#include <memory>
+
+#include "compiled_expression.h"
+#include "explorer_window.h"
+#include "function_render.h"
+#include "render_options.h"
+#include "value_grid.h"
+
+using namespace complexplot;
+
+namespace {
+
+// How far apart two planes' points may be: half a pixel of the view.
+double halfPixel(const MapGeometry& view) {
+    return 0.5 * (view.x1 - view.x0) / view.width;
+}
+
+}  // namespace
+
+class ExplorerTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<ExplorerWindow> window_;
+
+    ExplorerWindow& open(const std::string& expression) {
+        ExplorerStart start;
+        start.expression = expression;
+        window_ = std::make_unique<ExplorerWindow>(start);
+        window_->resize(900, 520);
+        window_->show();
+        waitForRest();
+        return *window_;
+    }
+
+    void waitForRest() {
+        QTRY_VERIFY_WITH_TIMEOUT(window_->canvas()->restingMaps() != nullptr, 20000);
+    }
+
+    // The widget point at the centre of map pixel (column, row) of the real map.
+    QPoint pointAt(double column, double row) const {
+        const QRectF rect = window_->canvas()->mapRect(false);
+        return (rect.topLeft() + QPointF(column, row)).toPoint();
+    }
+
+private slots:
+    void cleanup() { window_.reset(); }
+
+    // The wheel zooms about the pointer: the point under it stays, to within
+    // half a pixel; 1.25 times a notch, a touchpad's small angle in
+    // proportion.
+    void wheelZoomKeepsThePointUnderThePointer() {
+        ExplorerWindow& window = open("z");
+        for (const int angle : {120, 240, -120, 30}) {
+            const MapGeometry before = window.view();
+            const QPoint point = pointAt(before.width / 3.0, before.height / 4.0);
+            const QPointF place = *window.canvas()->mapPlaceAt(point);
+            QWheelEvent wheel(point, window.canvas()->mapToGlobal(point), QPoint(),
+                              QPoint(0, angle), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                              false);
+            QApplication::sendEvent(window.canvas(), &wheel);
+            const MapGeometry after = window.view();
+            QCOMPARE_LE(std::abs(after.xAt(place.x()) - before.xAt(place.x())), halfPixel(after));
+            QCOMPARE_LE(std::abs(after.yAt(place.y()) - before.yAt(place.y())), halfPixel(after));
+            const double factor = (before.x1 - before.x0) / (after.x1 - after.x0);
+            QVERIFY(std::abs(factor - std::pow(1.25, angle / 120.0)) < 1e-9);
+        }
+    }
+
+    // Dragging pans: the map follows the pointer, k pixels for k pixels.
+    // Back and forward walk the views gone through.
+    void dragPansByPixelsAndHistoryWalksBack() {
+        ExplorerWindow& window = open("z");
+        const MapGeometry start = window.view();
+        const double pixel = (start.x1 - start.x0) / start.width;
+        const QPoint from = pointAt(100, 100);
+        QTest::mousePress(window.canvas(), Qt::LeftButton, Qt::NoModifier, from);
+        QTest::mouseMove(window.canvas(), from + QPoint(30, -20));
+        QTest::mouseRelease(window.canvas(), Qt::LeftButton, Qt::NoModifier,
+                            from + QPoint(30, -20));
+        const MapGeometry panned = window.view();
+        QVERIFY(std::abs(panned.x0 - (start.x0 - 30 * pixel)) < 1e-12);
+        QVERIFY(std::abs(panned.y1 - (start.y1 - 20 * pixel)) < 1e-12);
+
+        window.canvas()->setFocus();
+        QTest::keyClick(window.canvas(), Qt::Key_Plus);
+        const MapGeometry zoomed = window.view();
+        QVERIFY(!(zoomed == panned));
+        QTest::keyClick(window.canvas(), Qt::Key_Left, Qt::AltModifier);
+        QVERIFY(window.view() == panned);
+        QTest::keyClick(window.canvas(), Qt::Key_Left, Qt::AltModifier);
+        QVERIFY(window.view() == start);
+        QTest::keyClick(window.canvas(), Qt::Key_Right, Qt::AltModifier);
+        QVERIFY(window.view() == panned);
+        QTest::keyClick(window.canvas(), Qt::Key_0);
+        QVERIFY(window.view() == start);
+    }
+
+    // At rest the maps are computeValues' values for the view, and the
+    // copied command line, read by the renderer's own option reader, draws
+    // the same pixels.
+    void mapsAtRestAreTheRenderersForTheCopiedCommandLine() {
+        ExplorerWindow& window = open("exp(1/z)");
+        const auto resting = window.canvas()->restingMaps();
+        const MapGeometry view = window.view();
+        const LargeVector<ComplexValue> values =
+            computeValues(CompiledExpression("exp(1/z)"), view, 1);
+        QCOMPARE(resting->maps.values.size(), values.size());
+        QVERIFY(std::memcmp(values.data(), resting->maps.values.data(),
+                            values.size() * sizeof(ComplexValue)) == 0);
+
+        std::vector<std::string> words = shellWords(window.commandLine().toStdString());
+        QCOMPARE(words.front(), std::string("complex-plot-render"));
+        words.erase(words.begin());
+        const RenderOptions options = parseRenderOptions(words);
+        QVERIFY(options.function->geometry == view);
+        std::ostringstream messages;
+        TerminalProgress progress(messages, false);
+        const FunctionMaps maps =
+            makeFunctionMaps(*options.function, options.axes, messages, progress);
+        QCOMPARE(maps.real, resting->maps.real);
+        QCOMPARE(maps.imaginary, resting->maps.imaginary);
+    }
+
+    // The copied pixel: x, y, Re f and Im f at the pixel's centre, each
+    // reading back as the same double.
+    void copiedPixelIsTheValueAtItsCentre() {
+        ExplorerWindow& window = open("1/z");
+        const MapGeometry view = window.view();
+        const CompiledExpression function("1/z");
+        for (const QPoint pixel : {QPoint(0, 0), QPoint(view.width / 2, view.height / 2),
+                                   QPoint(view.width - 1, view.height - 1)}) {
+            const QStringList parts = window.pixelLine(pixel.x(), pixel.y()).split('\t');
+            QCOMPARE(parts.size(), 4);
+            const ComplexValue z(view.sampleX(pixel.x()), view.sampleY(pixel.y()));
+            ComplexValue f;
+            std::vector<ComplexValue> scratch;
+            function.evaluate(&z, &f, 1, scratch);
+            const double expected[] = {z.real(), z.imag(), f.real(), f.imag()};
+            for (int k = 0; k < 4; ++k) {
+                const double read = parts[k] == QLatin1String("nan") ? NAN : parts[k].toDouble();
+                QVERIFY(read == expected[k] || (std::isnan(read) && std::isnan(expected[k])));
+            }
+        }
+    }
+
+    // An error while typing is marked and the last good maps stay; a good
+    // expression is drawn after the pause without Enter.
+    void anErrorWhileTypingLeavesTheMaps() {
+        ExplorerWindow& window = open("sin(z)");
+        const auto before = window.canvas()->restingMaps();
+        auto* function = window.findChild<QComboBox*>(QStringLiteral("function"));
+        function->setEditText(QStringLiteral("sin(z)+2z"));
+        QTest::qWait(400);
+        QVERIFY(window.canvas()->restingMaps() == before);
+        QVERIFY(window.statusText().contains(QLatin1String("column 9")));
+        function->setEditText(QStringLiteral("cos(z)"));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            window.canvas()->restingMaps() != before && window.canvas()->restingMaps() != nullptr,
+            20000);
+        QVERIFY(window.commandLine().contains(QLatin1String("'cos(z)'")));
+    }
+
+    // No expression, view or zoom can crash it: no value anywhere, an
+    // overflow everywhere, a window of one pixel, ten thousand wheel notches.
+    void badInputNeitherCrashesNorFreezes() {
+        ExplorerWindow& window = open("0/0*z");
+        QCOMPARE(window.canvas()->restingMaps()->maps.pointsWithoutValue,
+                 static_cast<std::size_t>(window.view().width) * window.view().height);
+        auto* function = window.findChild<QComboBox*>(QStringLiteral("function"));
+        function->setEditText(QStringLiteral("exp(exp(exp(z)))*1e308"));
+        window.resize(1, 1);
+        QTest::qWait(200);
+        window.resize(700, 400);
+        for (int k = 0; k < 10000; ++k) {
+            const QPoint point = pointAt(10, 10);
+            QWheelEvent wheel(point, point, QPoint(), QPoint(0, k % 3 == 0 ? -120 : 120),
+                              Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(window.canvas(), &wheel);
+        }
+        QVERIFY(window.view().pixelsAreDistinct());
+        QVERIFY(window.view().withinReach());
+        waitForRest();
+    }
+};
+
+QTEST_MAIN(ExplorerTest)
+#include "explorer_test.moc"
