@@ -8,7 +8,8 @@ RELEASE_DIR ?= build-release
 PREFIX ?= /usr/local
 JOBS ?= $(shell nproc)
 
-BUILD_PACKAGES := g++ make cmake qt6-base-dev qt6-svg-dev libgl-dev libxkbcommon-dev
+BUILD_PACKAGES := g++ make cmake qt6-base-dev qt6-svg-dev libgl-dev libxkbcommon-dev \
+	qt6-l10n-tools qt6-tools-dev
 TEST_PACKAGES := $(BUILD_PACKAGES) libgtest-dev fonts-ipafont-gothic fonts-dejavu-core \
 	poppler-utils
 BENCH_PACKAGES := $(BUILD_PACKAGES) libbenchmark-dev fonts-ipafont-gothic python3-numpy python3-pil
@@ -16,7 +17,7 @@ RUN_PACKAGES := $(BUILD_PACKAGES) fonts-ipafont-gothic fonts-dejavu-core
 
 CTEST_FLAGS := --output-on-failure -j $(JOBS)
 
-.PHONY: run test bench install renders clean
+.PHONY: run explore test bench install renders clean
 
 # Builds the window program and starts it.
 run:
@@ -24,6 +25,13 @@ run:
 	cmake -S . -B $(BUILD_DIR) -DCOMPLEX_PLOT_TESTS=OFF
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 	$(BUILD_DIR)/ui/complex-plot
+
+# Builds the explorer and starts it.
+explore:
+	@scripts/install-packages $(RUN_PACKAGES)
+	cmake -S . -B $(BUILD_DIR) -DCOMPLEX_PLOT_TESTS=OFF
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target complex-plot-explore
+	$(BUILD_DIR)/explore/complex-plot-explore
 
 # Builds and runs every test, then builds again with AddressSanitizer and
 # UndefinedBehaviorSanitizer and runs every test once more.

@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 #include <iostream>
+#include <stdexcept>
 
 #include "compiled_expression.h"
 #include "expression_error.h"
@@ -552,15 +553,24 @@ void ExplorerWindow::saveFigure() {
                                                         : QStringLiteral(".png");
     }
     try {
-        const FigureContent content = functionFigureContent(resting->request, resting->maps);
-        const std::string file = path.toStdString();
-        const int width = figureIsPng(file) ? pngFigureWidth(content, 1600, false) : 0;
-        writeBytesFile(file, figureFileBytes({content}, file, width));
+        saveFigureAs(path);
         tell(tr("saved %1").arg(path));
     } catch (const std::exception& error) {
         QMessageBox::warning(this, tr("Save the view as a figure"),
                              QString::fromStdString(error.what()));
     }
+}
+
+void ExplorerWindow::saveFigureAs(const QString& path) const {
+    const std::shared_ptr<const RenderedMaps> resting = canvas_->restingMaps();
+    if (!resting) {
+        throw std::runtime_error("the maps are still being drawn");
+    }
+    // As the renderer's --figure writes it for the view's command line.
+    const FigureContent content = functionFigureContent(resting->request, resting->maps);
+    const std::string file = path.toStdString();
+    const int width = figureIsPng(file) ? pngFigureWidth(content, 1600, false) : 0;
+    writeBytesFile(file, figureFileBytes({content}, file, width));
 }
 
 void ExplorerWindow::goTo() {

@@ -45,6 +45,9 @@ public:
     QString commandLine() const;
     QString pixelLine(int column, int row) const;
     QString statusText() const;
+    // The maps at rest as a figure, in the format the suffix names: the
+    // bytes the renderer's --figure writes for the view's command line.
+    void saveFigureAs(const QString& path) const;
 
 public slots:
     void zoomAbout(double column, double row, double factor);

@@ -130,6 +130,29 @@ private slots:
         QCOMPARE(maps.imaginary, resting->maps.imaginary);
     }
 
+    // Saved, the view is the figure the renderer writes for the copied
+    // command line, byte for byte, in each format.
+    void savedFigureIsTheRenderersForTheCommandLine() {
+        ExplorerWindow& window = open("(z^2+1)/(z^2-1)");
+        const QString folder = QDir::tempPath() + QStringLiteral("/explorer-figure-") +
+                               QString::number(QCoreApplication::applicationPid());
+        QDir().mkpath(folder);
+        for (const char* suffix : {"png", "svg", "pdf"}) {
+            const QString saved = folder + QStringLiteral("/saved.") + suffix;
+            const QString rendered = folder + QStringLiteral("/rendered.") + suffix;
+            window.saveFigureAs(saved);
+            QString command = window.commandLine();
+            command.replace(QLatin1String("complex-plot-render"), QStringLiteral(RENDER_PROGRAM));
+            command += QStringLiteral(" --figure ") + rendered + QStringLiteral(" 2>/dev/null");
+            QCOMPARE(std::system(command.toLocal8Bit().constData()), 0);
+            QFile a(saved);
+            QFile b(rendered);
+            QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+            QVERIFY2(a.readAll() == b.readAll(), suffix);
+        }
+        QDir(folder).removeRecursively();
+    }
+
     // The copied pixel: x, y, Re f and Im f at the pixel's centre, each
     // reading back as the same double.
     void copiedPixelIsTheValueAtItsCentre() {
