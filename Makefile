@@ -56,9 +56,11 @@ bench:
 	@scripts/install-packages $(BENCH_PACKAGES)
 	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DCOMPLEX_PLOT_TESTS=OFF \
 		-DCOMPLEX_PLOT_BENCH=ON
-	cmake --build $(BENCH_DIR) -j $(JOBS) --target plot_bench expression_bench complex-plot-render
+	cmake --build $(BENCH_DIR) -j $(JOBS) --target plot_bench expression_bench explorer_bench \
+		complex-plot-render
 	$(BENCH_DIR)/bench/plot_bench $(BENCH_FLAGS)
 	$(BENCH_DIR)/bench/expression_bench $(BENCH_FLAGS)
+	$(BENCH_DIR)/bench/explorer_bench $(BENCH_FLAGS)
 	/usr/bin/python3 bench/compare_with_numpy.py $(BENCH_DIR)/render/complex-plot-render
 
 # Release build of both programs, installed under $(PREFIX) (on the PATH):

@@ -20,7 +20,6 @@ constexpr double kCaption = 22;  // above the maps
 constexpr double kXLabels = 40;  // below: the x labels and an offset
 constexpr double kFooter = 22;   // the count of points without a value
 constexpr double kLegendBar = 16;
-constexpr double kLegendLabels = 64;
 constexpr double kTick = 5;
 // The zoom of one notch of a wheel (120 units of angle).
 constexpr double kZoomPerNotch = 1.25;
@@ -49,9 +48,14 @@ QSize MapCanvas::sizeHint() const {
     return QSize(1100, 560);
 }
 
+// Room for the widest label a legend can have.
+double MapCanvas::legendLabelWidth() const {
+    return QFontMetricsF(font()).horizontalAdvance(QStringLiteral("−8.88×10⁻³⁰⁰")) + 4;
+}
+
 double MapCanvas::legendWidth() const {
     const bool each = resting_ && resting_->maps.rangeForEach;
-    return (each ? 2 : 1) * (kMargin + kLegendBar + kTick + kLegendLabels);
+    return (each ? 2 : 1) * (kMargin + kLegendBar + kTick + legendLabelWidth());
 }
 
 QSize MapCanvas::mapPixels() const {
@@ -257,11 +261,11 @@ void MapCanvas::paintLegends(QPainter& painter) {
                                                  (legend.range.high - legend.range.low) *
                                                  bar.height();
             painter.drawLine(QPointF(bar.right(), at), QPointF(bar.right() + kTick, at));
-            painter.drawText(
-                QRectF(bar.right() + kTick + 2, bar.bottom() - span.end, kLegendLabels, height),
-                Qt::AlignLeft | Qt::AlignVCenter, text(tick.label));
+            painter.drawText(QRectF(bar.right() + kTick + 2, bar.bottom() - span.end,
+                                    legendLabelWidth(), height),
+                             Qt::AlignLeft | Qt::AlignVCenter, text(tick.label));
         }
-        left += kMargin + kLegendBar + kTick + kLegendLabels;
+        left += kMargin + kLegendBar + kTick + legendLabelWidth();
     }
 }
 

@@ -29,7 +29,10 @@ public:
     // earlier view, shown moved until the new ones come).
     void setView(const MapGeometry& view);
     void setMaps(std::shared_ptr<const RenderedMaps> maps);
+    // The maps at rest for the current view, if drawn; whether its coarse
+    // pass is shown.
     std::shared_ptr<const RenderedMaps> restingMaps() const;
+    bool hasCoarseMaps() const { return coarse_ != nullptr; }
     // Where each map stands in the widget.
     QRectF mapRect(bool imaginary) const;
     // The map place under a point of the widget, if any.
@@ -60,6 +63,7 @@ private:
     void paintLegends(QPainter& painter);
     void paintFooter(QPainter& painter);
     double legendWidth() const;
+    double legendLabelWidth() const;
 
     MapGeometry view_;
     std::shared_ptr<const RenderedMaps> resting_;  // the last full pass
