@@ -1,6 +1,7 @@
 #include "figure_file.h"
 
 #include <QBuffer>
+#include <QHashSeed>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -111,6 +112,10 @@ QByteArray figurePdf(const std::vector<FigureContent>& pages, QPageSize::PageSiz
     for (const FigureContent& content : pages) {
         layouts.push_back(layoutFigure(content, 0));
     }
+    // Qt writes the embedded fonts in the order of a hash table, which
+    // follows the process's hash seed: with the seed fixed, the same figure
+    // gives the same bytes in any program that writes it.
+    QHashSeed::setDeterministicGlobalSeed();
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
