@@ -34,7 +34,7 @@ ExplorerStart startFrom(const QStringList& arguments) {
     for (const std::string& word : words) {
         const std::string name = word.substr(0, word.find('='));
         if (word.starts_with("--") && !kTaken.contains(name)) {
-            throw UsageError(quoted(name) +
+            throw UsageError(complexplot::quoted(name) +
                              " is not for the explorer: it takes --function, --window, --size, "
                              "--range, --range-re, --range-im and --axes");
         }

@@ -83,7 +83,7 @@ ExplorerWindow::ExplorerWindow(const ExplorerStart& start, QWidget* parent)
     setWindowTitle(tr("Complex functions: explorer"));
     if (settings_.status() != QSettings::NoError) {
         std::cerr << "complex-plot-explore: the settings file "
-                  << quoted(settings_.fileName().toStdString())
+                  << complexplot::quoted(settings_.fileName().toStdString())
                   << " cannot be read; the defaults are used\n";
     }
 
@@ -274,7 +274,7 @@ void ExplorerWindow::remember(const std::string& expression) {
     if (settings_.status() != QSettings::NoError && !told) {
         told = true;
         std::cerr << "complex-plot-explore: the settings file "
-                  << quoted(settings_.fileName().toStdString())
+                  << complexplot::quoted(settings_.fileName().toStdString())
                   << " cannot be written; the functions typed are not kept\n";
     }
 }

@@ -147,8 +147,7 @@ void MapCanvas::paintMap(QPainter& painter, bool imaginary) {
     painter.setClipRect(rect);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     if (resting_) {
-        const FunctionMaps& maps = resting_->maps;
-        QImage image = imaginary ? maps.imaginary : maps.real;
+        QImage image = imaginary ? resting_->imaginaryShown : resting_->realShown;
         const MapGeometry& drawn = resting_->request.geometry;
         if (sameView(drawn, view_)) {
             image.setDevicePixelRatio(ratio);
@@ -167,7 +166,7 @@ void MapCanvas::paintMap(QPainter& painter, bool imaginary) {
     }
     if (coarse_ &&
         sameView(coarse_->request.geometry.resizedTo(view_.width, view_.height), view_)) {
-        painter.drawImage(rect, imaginary ? coarse_->maps.imaginary : coarse_->maps.real);
+        painter.drawImage(rect, imaginary ? coarse_->imaginaryShown : coarse_->realShown);
     }
     if (pointer_) {
         // A small cross at the same z on both maps.

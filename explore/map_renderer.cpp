@@ -109,6 +109,8 @@ void MapRenderer::run(const RenderJob& job, const Cancellation& cancellation) {
             result->request = request;
             std::ostringstream ignored;
             result->maps = mapsOfValues(std::move(values), request, job.axes, ignored);
+            result->realShown = result->maps.real.convertToFormat(QImage::Format_RGB32);
+            result->imaginaryShown = result->maps.imaginary.convertToFormat(QImage::Format_RGB32);
             if (cancellation.requested()) {
                 return;
             }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QObject>
 #include <cstdint>
 #include <list>
@@ -38,6 +39,10 @@ struct RenderedMaps {
     bool coarse = false;
     FunctionRequest request;  // the view and the ranges as drawn
     FunctionMaps maps;
+    // The maps as the screen takes them, converted on the worker so that
+    // painting is a copy.
+    QImage realShown;
+    QImage imaginaryShown;
 };
 
 // Draws maps on worker threads, never on the caller's: each render runs a
