@@ -40,6 +40,17 @@ MapGeometry benchView() {
     return view;
 }
 
+// A render of 2048 x 2048 points of a slow expression: seconds of work.
+RenderJob slowJob() {
+    RenderJob job;
+    job.id = 1;
+    job.expression = kSlowExpression;
+    job.view = benchView();
+    job.view.width = 2048;
+    job.view.height = 2048;
+    return job;
+}
+
 // An explorer whose maps are 1024 x 768, drawn at rest.
 std::unique_ptr<ExplorerWindow> openExplorer(const char* expression) {
     ExplorerStart start;
@@ -119,12 +130,7 @@ void EventLoopGap(benchmark::State& state) {
         bool done = false;
         QObject::connect(&renderer, &MapRenderer::rendered,
                          [&](std::shared_ptr<const RenderedMaps> maps) { done = !maps->coarse; });
-        RenderJob job;
-        job.id = 1;
-        job.expression = kSlowExpression;
-        job.view = benchView();
-        job.view.width = 2048;
-        job.view.height = 2048;
+        const RenderJob job = slowJob();
         QElapsedTimer clock;
         clock.start();
         qint64 last = 0;
@@ -151,13 +157,7 @@ void Cancel(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         MapRenderer renderer;
-        RenderJob job;
-        job.id = 1;
-        job.expression = kSlowExpression;
-        job.view = benchView();
-        job.view.width = 2048;
-        job.view.height = 2048;
-        renderer.render(job);
+        renderer.render(slowJob());
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
         state.ResumeTiming();
         renderer.stop();
