@@ -367,6 +367,11 @@ void ExplorerWindow::rangeChanged() {
         const QSignalBlocker blocker(rangeMode_);
         rangeMode_->setCurrentIndex(2 + (maps.rangeForEach ? 1 : 0));
     }
+    if (sender() == lock_ && !lock_->isChecked() && rangeMode_->currentIndex() >= 2) {
+        // Unlocked: the greys follow the view again.
+        const QSignalBlocker blocker(rangeMode_);
+        rangeMode_->setCurrentIndex(rangeMode_->currentIndex() - 2);
+    }
     if (rangeMode_->currentIndex() >= 2 && !rangeSetting().fixed) {
         tell(tr("give the range's ends as numbers, low below high"));
     }

@@ -2,6 +2,7 @@
 // offscreen: views that move as asked, and maps, command lines and values
 // that are exactly the renderer's.
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QWheelEvent>
@@ -190,6 +191,27 @@ private slots:
             window.canvas()->restingMaps() != before && window.canvas()->restingMaps() != nullptr,
             20000);
         QVERIFY(window.commandLine().contains(QLatin1String("'cos(z)'")));
+    }
+
+    // Locked, the greys stay those of the view locked while the view moves;
+    // unlocked, they follow it again.
+    void lockedRangeStaysWhileZooming() {
+        ExplorerWindow& window = open("exp(z)");
+        const GreyRange locked = window.canvas()->restingMaps()->maps.realRange;
+        auto* lock = window.findChild<QCheckBox*>();
+        QVERIFY(lock != nullptr);
+        lock->setChecked(true);
+        waitForRest();
+        window.zoomAbout(10, 10, 4.0);
+        waitForRest();
+        QCOMPARE(window.canvas()->restingMaps()->maps.realRange.low, locked.low);
+        QCOMPARE(window.canvas()->restingMaps()->maps.realRange.high, locked.high);
+        QVERIFY(window.commandLine().contains(QLatin1String("--range=")));
+        lock->setChecked(false);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            window.canvas()->restingMaps() != nullptr &&
+                window.canvas()->restingMaps()->maps.realRange.high != locked.high,
+            20000);
     }
 
     // No expression, view or zoom can crash it: no value anywhere, an
