@@ -125,10 +125,18 @@ struct UprightTicks {
     bool twoLegends = false;
 };
 
-UprightTicks uprightTicks(const FigureContent& content, double height, const Measures& measures) {
+// A legend is as tall as the maps, but never too short for its ends and a
+// value between them to read.
+double legendHeightFor(double mapHeight, const Measures& measures) {
+    return std::max(mapHeight, 5 * measures.height);
+}
+
+UprightTicks uprightTicks(const FigureContent& content, double mapHeight,
+                          const Measures& measures) {
     UprightTicks ticks;
-    ticks.y = chooseTicks(content.bottom, content.top, content.piTicksAlongY, height,
+    ticks.y = chooseTicks(content.bottom, content.top, content.piTicksAlongY, mapHeight,
                           measures.upright(), measures.gapUpright());
+    const double height = legendHeightFor(mapHeight, measures);
     const GreyRange& imaginary = content.imaginaryRange.value_or(content.range);
     ticks.legend = chooseLegendTicks(imaginary.low, imaginary.high, height, measures.upright(),
                                      measures.gapUpright());
@@ -416,17 +424,23 @@ FigureLayout layoutFigure(const FigureContent& content, int pixelWidth) {
     auto place = [&](double value) { return png ? std::round(value) : value; };
     const double left = place((layout.width - contentWidth) / 2 + widths.yGutter);
     const double top = place(margin + rows.title + rows.caption);
+    const double legendHeight = legendHeightFor(shownHeight, measures);
     layout.realMap = QRectF(left, top, shownWidth, shownHeight);
     if (content.imaginaryRange) {
         layout.realLegendBar = QRectF(layout.realMap.right() + kLegendGap * unit, top,
-                                      kLegendBarWidth * unit, shownHeight);
+                                      kLegendBarWidth * unit, legendHeight);
     }
     layout.imaginaryMap =
         QRectF(place(left + shownWidth + realLegend + kMapGap * unit + widths.yGutter), top,
                shownWidth, shownHeight);
     layout.legendBar = QRectF(layout.imaginaryMap.right() + kLegendGap * unit, top,
-                              kLegendBarWidth * unit, shownHeight);
-    layout.height = top + shownHeight + rows.xLabels + rows.xOffset + rows.swatch + margin;
+                              kLegendBarWidth * unit, legendHeight);
+    // Below the maps and their x labels, or below a legend taller than
+    // them and its last label.
+    layout.height =
+        top +
+        std::max(shownHeight + rows.xLabels + rows.xOffset, legendHeight + measures.height / 2) +
+        rows.swatch + margin;
     if (png) {
         layout.height = std::ceil(layout.height);
     }
