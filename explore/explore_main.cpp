@@ -1,9 +1,9 @@
 // complex-plot-explore: type a function, zoom, pan and read its values.
 
 #include <QApplication>
-#include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+#include <algorithm>
 #include <iostream>
 #include <set>
 

@@ -67,8 +67,7 @@ MapGeometry fitted(const MapGeometry& window, QSize pixels) {
     MapGeometry view = window;
     view.width = pixels.width();
     view.height = pixels.height();
-    return view.zoomedInto(0, 0, view.width, view.height)
-        .resizedTo(pixels.width(), pixels.height());
+    return view.zoomedInto(0, 0, view.width, view.height);
 }
 
 }  // namespace

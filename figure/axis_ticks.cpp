@@ -186,6 +186,16 @@ std::string offsetLabel(double offset, double low, double high) {
     return (offset > 0 ? "+" : kMinus) + significantDigits(std::fabs(offset), digits);
 }
 
+// Whether round steps cannot be told apart on the axis: below a width whose
+// powers of ten are normal doubles, or a window of a few units in the last
+// place, with no round values between its ends that a double could hold.
+bool tooNarrowForRoundSteps(double low, double high) {
+    const double width = high - low;
+    const double largest = std::max(std::fabs(low), std::fabs(high));
+    const double lastPlace = std::nextafter(largest, HUGE_VAL) - largest;
+    return width < kNarrowestRoundAxis || width < 1024 * lastPlace;
+}
+
 // An axis too narrow for round steps: its two ends, with the digits that
 // tell them apart.
 std::vector<Tick> endTicks(double low, double high) {
@@ -259,11 +269,7 @@ AxisTicks chooseTicks(double low, double high, bool pi, double length, const Lab
             return axis;
         }
     }
-    // A window of a few units in the last place has no round values
-    // between its ends that a double could tell apart.
-    const double largest = std::max(std::fabs(low), std::fabs(high));
-    const double lastPlace = std::nextafter(largest, HUGE_VAL) - largest;
-    if (width < kNarrowestRoundAxis || width < 1024 * lastPlace) {
+    if (tooNarrowForRoundSteps(low, high)) {
         const std::vector<std::vector<Tick>> candidates = {endTicks(low, high),
                                                            {endTicks(low, high).front()}};
         axis.ticks = densestThatFits(candidates, low, high, length, extent, gap);
@@ -293,10 +299,7 @@ AxisTicks chooseLegendTicks(double low, double high, double length, const LabelE
         return legend;
     }
     legend.ticks = ends;
-    const double largest = std::max(std::fabs(low), std::fabs(high));
-    if (width < kNarrowestRoundAxis ||
-        width < 1024 * (std::nextafter(largest, HUGE_VAL) - largest) ||
-        offsetFor(low, high) != 0.0) {
+    if (tooNarrowForRoundSteps(low, high) || offsetFor(low, high) != 0.0) {
         return legend;
     }
     // The round values between the ends, clear of the ends' labels.
