@@ -27,8 +27,10 @@ constexpr double kZoomPerNotch = 1.25;
 const QColor kInk(0, 0, 0);
 const QColor kMarker(kNoValueColour.red, kNoValueColour.green, kNoValueColour.blue);
 
-bool sameView(const MapGeometry& a, const MapGeometry& b) {
-    return a == b;
+// Whether two views show the same rectangle of the plane, at whatever
+// resolution: the coarse pass of a view is that view at a quarter of it.
+bool sameBounds(const MapGeometry& a, const MapGeometry& b) {
+    return a.x0 == b.x0 && a.x1 == b.x1 && a.y0 == b.y0 && a.y1 == b.y1;
 }
 
 QString text(const std::string& utf8) {
@@ -83,7 +85,7 @@ std::optional<QPointF> MapCanvas::mapPlaceAt(QPointF point) const {
 }
 
 void MapCanvas::setView(const MapGeometry& view) {
-    if (!sameView(view, view_)) {
+    if (!(view == view_)) {
         view_ = view;
         coarse_.reset();
         update();
@@ -109,7 +111,7 @@ void MapCanvas::setMaps(std::shared_ptr<const RenderedMaps> maps) {
 }
 
 std::shared_ptr<const RenderedMaps> MapCanvas::restingMaps() const {
-    if (resting_ && sameView(resting_->request.geometry, view_)) {
+    if (resting_ && resting_->request.geometry == view_) {
         return resting_;
     }
     return nullptr;
@@ -149,7 +151,7 @@ void MapCanvas::paintMap(QPainter& painter, bool imaginary) {
     if (resting_) {
         QImage image = imaginary ? resting_->imaginaryShown : resting_->realShown;
         const MapGeometry& drawn = resting_->request.geometry;
-        if (sameView(drawn, view_)) {
+        if (drawn == view_) {
             image.setDevicePixelRatio(ratio);
             painter.drawImage(rect.topLeft(), image);
         } else {
@@ -164,8 +166,7 @@ void MapCanvas::paintMap(QPainter& painter, bool imaginary) {
             }
         }
     }
-    if (coarse_ &&
-        sameView(coarse_->request.geometry.resizedTo(view_.width, view_.height), view_)) {
+    if (coarse_ && sameBounds(coarse_->request.geometry, view_)) {
         painter.drawImage(rect, imaginary ? coarse_->imaginaryShown : coarse_->realShown);
     }
     if (pointer_) {

@@ -33,6 +33,7 @@ public:
     // pass is shown.
     std::shared_ptr<const RenderedMaps> restingMaps() const;
     bool hasCoarseMaps() const { return coarse_ != nullptr; }
+    std::shared_ptr<const RenderedMaps> coarseMaps() const { return coarse_; }
     // Where each map stands in the widget.
     QRectF mapRect(bool imaginary) const;
     // The map place under a point of the widget, if any.

@@ -193,6 +193,45 @@ private slots:
         QVERIFY(window.commandLine().contains(QLatin1String("'cos(z)'")));
     }
 
+    // While a view is drawn, its coarse pass is what the maps show: each
+    // shown pixel is the coarse map's pixel over it.
+    void coarsePassIsShownUntilTheFullOne() {
+        ExplorerWindow& window = open("atan(sin(z))^3+exp(1/z)*log(z)");
+        window.zoomAbout(50, 50, 2.0);
+        while (!window.canvas()->hasCoarseMaps() && window.canvas()->restingMaps() == nullptr) {
+            QApplication::processEvents(QEventLoop::AllEvents, 1);
+        }
+        if (window.canvas()->restingMaps() != nullptr) {
+            QSKIP("the full pass came before the coarse one could be looked at");
+        }
+        const QImage shown = window.canvas()->grab().toImage();
+        const QImage coarse = window.canvas()->coarseMaps()->realShown;
+        const QRectF rect = window.canvas()->mapRect(false);
+        // Scaled, a shown pixel takes the coarse pixel under its centre, or
+        // one beside it where the scaling rounds the other way.
+        auto fromCoarse = [&](QPoint at, int column, int row) {
+            const int x = static_cast<int>((column + 0.5) * coarse.width() / rect.width());
+            const int y = static_cast<int>((row + 0.5) * coarse.height() / rect.height());
+            for (int dy = -1; dy <= 1; ++dy) {
+                for (int dx = -1; dx <= 1; ++dx) {
+                    const QPoint source(std::clamp(x + dx, 0, coarse.width() - 1),
+                                        std::clamp(y + dy, 0, coarse.height() - 1));
+                    if (shown.pixel(at) == coarse.pixel(source)) {
+                        return true;
+                    }
+                }
+            }
+            return false;
+        };
+        for (int row = 0; row < rect.height(); row += 7) {
+            for (int column = 0; column < rect.width(); column += 7) {
+                const QPoint at = (rect.topLeft() + QPointF(column + 0.5, row + 0.5)).toPoint();
+                QVERIFY2(fromCoarse(at, column, row),
+                         qPrintable(QStringLiteral("at %1, %2").arg(column).arg(row)));
+            }
+        }
+    }
+
     // Locked, the greys stay those of the view locked while the view moves;
     // unlocked, they follow it again.
     void lockedRangeStaysWhileZooming() {
