@@ -6,7 +6,8 @@
 
 namespace complexplot {
 
-CompiledExpression::CompiledExpression(std::string_view text) : text_(text) {
+CompiledExpression::CompiledExpression(std::string_view text, InstructionSet instructionSet)
+    : text_(text), kernels_(vectorKernelsFor(instructionSet)) {
     const ParsedExpression parsed = parseExpression(text);
     const ExpressionGraph& graph = parsed.graph;
 
@@ -87,8 +88,22 @@ CompiledExpression::CompiledExpression(std::string_view text) : text_(text) {
     }
 }
 
+InstructionSet CompiledExpression::instructionSet() const {
+    return kernels_ != nullptr ? kernels_->instructionSet : InstructionSet::scalar;
+}
+
 void CompiledExpression::evaluate(const ComplexValue* z, ComplexValue* out, std::size_t count,
                                   std::vector<ComplexValue>& scratch) const {
+    if (kernels_ != nullptr && !instructions_.empty()) {
+        // A complex value is an array of two doubles, so the scratch blocks
+        // hold the split parts as well.
+        scratch.resize(splitScratchBlocks() * kBlockSize);
+        auto* parts = reinterpret_cast<double*>(scratch.data());
+        for (std::size_t start = 0; start < count; start += kBlockSize) {
+            evaluateSplitBlock(z + start, out + start, std::min(kBlockSize, count - start), parts);
+        }
+        return;
+    }
     scratch.resize(static_cast<std::size_t>(slotCount_) * kBlockSize);
     for (std::size_t start = 0; start < count; start += kBlockSize) {
         evaluateBlock(z + start, out + start, std::min(kBlockSize, count - start), scratch.data());
@@ -153,6 +168,115 @@ void CompiledExpression::evaluateBlock(const ComplexValue* z, ComplexValue* out,
                 applyUnary(instruction.operation, blockOf(instruction.left), target, count);
                 break;
         }
+    }
+}
+
+// The split scratch space, in blocks of kBlockSize complex values (each
+// holding a block's real parts and its imaginary parts): z, the output,
+// three blocks for operations that only the scalar kernels do, and the slots.
+std::size_t CompiledExpression::splitScratchBlocks() const {
+    return 5 + static_cast<std::size_t>(slotCount_);
+}
+
+void CompiledExpression::evaluateSplitBlock(const ComplexValue* z, ComplexValue* out,
+                                            std::size_t count, double* scratch) const {
+    constexpr std::size_t kBlock = kBlockSize;
+    double* const zParts = scratch;
+    double* const outParts = scratch + 2 * kBlock;
+    auto* const whole = reinterpret_cast<ComplexValue*>(scratch + 4 * kBlock);
+    double* const slotParts = scratch + 10 * kBlock;
+
+    // The kernels work on whole vectors: the lanes past the points hold a
+    // harmless value, and none of them is ever handed to the scalar path.
+    const std::size_t width = kernels_->width;
+    const std::size_t padded = (count + width - 1) / width * width;
+    for (std::size_t k = 0; k < count; ++k) {
+        zParts[k] = z[k].real();
+        zParts[kBlock + k] = z[k].imag();
+    }
+    for (std::size_t k = count; k < padded; ++k) {
+        zParts[k] = 0.5;
+        zParts[kBlock + k] = 0.5;
+    }
+
+    auto partsOf = [&](const Operand& operand) -> double* {
+        if (operand.kind == Operand::Kind::output) return outParts;
+        if (operand.kind == Operand::Kind::slot) return slotParts + 2 * kBlock * operand.slot;
+        return zParts;
+    };
+    auto splitOperand = [&](const Operand& operand) {
+        SplitOperand split;
+        if (operand.kind == Operand::Kind::real) {
+            split.kind = SplitOperand::Kind::real;
+            split.realValue = operand.real;
+        } else if (operand.kind == Operand::Kind::complex) {
+            split.kind = SplitOperand::Kind::complex;
+            split.realValue = operand.complex.real();
+            split.imaginaryValue = operand.complex.imag();
+        } else {
+            split.real = partsOf(operand);
+            split.imaginary = split.real + kBlock;
+        }
+        return split;
+    };
+    // For the scalar kernels: an operand as whole complex values in `place`.
+    auto wholeOperand = [&](const Operand& operand, ComplexValue* place) {
+        BlockOperand block;
+        if (operand.kind == Operand::Kind::real) {
+            block.kind = BlockOperand::Kind::real;
+            block.real = operand.real;
+        } else if (operand.kind == Operand::Kind::complex) {
+            block.kind = BlockOperand::Kind::complex;
+            block.complex = operand.complex;
+        } else {
+            const double* parts = partsOf(operand);
+            for (std::size_t k = 0; k < count; ++k) {
+                place[k] = ComplexValue(parts[k], parts[kBlock + k]);
+            }
+            block.block = place;
+        }
+        return block;
+    };
+
+    for (const Instruction& instruction : instructions_) {
+        double* const target = partsOf(instruction.target);
+        const Operation operation = instruction.operation;
+        if (!kernels_->handles(operation)) {
+            ComplexValue* const result = whole + 2 * kBlock;
+            const BlockOperand left = wholeOperand(instruction.left, whole);
+            if (operation == Operation::power) {
+                applyBinary(operation, left, wholeOperand(instruction.right, whole + kBlock),
+                            result, count);
+            } else {
+                applyUnary(operation, left.block, result, count);
+            }
+            for (std::size_t k = 0; k < count; ++k) {
+                target[k] = result[k].real();
+                target[kBlock + k] = result[k].imag();
+            }
+            continue;
+        }
+        const SplitOperand left = splitOperand(instruction.left);
+        switch (operation) {
+            case Operation::add:
+            case Operation::subtract:
+            case Operation::multiply:
+            case Operation::divide:
+                kernels_->binary(operation, left, splitOperand(instruction.right), target,
+                                 target + kBlock, count);
+                break;
+            case Operation::integerPower:
+                kernels_->integerPower(left.real, left.imaginary, instruction.exponent, target,
+                                       target + kBlock, count);
+                break;
+            default:
+                kernels_->unary(operation, left.real, left.imaginary, target, target + kBlock,
+                                count);
+                break;
+        }
+    }
+    for (std::size_t k = 0; k < count; ++k) {
+        out[k] = ComplexValue(outParts[k], outParts[kBlock + k]);
     }
 }
 

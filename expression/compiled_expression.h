@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "operations.h"
+#include "vector_kernels.h"
 
 namespace complexplot {
 
@@ -19,8 +20,11 @@ public:
     // blocks to stay in the nearest cache.
     static constexpr std::size_t kBlockSize = 256;
 
-    // Raises ExpressionError where the text cannot be read.
-    explicit CompiledExpression(std::string_view text);
+    // Raises ExpressionError where the text cannot be read. The blocks run
+    // on the vector kernels of `instructionSet` where this processor has
+    // them, else on the scalar kernels.
+    explicit CompiledExpression(std::string_view text,
+                                InstructionSet instructionSet = bestInstructionSet());
 
     // out[k] = f(z[k]) for k < count. z and out may not overlap.
     void evaluate(const ComplexValue* z, ComplexValue* out, std::size_t count,
@@ -30,6 +34,9 @@ public:
     ComplexValue operator()(ComplexValue z) const;
 
     const std::string& text() const { return text_; }
+
+    // The set the blocks run on.
+    InstructionSet instructionSet() const;
 
 private:
     struct Operand {
@@ -50,11 +57,18 @@ private:
     void evaluateBlock(const ComplexValue* z, ComplexValue* out, std::size_t count,
                        ComplexValue* scratch) const;
 
+    // The same, on split parts and vector kernels; scratch holds
+    // splitScratchBlocks() blocks.
+    void evaluateSplitBlock(const ComplexValue* z, ComplexValue* out, std::size_t count,
+                            double* scratch) const;
+    std::size_t splitScratchBlocks() const;
+
     std::string text_;
     std::vector<Instruction> instructions_;
     // Where the value is when no instruction makes it: z, or a constant.
     Operand result_;
     int slotCount_ = 0;
+    const VectorKernels* kernels_ = nullptr;
 };
 
 }  // namespace complexplot

@@ -11,44 +11,11 @@
 #include <span>
 #include <string_view>
 
+#include "operation.h"
+
 namespace complexplot {
 
 using ComplexValue = std::complex<double>;
-
-enum class Operation : std::uint8_t {
-    variable,
-    constant,
-    negate,
-    add,
-    subtract,
-    multiply,
-    divide,
-    // w ^ n for an integer constant n: repeated multiplication.
-    integerPower,
-    // w ^ p otherwise: exp(p log w), with 0 ^ p = 0 for Re p > 0.
-    power,
-    sin,
-    cos,
-    tan,
-    cot,
-    sinh,
-    cosh,
-    tanh,
-    asin,
-    acos,
-    atan,
-    asinh,
-    acosh,
-    atanh,
-    exp,
-    log,
-    sqrt,
-    abs,
-    arg,
-    conj,
-    re,
-    im,
-};
 
 struct FunctionName {
     std::string_view name;

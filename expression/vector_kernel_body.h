@@ -1,0 +1,503 @@
+// The vector kernels, written once for any width. A file built for one
+// instruction set defines `Lanes` (its vector type, loads and stores, and
+// SLEEF's functions for that set) and then includes this file, which makes
+// `kernelsOf<Lanes>()`. Everything here has internal linkage, so the copies
+// built for different sets never meet.
+//
+// Each function computes its value by a short formula from SLEEF's real
+// functions (1 ulp at most each, or 0.5 where offered) and, lane by lane,
+// whether that formula is accurate there. Lanes it cannot vouch for are
+// handed to the scalar kernels, so they get exactly the scalar path's
+// value, and with it the C library's care for infinities, branch cuts and
+// extreme scales. Lanes decide only by their own point, so a point's value
+// never depends on its neighbours, the block, or the number of threads.
+//
+// SLEEF's "finz" variants are used throughout: they give the same bits on
+// every instruction set with fused multiply-add, so the sets agree.
+
+#include <cfloat>
+#include <cstddef>
+
+#include "vector_kernels.h"
+
+namespace complexplot {
+namespace {
+
+template <typename Lanes>
+struct VectorMath {
+    using V = typename Lanes::V;
+    using Mask = decltype(V{} < V{});
+    static constexpr std::size_t kWidth = Lanes::kWidth;
+
+    // A lane's arguments are kept within these bounds for the formulas that
+    // square them, so that no square, sum of squares or product of two
+    // parts overflows or loses precision to underflow.
+    static constexpr double kSmallest = 0x1p-500;
+    static constexpr double kLargest = 0x1p+500;
+    // Bound for the arguments of sin and cos, well inside the range where
+    // SLEEF reduces them exactly; larger ones go to the C library.
+    static constexpr double kLargestAngle = 0x1p+30;
+    // e^x overflows beyond 709.78 and is subnormal below -708.4, where its
+    // product with a cosine could still be finite or lose precision.
+    static constexpr double kLargestExponent = 708.0;
+    // tan and tanh multiply sinh by cosh of the imaginary (for tanh, real)
+    // part, which overflows near 355.
+    static constexpr double kLargestTangentArgument = 300.0;
+
+    static V splat(double value) { return Lanes::broadcast(value); }
+    static V abs(V value) { return Lanes::abs(value); }
+    static V larger(V a, V b) { return a > b ? a : b; }
+    static Mask finite(V value) { return abs(value) <= splat(DBL_MAX); }
+    static Mask nonZero(V value) { return value != splat(0.0); }
+    // Both parts finite and the larger one within [kSmallest, kLargest].
+    static Mask moderate(V x, V y) {
+        const V big = larger(abs(x), abs(y));
+        return finite(x) & finite(y) & (big >= splat(kSmallest)) & (big <= splat(kLargest));
+    }
+    static Mask all() { return splat(0.0) == splat(0.0); }
+
+    // a + b = sum + error, exactly.
+    static void twoSum(V a, V b, V& sum, V& error) {
+        sum = a + b;
+        const V bPart = sum - a;
+        error = (a - (sum - bPart)) + (b - bPart);
+    }
+
+    // ---- functions of one argument -------------------------------------
+    //
+    // Each sets re and im for every lane and returns the lanes whose values
+    // are vouched for.
+
+    // e^z = e^x (cos y + i sin y). Each factor is within 1 ulp.
+    // Region: |x| <= 708, |y| <= 2^30.
+    static Mask exp(V x, V y, V& re, V& im) {
+        const V scale = Lanes::exp(x);
+        V s, c;
+        Lanes::sincos(y, s, c);
+        re = scale * c;
+        im = scale * s;
+        return (abs(x) <= splat(kLargestExponent)) & (abs(y) <= splat(kLargestAngle));
+    }
+
+    // The products of a trigonometric function of one part and a hyperbolic
+    // function of the other. Region: the hyperbolic argument within 708, the
+    // trigonometric one within 2^30, and neither part zero: on the axes the
+    // sign of a zero part is the C library's to decide.
+    static Mask mixedRegion(V angle, V hyperbolic) {
+        return (abs(hyperbolic) <= splat(kLargestExponent)) & (abs(angle) <= splat(kLargestAngle)) &
+               nonZero(angle) & nonZero(hyperbolic);
+    }
+
+    // sin z = sin x cosh y + i cos x sinh y.
+    static Mask sin(V x, V y, V& re, V& im) {
+        V s, c;
+        Lanes::sincos(x, s, c);
+        re = s * Lanes::cosh(y);
+        im = c * Lanes::sinh(y);
+        return mixedRegion(x, y);
+    }
+
+    // cos z = cos x cosh y - i sin x sinh y.
+    static Mask cos(V x, V y, V& re, V& im) {
+        V s, c;
+        Lanes::sincos(x, s, c);
+        re = c * Lanes::cosh(y);
+        im = -(s * Lanes::sinh(y));
+        return mixedRegion(x, y);
+    }
+
+    // sinh z = sinh x cos y + i cosh x sin y.
+    static Mask sinh(V x, V y, V& re, V& im) {
+        V s, c;
+        Lanes::sincos(y, s, c);
+        re = Lanes::sinh(x) * c;
+        im = Lanes::cosh(x) * s;
+        return mixedRegion(y, x);
+    }
+
+    // cosh z = cosh x cos y + i sinh x sin y.
+    static Mask cosh(V x, V y, V& re, V& im) {
+        V s, c;
+        Lanes::sincos(y, s, c);
+        re = Lanes::cosh(x) * c;
+        im = Lanes::sinh(x) * s;
+        return mixedRegion(y, x);
+    }
+
+    // tan z = (sin x cos x + i sinh y cosh y) / (cos^2 x + sinh^2 y).
+    // The textbook (sin 2x + i sinh 2y) / (cos 2x + cosh 2y) cancels near
+    // the poles; this denominator is a sum of squares and never does.
+    // Region: |y| <= 300, |x| <= 2^30, neither part zero.
+    static Mask tan(V x, V y, V& re, V& im) {
+        V s, c;
+        Lanes::sincos(x, s, c);
+        const V sh = Lanes::sinh(y);
+        const V ch = Lanes::cosh(y);
+        const V denominator = c * c + sh * sh;
+        re = (s * c) / denominator;
+        im = (sh * ch) / denominator;
+        return tangentRegion(x, y);
+    }
+
+    // cot z = (sin x cos x - i sinh y cosh y) / (sin^2 x + sinh^2 y), the
+    // same way. Region: that of tan, and the denominator not so small that
+    // its squares lose precision (near the poles at k pi).
+    static Mask cot(V x, V y, V& re, V& im) {
+        V s, c;
+        Lanes::sincos(x, s, c);
+        const V sh = Lanes::sinh(y);
+        const V ch = Lanes::cosh(y);
+        const V denominator = s * s + sh * sh;
+        re = (s * c) / denominator;
+        im = -(sh * ch) / denominator;
+        return tangentRegion(x, y) & (denominator >= splat(0x1p-960));
+    }
+
+    // tanh z = (sinh x cosh x + i sin y cos y) / (sinh^2 x + cos^2 y).
+    // Region: |x| <= 300, |y| <= 2^30, neither part zero.
+    static Mask tanh(V x, V y, V& re, V& im) {
+        V s, c;
+        Lanes::sincos(y, s, c);
+        const V sh = Lanes::sinh(x);
+        const V ch = Lanes::cosh(x);
+        const V denominator = sh * sh + c * c;
+        re = (sh * ch) / denominator;
+        im = (s * c) / denominator;
+        return tangentRegion(y, x);
+    }
+
+    static Mask tangentRegion(V angle, V hyperbolic) {
+        return (abs(hyperbolic) <= splat(kLargestTangentArgument)) &
+               (abs(angle) <= splat(kLargestAngle)) & nonZero(angle) & nonZero(hyperbolic);
+    }
+
+    // log z = log |z| + i atan2(y, x), with log |z| = log(x^2 + y^2) / 2.
+    // Near |z| = 1 that loses everything to cancellation: x^2 + y^2 - 1 is
+    // worked out there from the exact squares (by fused multiply-add) and
+    // exact sums, and its log1p taken instead.
+    // Region: both parts finite, the larger within [2^-500, 2^500], y not
+    // zero (on the negative real axis the sign of y's zero picks the side
+    // of the cut).
+    static Mask log(V x, V y, V& re, V& im) {
+        const V xx = x * x;
+        const V yy = y * y;
+        const V squares = xx + yy;
+        const Mask nearOne = (squares >= splat(0.5)) & (squares <= splat(2.0));
+        const unsigned near = Lanes::bits(nearOne);
+        if (near == 0) {
+            re = splat(0.5) * Lanes::log(squares);
+        } else {
+            const V xxError = Lanes::fma(x, x, -xx);
+            const V yyError = Lanes::fma(y, y, -yy);
+            V partial, firstError, sum, secondError;
+            twoSum(xx, splat(-1.0), partial, firstError);
+            twoSum(partial, yy, sum, secondError);
+            const V lessOne = sum + (((firstError + secondError) + xxError) + yyError);
+            const V nearValue = splat(0.5) * Lanes::log1p(lessOne);
+            re = near == Lanes::kAllLanes
+                     ? nearValue
+                     : (nearOne ? nearValue : splat(0.5) * Lanes::log(squares));
+        }
+        im = Lanes::atan2(y, x);
+        return moderate(x, y) & nonZero(y);
+    }
+
+    // The principal square root: t = sqrt((|x| + |z|) / 2), and then
+    // t + i y / 2t for x >= 0, |y| / 2t + i t (with the sign of y) for
+    // x < 0. No difference of like numbers is taken.
+    // Region: that of log.
+    static Mask sqrt(V x, V y, V& re, V& im) {
+        const V modulus = Lanes::sqrt(x * x + y * y);
+        const V t = Lanes::sqrt((abs(x) + modulus) * splat(0.5));
+        const V twiceT = t + t;
+        const Mask rightHalf = x >= splat(0.0);
+        re = rightHalf ? t : abs(y) / twiceT;
+        im = rightHalf ? y / twiceT : Lanes::copysign(t, y);
+        return moderate(x, y) & nonZero(y);
+    }
+
+    // |z| = sqrt(x^2 + y^2), within 1 ulp. Region: moderate parts.
+    static Mask abs(V x, V y, V& re, V& im) {
+        re = Lanes::sqrt(x * x + y * y);
+        im = splat(0.0);
+        return moderate(x, y);
+    }
+
+    // arg z = atan2(y, x). Region: finite, y not zero.
+    static Mask arg(V x, V y, V& re, V& im) {
+        re = Lanes::atan2(y, x);
+        im = splat(0.0);
+        return finite(x) & finite(y) & nonZero(y);
+    }
+
+    static Mask unaryAt(Operation operation, V x, V y, V& re, V& im) {
+        switch (operation) {
+            case Operation::negate:
+                re = -x;
+                im = -y;
+                return all();
+            case Operation::conj:
+                re = x;
+                im = -y;
+                return all();
+            case Operation::re:
+                re = x;
+                im = splat(0.0);
+                return all();
+            case Operation::im:
+                re = y;
+                im = splat(0.0);
+                return all();
+            case Operation::exp:
+                return exp(x, y, re, im);
+            case Operation::sin:
+                return sin(x, y, re, im);
+            case Operation::cos:
+                return cos(x, y, re, im);
+            case Operation::tan:
+                return tan(x, y, re, im);
+            case Operation::cot:
+                return cot(x, y, re, im);
+            case Operation::sinh:
+                return sinh(x, y, re, im);
+            case Operation::cosh:
+                return cosh(x, y, re, im);
+            case Operation::tanh:
+                return tanh(x, y, re, im);
+            case Operation::log:
+                return log(x, y, re, im);
+            case Operation::sqrt:
+                return sqrt(x, y, re, im);
+            case Operation::abs:
+                return abs(x, y, re, im);
+            case Operation::arg:
+                return arg(x, y, re, im);
+            default:
+                re = x;
+                im = y;
+                return all() != all();
+        }
+    }
+
+    // ---- arithmetic ----------------------------------------------------
+
+    // The product as the compiler writes it for std::complex: the same
+    // operations, so the same bits, except where both parts come out NaN,
+    // where the C library looks for an infinity. Those lanes go there.
+    static Mask multiply(V a, V b, V c, V d, V& re, V& im) {
+        re = a * c - b * d;
+        im = a * d + b * c;
+        return (re == re) | (im == im);
+    }
+
+    // The quotient by the textbook formula, within 2 ulp norm-wise.
+    // Region: all four parts finite; the divisor's larger part within
+    // [2^-450, 2^450] and the dividend's too, so that no square or product
+    // overflows and none that matters underflows. A zero dividend is left
+    // to the C library, whose zeros keep their signs.
+    static Mask divide(V a, V b, V c, V d, V& re, V& im) {
+        const V denominator = c * c + d * d;
+        re = (a * c + b * d) / denominator;
+        im = (b * c - a * d) / denominator;
+        const V divisor = larger(abs(c), abs(d));
+        const V dividend = larger(abs(a), abs(b));
+        return finite(a) & finite(b) & finite(c) & finite(d) & (divisor >= splat(0x1p-450)) &
+               (divisor <= splat(0x1p450)) & (dividend >= splat(0x1p-450)) &
+               (dividend <= splat(0x1p450));
+    }
+
+    // ---- loops over a block --------------------------------------------
+
+    // Writes the vector results, after handing the lanes in `hard` (those
+    // among the first `count` of the block) to `scalar(lane, re, im)`.
+    template <typename Scalar>
+    static void store(double* outReal, double* outImaginary, std::size_t base, std::size_t count,
+                      V re, V im, Mask easy, Scalar scalar) {
+        const unsigned hard = ~Lanes::bits(easy) & Lanes::kAllLanes;
+        if (hard == 0) {
+            Lanes::store(outReal + base, re);
+            Lanes::store(outImaginary + base, im);
+            return;
+        }
+        alignas(64) double real[kWidth];
+        alignas(64) double imaginary[kWidth];
+        Lanes::store(real, re);
+        Lanes::store(imaginary, im);
+        unsigned handed = 0;
+        for (std::size_t lane = 0; lane < kWidth && base + lane < count; ++lane) {
+            if ((hard >> lane) & 1u) {
+                scalar(lane, real + lane, imaginary + lane);
+                ++handed;
+            }
+        }
+        countScalarFallback(handed);
+        for (std::size_t lane = 0; lane < kWidth; ++lane) {
+            outReal[base + lane] = real[lane];
+            outImaginary[base + lane] = imaginary[lane];
+        }
+    }
+
+    static void unary(Operation operation, const double* inReal, const double* inImaginary,
+                      double* outReal, double* outImaginary, std::size_t count) {
+        for (std::size_t base = 0; base < count; base += kWidth) {
+            const V x = Lanes::load(inReal + base);
+            const V y = Lanes::load(inImaginary + base);
+            V re, im;
+            const Mask easy = unaryAt(operation, x, y, re, im);
+            store(outReal, outImaginary, base, count, re, im, easy,
+                  [&](std::size_t lane, double* real, double* imaginary) {
+                      scalarUnary(operation, x[lane], y[lane], real, imaginary);
+                  });
+        }
+    }
+
+    // Repeated multiplication from the left, as the scalar kernel does, and
+    // then the reciprocal for a negative exponent. A lane with a NaN part at
+    // the end, or whose reciprocal is outside the quotient's region, is
+    // done again by the scalar kernel from the start.
+    static void integerPower(const double* inReal, const double* inImaginary, int exponent,
+                             double* outReal, double* outImaginary, std::size_t count) {
+        const int times = exponent < 0 ? -exponent : exponent;
+        for (std::size_t base = 0; base < count; base += kWidth) {
+            const V x = Lanes::load(inReal + base);
+            const V y = Lanes::load(inImaginary + base);
+            V re = splat(1.0);
+            V im = splat(0.0);
+            if (times > 0) {
+                re = x;
+                im = y;
+                for (int step = 1; step < times; ++step) {
+                    const V nextRe = re * x - im * y;
+                    im = re * y + im * x;
+                    re = nextRe;
+                }
+            }
+            Mask easy = (re == re) & (im == im);
+            if (exponent < 0) {
+                V quotientRe, quotientIm;
+                easy &= divide(splat(1.0), splat(0.0), re, im, quotientRe, quotientIm);
+                re = quotientRe;
+                im = quotientIm;
+            }
+            store(outReal, outImaginary, base, count, re, im, easy,
+                  [&](std::size_t lane, double* real, double* imaginary) {
+                      scalarIntegerPower(x[lane], y[lane], exponent, real, imaginary);
+                  });
+        }
+    }
+
+    struct Loaded {
+        V re;
+        V im;
+    };
+    static Loaded load(const SplitOperand& operand, std::size_t base) {
+        switch (operand.kind) {
+            case SplitOperand::Kind::block:
+                return {Lanes::load(operand.real + base), Lanes::load(operand.imaginary + base)};
+            case SplitOperand::Kind::real:
+                return {splat(operand.realValue), splat(0.0)};
+            case SplitOperand::Kind::complex:
+                break;
+        }
+        return {splat(operand.realValue), splat(operand.imaginaryValue)};
+    }
+
+    // One lane's values of a binary operation. A real operand takes part
+    // as a real number: it leaves the other's imaginary part as it is,
+    // exactly as the scalar kernels' complex-with-double arithmetic does.
+    static Mask binaryAt(Operation operation, bool leftReal, bool rightReal, Loaded l, Loaded r,
+                         V& re, V& im) {
+        switch (operation) {
+            case Operation::add:
+                re = l.re + r.re;
+                im = leftReal ? r.im : rightReal ? l.im : l.im + r.im;
+                return all();
+            case Operation::subtract:
+                re = l.re - r.re;
+                im = leftReal ? -r.im : rightReal ? l.im : l.im - r.im;
+                return all();
+            case Operation::multiply:
+                if (leftReal) {
+                    re = r.re * l.re;
+                    im = r.im * l.re;
+                    return all();
+                }
+                if (rightReal) {
+                    re = l.re * r.re;
+                    im = l.im * r.re;
+                    return all();
+                }
+                return multiply(l.re, l.im, r.re, r.im, re, im);
+            case Operation::divide:
+                if (rightReal) {
+                    re = l.re / r.re;
+                    im = l.im / r.re;
+                    return all();
+                }
+                return divide(l.re, l.im, r.re, r.im, re, im);
+            default:
+                re = l.re;
+                im = l.im;
+                return all() != all();
+        }
+    }
+
+    static void binary(Operation operation, const SplitOperand& left, const SplitOperand& right,
+                       double* outReal, double* outImaginary, std::size_t count) {
+        const bool leftReal = left.kind == SplitOperand::Kind::real;
+        const bool rightReal = right.kind == SplitOperand::Kind::real;
+        for (std::size_t base = 0; base < count; base += kWidth) {
+            V re, im;
+            const Mask easy = binaryAt(operation, leftReal, rightReal, load(left, base),
+                                       load(right, base), re, im);
+            store(outReal, outImaginary, base, count, re, im, easy,
+                  [&](std::size_t lane, double* real, double* imaginary) {
+                      scalarBinary(operation, left, right, base + lane, real, imaginary);
+                  });
+        }
+    }
+
+    static bool handles(Operation operation) {
+        switch (operation) {
+            case Operation::negate:
+            case Operation::add:
+            case Operation::subtract:
+            case Operation::multiply:
+            case Operation::divide:
+            case Operation::integerPower:
+            case Operation::sin:
+            case Operation::cos:
+            case Operation::tan:
+            case Operation::cot:
+            case Operation::sinh:
+            case Operation::cosh:
+            case Operation::tanh:
+            case Operation::exp:
+            case Operation::log:
+            case Operation::sqrt:
+            case Operation::abs:
+            case Operation::arg:
+            case Operation::conj:
+            case Operation::re:
+            case Operation::im:
+                return true;
+            default:
+                return false;
+        }
+    }
+};
+
+template <typename Lanes>
+constexpr VectorKernels kernelsOf(InstructionSet instructionSet) {
+    VectorKernels kernels;
+    kernels.instructionSet = instructionSet;
+    kernels.width = Lanes::kWidth;
+    kernels.handles = &VectorMath<Lanes>::handles;
+    kernels.unary = &VectorMath<Lanes>::unary;
+    kernels.integerPower = &VectorMath<Lanes>::integerPower;
+    kernels.binary = &VectorMath<Lanes>::binary;
+    return kernels;
+}
+
+}  // namespace
+}  // namespace complexplot
