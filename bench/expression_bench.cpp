@@ -51,10 +51,16 @@ void Expression(benchmark::State& state, const Case& c, int threads) {
     const CompiledExpression function(c.expression);
     const MapGeometry geometry = grid();
     std::vector<ComplexValue> values(static_cast<std::size_t>(geometry.width) * geometry.height);
+    const std::uint64_t fallbacksBefore = scalarFallbackCount();
     for (auto _ : state) {
         computeValues(function, geometry, threads, values);
         benchmark::DoNotOptimize(values.data());
     }
+    // How many points per million the vector kernels handed to the scalar
+    // path (a point counts once for each operation that did).
+    state.counters["scalar_per_million"] =
+        static_cast<double>(scalarFallbackCount() - fallbacksBefore) * 1e6 /
+        (static_cast<double>(values.size()) * static_cast<double>(state.iterations()));
 }
 
 void Compiled(benchmark::State& state, const Case& c) {

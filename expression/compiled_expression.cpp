@@ -96,17 +96,49 @@ void CompiledExpression::evaluate(const ComplexValue* z, ComplexValue* out, std:
                                   std::vector<ComplexValue>& scratch) const {
     if (kernels_ != nullptr && !instructions_.empty()) {
         // A complex value is an array of two doubles, so the scratch blocks
-        // hold the split parts as well.
-        scratch.resize(splitScratchBlocks() * kBlockSize);
+        // hold the split parts as well; the last block holds the points'.
+        scratch.resize((splitScratchBlocks() + 1) * kBlockSize);
         auto* parts = reinterpret_cast<double*>(scratch.data());
+        double* real = parts + 2 * splitScratchBlocks() * kBlockSize;
+        double* imaginary = real + kBlockSize;
         for (std::size_t start = 0; start < count; start += kBlockSize) {
-            evaluateSplitBlock(z + start, out + start, std::min(kBlockSize, count - start), parts);
+            const std::size_t length = std::min(kBlockSize, count - start);
+            for (std::size_t k = 0; k < length; ++k) {
+                real[k] = z[start + k].real();
+                imaginary[k] = z[start + k].imag();
+            }
+            evaluateSplitBlock(real, imaginary, out + start, length, parts);
         }
         return;
     }
     scratch.resize(static_cast<std::size_t>(slotCount_) * kBlockSize);
     for (std::size_t start = 0; start < count; start += kBlockSize) {
         evaluateBlock(z + start, out + start, std::min(kBlockSize, count - start), scratch.data());
+    }
+}
+
+void CompiledExpression::evaluate(const double* real, const double* imaginary, ComplexValue* out,
+                                  std::size_t count, std::vector<ComplexValue>& scratch) const {
+    if (kernels_ != nullptr && !instructions_.empty()) {
+        scratch.resize(splitScratchBlocks() * kBlockSize);
+        auto* parts = reinterpret_cast<double*>(scratch.data());
+        for (std::size_t start = 0; start < count; start += kBlockSize) {
+            evaluateSplitBlock(real + start, imaginary + start, out + start,
+                               std::min(kBlockSize, count - start), parts);
+        }
+        return;
+    }
+    // The scalar kernels take whole complex values: a block of them after
+    // the slots.
+    const std::size_t slots = static_cast<std::size_t>(slotCount_) * kBlockSize;
+    scratch.resize(slots + kBlockSize);
+    ComplexValue* z = scratch.data() + slots;
+    for (std::size_t start = 0; start < count; start += kBlockSize) {
+        const std::size_t length = std::min(kBlockSize, count - start);
+        for (std::size_t k = 0; k < length; ++k) {
+            z[k] = ComplexValue(real[start + k], imaginary[start + k]);
+        }
+        evaluateBlock(z, out + start, length, scratch.data());
     }
 }
 
@@ -178,31 +210,34 @@ std::size_t CompiledExpression::splitScratchBlocks() const {
     return 5 + static_cast<std::size_t>(slotCount_);
 }
 
-void CompiledExpression::evaluateSplitBlock(const ComplexValue* z, ComplexValue* out,
-                                            std::size_t count, double* scratch) const {
+void CompiledExpression::evaluateSplitBlock(const double* real, const double* imaginary,
+                                            ComplexValue* out, std::size_t count,
+                                            double* scratch) const {
     constexpr std::size_t kBlock = kBlockSize;
     double* const zParts = scratch;
     double* const outParts = scratch + 2 * kBlock;
     auto* const whole = reinterpret_cast<ComplexValue*>(scratch + 4 * kBlock);
     double* const slotParts = scratch + 10 * kBlock;
 
-    // The kernels work on whole vectors: the lanes past the points hold a
-    // harmless value, and none of them is ever handed to the scalar path.
+    // The kernels work on whole vectors. A block that ends inside one is
+    // copied, and the lanes past its points hold a harmless value; none of
+    // them is ever handed to the scalar path.
     const std::size_t width = kernels_->width;
     const std::size_t padded = (count + width - 1) / width * width;
-    for (std::size_t k = 0; k < count; ++k) {
-        zParts[k] = z[k].real();
-        zParts[kBlock + k] = z[k].imag();
-    }
-    for (std::size_t k = count; k < padded; ++k) {
-        zParts[k] = 0.5;
-        zParts[kBlock + k] = 0.5;
+    const double* zReal = real;
+    const double* zImaginary = imaginary;
+    if (padded != count) {
+        std::copy(real, real + count, zParts);
+        std::copy(imaginary, imaginary + count, zParts + kBlock);
+        std::fill(zParts + count, zParts + padded, 0.5);
+        std::fill(zParts + kBlock + count, zParts + kBlock + padded, 0.5);
+        zReal = zParts;
+        zImaginary = zParts + kBlock;
     }
 
     auto partsOf = [&](const Operand& operand) -> double* {
         if (operand.kind == Operand::Kind::output) return outParts;
-        if (operand.kind == Operand::Kind::slot) return slotParts + 2 * kBlock * operand.slot;
-        return zParts;
+        return slotParts + 2 * kBlock * operand.slot;
     };
     auto splitOperand = [&](const Operand& operand) {
         SplitOperand split;
@@ -213,6 +248,9 @@ void CompiledExpression::evaluateSplitBlock(const ComplexValue* z, ComplexValue*
             split.kind = SplitOperand::Kind::complex;
             split.realValue = operand.complex.real();
             split.imaginaryValue = operand.complex.imag();
+        } else if (operand.kind == Operand::Kind::variable) {
+            split.real = zReal;
+            split.imaginary = zImaginary;
         } else {
             split.real = partsOf(operand);
             split.imaginary = split.real + kBlock;
@@ -229,9 +267,9 @@ void CompiledExpression::evaluateSplitBlock(const ComplexValue* z, ComplexValue*
             block.kind = BlockOperand::Kind::complex;
             block.complex = operand.complex;
         } else {
-            const double* parts = partsOf(operand);
+            const SplitOperand parts = splitOperand(operand);
             for (std::size_t k = 0; k < count; ++k) {
-                place[k] = ComplexValue(parts[k], parts[kBlock + k]);
+                place[k] = ComplexValue(parts.real[k], parts.imaginary[k]);
             }
             block.block = place;
         }
@@ -275,9 +313,7 @@ void CompiledExpression::evaluateSplitBlock(const ComplexValue* z, ComplexValue*
                 break;
         }
     }
-    for (std::size_t k = 0; k < count; ++k) {
-        out[k] = ComplexValue(outParts[k], outParts[kBlock + k]);
-    }
+    kernels_->interleave(outParts, outParts + kBlock, reinterpret_cast<double*>(out), count);
 }
 
 }  // namespace complexplot

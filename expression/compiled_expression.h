@@ -18,7 +18,7 @@ public:
     // Points are evaluated this many at a time: enough for the dispatch of
     // an instruction to cost little per point, few enough for the scratch
     // blocks to stay in the nearest cache.
-    static constexpr std::size_t kBlockSize = 256;
+    static constexpr std::size_t kBlockSize = kLargestSplitBlock;
 
     // Raises ExpressionError where the text cannot be read. The blocks run
     // on the vector kernels of `instructionSet` where this processor has
@@ -28,6 +28,10 @@ public:
 
     // out[k] = f(z[k]) for k < count. z and out may not overlap.
     void evaluate(const ComplexValue* z, ComplexValue* out, std::size_t count,
+                  std::vector<ComplexValue>& scratch) const;
+
+    // The same, for points given as their real and their imaginary parts.
+    void evaluate(const double* real, const double* imaginary, ComplexValue* out, std::size_t count,
                   std::vector<ComplexValue>& scratch) const;
 
     // f at one point.
@@ -59,8 +63,8 @@ private:
 
     // The same, on split parts and vector kernels; scratch holds
     // splitScratchBlocks() blocks.
-    void evaluateSplitBlock(const ComplexValue* z, ComplexValue* out, std::size_t count,
-                            double* scratch) const;
+    void evaluateSplitBlock(const double* real, const double* imaginary, ComplexValue* out,
+                            std::size_t count, double* scratch) const;
     std::size_t splitScratchBlocks() const;
 
     std::string text_;

@@ -63,6 +63,19 @@ struct VectorMath {
         error = (a - (sum - bPart)) + (b - bPart);
     }
 
+    // sinh t and cosh t from one expm1, which costs half of the two: with
+    // m = expm1(|t|) and e = m + 1 = e^|t|, sinh |t| = (m + m/e)/2 and
+    // cosh t = (e + 1/e)/2, sums of like-signed terms that lose nothing.
+    // The small m of a small t keeps sinh accurate where e - 1/e would
+    // cancel. For |t| <= 708.
+    static void sinhCosh(V t, V& sh, V& ch) {
+        const V m = Lanes::expm1(abs(t));
+        const V e = m + splat(1.0);
+        const V inverse = splat(1.0) / e;
+        sh = Lanes::copysign(splat(0.5) * (m + m * inverse), t);
+        ch = splat(0.5) * (e + inverse);
+    }
+
     // ---- functions of one argument -------------------------------------
     //
     // Each sets re and im for every lane and returns the lanes whose values
@@ -92,8 +105,10 @@ struct VectorMath {
     static Mask sin(V x, V y, V& re, V& im) {
         V s, c;
         Lanes::sincos(x, s, c);
-        re = s * Lanes::cosh(y);
-        im = c * Lanes::sinh(y);
+        V sh, ch;
+        sinhCosh(y, sh, ch);
+        re = s * ch;
+        im = c * sh;
         return mixedRegion(x, y);
     }
 
@@ -101,8 +116,10 @@ struct VectorMath {
     static Mask cos(V x, V y, V& re, V& im) {
         V s, c;
         Lanes::sincos(x, s, c);
-        re = c * Lanes::cosh(y);
-        im = -(s * Lanes::sinh(y));
+        V sh, ch;
+        sinhCosh(y, sh, ch);
+        re = c * ch;
+        im = -(s * sh);
         return mixedRegion(x, y);
     }
 
@@ -110,8 +127,10 @@ struct VectorMath {
     static Mask sinh(V x, V y, V& re, V& im) {
         V s, c;
         Lanes::sincos(y, s, c);
-        re = Lanes::sinh(x) * c;
-        im = Lanes::cosh(x) * s;
+        V sh, ch;
+        sinhCosh(x, sh, ch);
+        re = sh * c;
+        im = ch * s;
         return mixedRegion(y, x);
     }
 
@@ -119,8 +138,10 @@ struct VectorMath {
     static Mask cosh(V x, V y, V& re, V& im) {
         V s, c;
         Lanes::sincos(y, s, c);
-        re = Lanes::cosh(x) * c;
-        im = Lanes::sinh(x) * s;
+        V sh, ch;
+        sinhCosh(x, sh, ch);
+        re = ch * c;
+        im = sh * s;
         return mixedRegion(y, x);
     }
 
@@ -131,8 +152,8 @@ struct VectorMath {
     static Mask tan(V x, V y, V& re, V& im) {
         V s, c;
         Lanes::sincos(x, s, c);
-        const V sh = Lanes::sinh(y);
-        const V ch = Lanes::cosh(y);
+        V sh, ch;
+        sinhCosh(y, sh, ch);
         const V denominator = c * c + sh * sh;
         re = (s * c) / denominator;
         im = (sh * ch) / denominator;
@@ -145,8 +166,8 @@ struct VectorMath {
     static Mask cot(V x, V y, V& re, V& im) {
         V s, c;
         Lanes::sincos(x, s, c);
-        const V sh = Lanes::sinh(y);
-        const V ch = Lanes::cosh(y);
+        V sh, ch;
+        sinhCosh(y, sh, ch);
         const V denominator = s * s + sh * sh;
         re = (s * c) / denominator;
         im = -(sh * ch) / denominator;
@@ -158,8 +179,8 @@ struct VectorMath {
     static Mask tanh(V x, V y, V& re, V& im) {
         V s, c;
         Lanes::sincos(y, s, c);
-        const V sh = Lanes::sinh(x);
-        const V ch = Lanes::cosh(x);
+        V sh, ch;
+        sinhCosh(x, sh, ch);
         const V denominator = sh * sh + c * c;
         re = (sh * ch) / denominator;
         im = (s * c) / denominator;
@@ -230,53 +251,25 @@ struct VectorMath {
         return finite(x) & finite(y) & nonZero(y);
     }
 
-    static Mask unaryAt(Operation operation, V x, V y, V& re, V& im) {
-        switch (operation) {
-            case Operation::negate:
-                re = -x;
-                im = -y;
-                return all();
-            case Operation::conj:
-                re = x;
-                im = -y;
-                return all();
-            case Operation::re:
-                re = x;
-                im = splat(0.0);
-                return all();
-            case Operation::im:
-                re = y;
-                im = splat(0.0);
-                return all();
-            case Operation::exp:
-                return exp(x, y, re, im);
-            case Operation::sin:
-                return sin(x, y, re, im);
-            case Operation::cos:
-                return cos(x, y, re, im);
-            case Operation::tan:
-                return tan(x, y, re, im);
-            case Operation::cot:
-                return cot(x, y, re, im);
-            case Operation::sinh:
-                return sinh(x, y, re, im);
-            case Operation::cosh:
-                return cosh(x, y, re, im);
-            case Operation::tanh:
-                return tanh(x, y, re, im);
-            case Operation::log:
-                return log(x, y, re, im);
-            case Operation::sqrt:
-                return sqrt(x, y, re, im);
-            case Operation::abs:
-                return abs(x, y, re, im);
-            case Operation::arg:
-                return arg(x, y, re, im);
-            default:
-                re = x;
-                im = y;
-                return all() != all();
-        }
+    static Mask negate(V x, V y, V& re, V& im) {
+        re = -x;
+        im = -y;
+        return all();
+    }
+    static Mask conj(V x, V y, V& re, V& im) {
+        re = x;
+        im = -y;
+        return all();
+    }
+    static Mask realPart(V x, V, V& re, V& im) {
+        re = x;
+        im = splat(0.0);
+        return all();
+    }
+    static Mask imaginaryPart(V, V y, V& re, V& im) {
+        re = y;
+        im = splat(0.0);
+        return all();
     }
 
     // ---- arithmetic ----------------------------------------------------
@@ -337,13 +330,16 @@ struct VectorMath {
         }
     }
 
-    static void unary(Operation operation, const double* inReal, const double* inImaginary,
-                      double* outReal, double* outImaginary, std::size_t count) {
+    // Each loop is made for one operation, so that nothing is decided
+    // lane by lane but the region.
+    template <Mask (*formula)(V, V, V&, V&)>
+    static void unaryLoop(Operation operation, const double* inReal, const double* inImaginary,
+                          double* outReal, double* outImaginary, std::size_t count) {
         for (std::size_t base = 0; base < count; base += kWidth) {
             const V x = Lanes::load(inReal + base);
             const V y = Lanes::load(inImaginary + base);
             V re, im;
-            const Mask easy = unaryAt(operation, x, y, re, im);
+            const Mask easy = formula(x, y, re, im);
             store(outReal, outImaginary, base, count, re, im, easy,
                   [&](std::size_t lane, double* real, double* imaginary) {
                       scalarUnary(operation, x[lane], y[lane], real, imaginary);
@@ -351,27 +347,78 @@ struct VectorMath {
         }
     }
 
+    static void unary(Operation operation, const double* inReal, const double* inImaginary,
+                      double* outReal, double* outImaginary, std::size_t count) {
+        auto run = [&]<Mask (*formula)(V, V, V&, V&)>() {
+            unaryLoop<formula>(operation, inReal, inImaginary, outReal, outImaginary, count);
+        };
+        switch (operation) {
+            case Operation::negate:
+                return run.template operator()<&negate>();
+            case Operation::conj:
+                return run.template operator()<&conj>();
+            case Operation::re:
+                return run.template operator()<&realPart>();
+            case Operation::im:
+                return run.template operator()<&imaginaryPart>();
+            case Operation::exp:
+                return run.template operator()<&exp>();
+            case Operation::sin:
+                return run.template operator()<&sin>();
+            case Operation::cos:
+                return run.template operator()<&cos>();
+            case Operation::tan:
+                return run.template operator()<&tan>();
+            case Operation::cot:
+                return run.template operator()<&cot>();
+            case Operation::sinh:
+                return run.template operator()<&sinh>();
+            case Operation::cosh:
+                return run.template operator()<&cosh>();
+            case Operation::tanh:
+                return run.template operator()<&tanh>();
+            case Operation::log:
+                return run.template operator()<&log>();
+            case Operation::sqrt:
+                return run.template operator()<&sqrt>();
+            case Operation::abs:
+                return run.template operator()<&abs>();
+            case Operation::arg:
+                return run.template operator()<&arg>();
+            default:
+                return;
+        }
+    }
+
     // Repeated multiplication from the left, as the scalar kernel does, and
-    // then the reciprocal for a negative exponent. A lane with a NaN part at
-    // the end, or whose reciprocal is outside the quotient's region, is
-    // done again by the scalar kernel from the start.
+    // then the reciprocal for a negative exponent. The multiplications go a
+    // step at a time over the whole block, so that the lanes of different
+    // vectors overlap instead of each waiting for its previous step. A lane
+    // with a NaN part at the end, or whose reciprocal is outside the
+    // quotient's region, is done again by the scalar kernel from the start.
     static void integerPower(const double* inReal, const double* inImaginary, int exponent,
                              double* outReal, double* outImaginary, std::size_t count) {
         const int times = exponent < 0 ? -exponent : exponent;
+        alignas(64) double powerReal[kLargestSplitBlock];
+        alignas(64) double powerImaginary[kLargestSplitBlock];
         for (std::size_t base = 0; base < count; base += kWidth) {
-            const V x = Lanes::load(inReal + base);
-            const V y = Lanes::load(inImaginary + base);
-            V re = splat(1.0);
-            V im = splat(0.0);
-            if (times > 0) {
-                re = x;
-                im = y;
-                for (int step = 1; step < times; ++step) {
-                    const V nextRe = re * x - im * y;
-                    im = re * y + im * x;
-                    re = nextRe;
-                }
+            Lanes::store(powerReal + base, times > 0 ? Lanes::load(inReal + base) : splat(1.0));
+            Lanes::store(powerImaginary + base,
+                         times > 0 ? Lanes::load(inImaginary + base) : splat(0.0));
+        }
+        for (int step = 1; step < times; ++step) {
+            for (std::size_t base = 0; base < count; base += kWidth) {
+                const V x = Lanes::load(inReal + base);
+                const V y = Lanes::load(inImaginary + base);
+                const V re = Lanes::load(powerReal + base);
+                const V im = Lanes::load(powerImaginary + base);
+                Lanes::store(powerReal + base, re * x - im * y);
+                Lanes::store(powerImaginary + base, re * y + im * x);
             }
+        }
+        for (std::size_t base = 0; base < count; base += kWidth) {
+            V re = Lanes::load(powerReal + base);
+            V im = Lanes::load(powerImaginary + base);
             Mask easy = (re == re) & (im == im);
             if (exponent < 0) {
                 V quotientRe, quotientIm;
@@ -381,79 +428,142 @@ struct VectorMath {
             }
             store(outReal, outImaginary, base, count, re, im, easy,
                   [&](std::size_t lane, double* real, double* imaginary) {
-                      scalarIntegerPower(x[lane], y[lane], exponent, real, imaginary);
+                      scalarIntegerPower(inReal[base + lane], inImaginary[base + lane], exponent,
+                                         real, imaginary);
                   });
         }
     }
 
-    struct Loaded {
-        V re;
-        V im;
+    // An operand of a binary loop: a block's parts, or one number splatted.
+    struct Operand {
+        const double* real = nullptr;
+        const double* imaginary = nullptr;
+        V realValue;
+        V imaginaryValue;
     };
-    static Loaded load(const SplitOperand& operand, std::size_t base) {
-        switch (operand.kind) {
-            case SplitOperand::Kind::block:
-                return {Lanes::load(operand.real + base), Lanes::load(operand.imaginary + base)};
-            case SplitOperand::Kind::real:
-                return {splat(operand.realValue), splat(0.0)};
-            case SplitOperand::Kind::complex:
-                break;
-        }
-        return {splat(operand.realValue), splat(operand.imaginaryValue)};
+    template <SplitOperand::Kind kind>
+    static V realAt(const Operand& operand, std::size_t base) {
+        return kind == SplitOperand::Kind::block ? Lanes::load(operand.real + base)
+                                                 : operand.realValue;
+    }
+    template <SplitOperand::Kind kind>
+    static V imaginaryAt(const Operand& operand, std::size_t base) {
+        return kind == SplitOperand::Kind::block ? Lanes::load(operand.imaginary + base)
+                                                 : operand.imaginaryValue;
     }
 
-    // One lane's values of a binary operation. A real operand takes part
-    // as a real number: it leaves the other's imaginary part as it is,
-    // exactly as the scalar kernels' complex-with-double arithmetic does.
-    static Mask binaryAt(Operation operation, bool leftReal, bool rightReal, Loaded l, Loaded r,
-                         V& re, V& im) {
-        switch (operation) {
-            case Operation::add:
-                re = l.re + r.re;
-                im = leftReal ? r.im : rightReal ? l.im : l.im + r.im;
-                return all();
-            case Operation::subtract:
-                re = l.re - r.re;
-                im = leftReal ? -r.im : rightReal ? l.im : l.im - r.im;
-                return all();
-            case Operation::multiply:
-                if (leftReal) {
-                    re = r.re * l.re;
-                    im = r.im * l.re;
-                    return all();
-                }
-                if (rightReal) {
-                    re = l.re * r.re;
-                    im = l.im * r.re;
-                    return all();
-                }
-                return multiply(l.re, l.im, r.re, r.im, re, im);
-            case Operation::divide:
-                if (rightReal) {
-                    re = l.re / r.re;
-                    im = l.im / r.re;
-                    return all();
-                }
-                return divide(l.re, l.im, r.re, r.im, re, im);
-            default:
-                re = l.re;
-                im = l.im;
-                return all() != all();
-        }
-    }
-
-    static void binary(Operation operation, const SplitOperand& left, const SplitOperand& right,
-                       double* outReal, double* outImaginary, std::size_t count) {
-        const bool leftReal = left.kind == SplitOperand::Kind::real;
-        const bool rightReal = right.kind == SplitOperand::Kind::real;
+    // One binary operation for one pair of operand kinds. A real operand
+    // takes part as a real number: it leaves the other's imaginary part as
+    // it is, exactly as the scalar kernels' complex-with-double arithmetic
+    // does.
+    template <Operation operation, SplitOperand::Kind leftKind, SplitOperand::Kind rightKind>
+    static void binaryLoop(const SplitOperand& left, const SplitOperand& right, const Operand& l,
+                           const Operand& r, double* outReal, double* outImaginary,
+                           std::size_t count) {
+        constexpr bool leftReal = leftKind == SplitOperand::Kind::real;
+        constexpr bool rightReal = rightKind == SplitOperand::Kind::real;
         for (std::size_t base = 0; base < count; base += kWidth) {
+            const V a = realAt<leftKind>(l, base);
+            const V c = realAt<rightKind>(r, base);
             V re, im;
-            const Mask easy = binaryAt(operation, leftReal, rightReal, load(left, base),
-                                       load(right, base), re, im);
+            Mask easy = all();
+            if constexpr (operation == Operation::add) {
+                re = a + c;
+                im = leftReal    ? imaginaryAt<rightKind>(r, base)
+                     : rightReal ? imaginaryAt<leftKind>(l, base)
+                                 : imaginaryAt<leftKind>(l, base) + imaginaryAt<rightKind>(r, base);
+            } else if constexpr (operation == Operation::subtract) {
+                re = a - c;
+                im = leftReal    ? -imaginaryAt<rightKind>(r, base)
+                     : rightReal ? imaginaryAt<leftKind>(l, base)
+                                 : imaginaryAt<leftKind>(l, base) - imaginaryAt<rightKind>(r, base);
+            } else if constexpr (operation == Operation::multiply && leftReal) {
+                re = c * a;
+                im = imaginaryAt<rightKind>(r, base) * a;
+            } else if constexpr (operation == Operation::multiply && rightReal) {
+                re = a * c;
+                im = imaginaryAt<leftKind>(l, base) * c;
+            } else if constexpr (operation == Operation::multiply) {
+                easy = multiply(a, imaginaryAt<leftKind>(l, base), c,
+                                imaginaryAt<rightKind>(r, base), re, im);
+            } else if constexpr (operation == Operation::divide && rightReal) {
+                re = a / c;
+                im = imaginaryAt<leftKind>(l, base) / c;
+            } else {
+                easy = divide(a, imaginaryAt<leftKind>(l, base), c, imaginaryAt<rightKind>(r, base),
+                              re, im);
+            }
             store(outReal, outImaginary, base, count, re, im, easy,
                   [&](std::size_t lane, double* real, double* imaginary) {
                       scalarBinary(operation, left, right, base + lane, real, imaginary);
                   });
+        }
+    }
+
+    template <Operation operation>
+    static void binaryOf(const SplitOperand& left, const SplitOperand& right, double* outReal,
+                         double* outImaginary, std::size_t count) {
+        using Kind = SplitOperand::Kind;
+        auto operandOf = [](const SplitOperand& split) {
+            Operand operand;
+            operand.real = split.real;
+            operand.imaginary = split.imaginary;
+            operand.realValue = splat(split.realValue);
+            operand.imaginaryValue = splat(split.imaginaryValue);
+            return operand;
+        };
+        const Operand l = operandOf(left);
+        const Operand r = operandOf(right);
+        auto run = [&]<Kind leftKind, Kind rightKind>() {
+            binaryLoop<operation, leftKind, rightKind>(left, right, l, r, outReal, outImaginary,
+                                                       count);
+        };
+        // A constant operand meets a block: the graph works out any
+        // operation of two constants when it is read.
+        if (left.kind == Kind::block) {
+            switch (right.kind) {
+                case Kind::block:
+                    return run.template operator()<Kind::block, Kind::block>();
+                case Kind::real:
+                    return run.template operator()<Kind::block, Kind::real>();
+                case Kind::complex:
+                    return run.template operator()<Kind::block, Kind::complex>();
+            }
+        }
+        if (left.kind == Kind::real) {
+            return run.template operator()<Kind::real, Kind::block>();
+        }
+        return run.template operator()<Kind::complex, Kind::block>();
+    }
+
+    static void binary(Operation operation, const SplitOperand& left, const SplitOperand& right,
+                       double* outReal, double* outImaginary, std::size_t count) {
+        switch (operation) {
+            case Operation::add:
+                return binaryOf<Operation::add>(left, right, outReal, outImaginary, count);
+            case Operation::subtract:
+                return binaryOf<Operation::subtract>(left, right, outReal, outImaginary, count);
+            case Operation::multiply:
+                return binaryOf<Operation::multiply>(left, right, outReal, outImaginary, count);
+            case Operation::divide:
+                return binaryOf<Operation::divide>(left, right, outReal, outImaginary, count);
+            default:
+                return;
+        }
+    }
+
+    static void interleave(const double* real, const double* imaginary, double* out,
+                           std::size_t count) {
+        std::size_t k = 0;
+        for (; k + kWidth <= count; k += kWidth) {
+            V first, second;
+            Lanes::interleave(Lanes::load(real + k), Lanes::load(imaginary + k), first, second);
+            Lanes::store(out + 2 * k, first);
+            Lanes::store(out + 2 * k + kWidth, second);
+        }
+        for (; k < count; ++k) {
+            out[2 * k] = real[k];
+            out[2 * k + 1] = imaginary[k];
         }
     }
 
@@ -496,6 +606,7 @@ constexpr VectorKernels kernelsOf(InstructionSet instructionSet) {
     kernels.unary = &VectorMath<Lanes>::unary;
     kernels.integerPower = &VectorMath<Lanes>::integerPower;
     kernels.binary = &VectorMath<Lanes>::binary;
+    kernels.interleave = &VectorMath<Lanes>::interleave;
     return kernels;
 }
 

@@ -16,6 +16,9 @@
 
 namespace complexplot {
 
+// The most points a kernel is given at once.
+constexpr std::size_t kLargestSplitBlock = 256;
+
 enum class InstructionSet : std::uint8_t { scalar, avx2, avx512 };
 
 // One operand of a vector kernel: split parts, or one number for every
@@ -46,6 +49,10 @@ struct VectorKernels {
                          double* outReal, double* outImaginary, std::size_t count) = nullptr;
     void (*binary)(Operation operation, const SplitOperand& left, const SplitOperand& right,
                    double* outReal, double* outImaginary, std::size_t count) = nullptr;
+    // out[2k] = real[k], out[2k + 1] = imaginary[k] for k < count: the
+    // split parts put back together as complex values.
+    void (*interleave)(const double* real, const double* imaginary, double* out,
+                       std::size_t count) = nullptr;
 };
 
 // The kernels for a set, or nullptr for the scalar set and for a set this

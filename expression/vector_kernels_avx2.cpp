@@ -27,6 +27,12 @@ struct Avx2Lanes {
         const V signBit = _mm256_set1_pd(-0.0);
         return _mm256_or_pd(_mm256_andnot_pd(signBit, magnitude), _mm256_and_pd(signBit, sign));
     }
+    // The first and second halves of (re[0], im[0], re[1], im[1], ...).
+    static void interleave(V re, V im, V& first, V& second) {
+        using Index = long long __attribute__((vector_size(sizeof(V))));
+        first = __builtin_shuffle(re, im, Index{0, 4, 1, 5});
+        second = __builtin_shuffle(re, im, Index{2, 6, 3, 7});
+    }
     static V fma(V a, V b, V c) { return _mm256_fmadd_pd(a, b, c); }
     static V sqrt(V value) { return _mm256_sqrt_pd(value); }
 
@@ -36,8 +42,7 @@ struct Avx2Lanes {
         cosine = both.y;
     }
     static V exp(V value) { return Sleef_finz_expd4_u10avx2(value); }
-    static V sinh(V value) { return Sleef_finz_sinhd4_u10avx2(value); }
-    static V cosh(V value) { return Sleef_finz_coshd4_u10avx2(value); }
+    static V expm1(V value) { return Sleef_finz_expm1d4_u10avx2(value); }
     static V log(V value) { return Sleef_finz_logd4_u10avx2(value); }
     static V log1p(V value) { return Sleef_finz_log1pd4_u10avx2(value); }
     static V atan2(V y, V x) { return Sleef_finz_atan2d4_u10avx2(y, x); }

@@ -28,6 +28,12 @@ struct Avx512Lanes {
         return _mm512_castsi512_pd(_mm512_ternarylogic_epi64(signBit, _mm512_castpd_si512(sign),
                                                              _mm512_castpd_si512(magnitude), 0xCA));
     }
+    // The first and second halves of (re[0], im[0], re[1], im[1], ...).
+    static void interleave(V re, V im, V& first, V& second) {
+        using Index = long long __attribute__((vector_size(sizeof(V))));
+        first = __builtin_shuffle(re, im, Index{0, 8, 1, 9, 2, 10, 3, 11});
+        second = __builtin_shuffle(re, im, Index{4, 12, 5, 13, 6, 14, 7, 15});
+    }
     static V fma(V a, V b, V c) { return _mm512_fmadd_pd(a, b, c); }
     // The masked form, with every lane set: the same instruction, without the
     // undefined fill that GCC 12 warns of in the unmasked one.
@@ -39,8 +45,7 @@ struct Avx512Lanes {
         cosine = both.y;
     }
     static V exp(V value) { return Sleef_finz_expd8_u10avx512f(value); }
-    static V sinh(V value) { return Sleef_finz_sinhd8_u10avx512f(value); }
-    static V cosh(V value) { return Sleef_finz_coshd8_u10avx512f(value); }
+    static V expm1(V value) { return Sleef_finz_expm1d8_u10avx512f(value); }
     static V log(V value) { return Sleef_finz_logd8_u10avx512f(value); }
     static V log1p(V value) { return Sleef_finz_log1pd8_u10avx512f(value); }
     static V atan2(V y, V x) { return Sleef_finz_atan2d8_u10avx512f(y, x); }

@@ -9,20 +9,22 @@ void computeValues(const CompiledExpression& function, const MapGeometry& geomet
                    const std::function<void(int rowsDone)>& progress,
                    const Cancellation* cancellation) {
     const auto width = static_cast<std::size_t>(geometry.width);
-    // Each thread has its own points and scratch space.
-    std::vector<std::vector<ComplexValue>> points(threads, std::vector<ComplexValue>(width));
+    // Every row has the same real parts; each thread has its own row of
+    // imaginary parts and its own scratch space.
+    std::vector<double> xs(width);
+    for (std::size_t column = 0; column < width; ++column) {
+        xs[column] = geometry.sampleX(static_cast<int>(column));
+    }
+    std::vector<std::vector<double>> ys(threads, std::vector<double>(width));
     std::vector<std::vector<ComplexValue>> scratch(threads);
     forEachRow(
         geometry.height, threads,
         [&](int row, int worker) {
-            std::vector<ComplexValue>& z = points[worker];
-            const double y = geometry.sampleY(row);
-            for (int column = 0; column < geometry.width; ++column) {
-                z[column] = ComplexValue(geometry.sampleX(column), y);
-            }
+            std::vector<double>& y = ys[worker];
+            std::fill(y.begin(), y.end(), geometry.sampleY(row));
             ComplexValue* out = values.data() + row * width;
             if (cancellation == nullptr) {
-                function.evaluate(z.data(), out, width, scratch[worker]);
+                function.evaluate(xs.data(), y.data(), out, width, scratch[worker]);
                 return;
             }
             // Each value depends on its own point only, so a row evaluated
@@ -32,7 +34,8 @@ void computeValues(const CompiledExpression& function, const MapGeometry& geomet
                     throw RenderCancelled();
                 }
                 const std::size_t count = std::min<std::size_t>(kCancellationBlock, width - start);
-                function.evaluate(z.data() + start, out + start, count, scratch[worker]);
+                function.evaluate(xs.data() + start, y.data() + start, out + start, count,
+                                  scratch[worker]);
             }
         },
         progress, cancellation);
