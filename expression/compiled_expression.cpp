@@ -222,6 +222,11 @@ void CompiledExpression::evaluateSplitBlock(const double* real, const double* im
     // The kernels work on whole vectors. A block that ends inside one is
     // copied, and the lanes past its points hold a harmless value; none of
     // them is ever handed to the scalar path.
+    // The output is most often far from the cache: its lines are asked for
+    // now, to arrive while the block is computed.
+    for (std::size_t k = 0; k < count; k += 64 / sizeof(ComplexValue)) {
+        __builtin_prefetch(out + k, 1);
+    }
     const std::size_t width = kernels_->width;
     const std::size_t padded = (count + width - 1) / width * width;
     const double* zReal = real;
