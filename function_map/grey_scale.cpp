@@ -4,6 +4,10 @@
 #include <bit>
 #include <cmath>
 #include <limits>
+#include <numeric>
+#include <optional>
+
+#include "row_workers.h"
 
 namespace complexplot {
 
@@ -17,44 +21,75 @@ std::uint64_t orderedBits(double value) {
     return (bits >> 63) != 0 ? ~bits : bits | (std::uint64_t{1} << 63);
 }
 
-// The rank-th smallest (from 1) of the numbers that `numbersOf` gives for
-// the points with a value. Ordering them all would take far more memory
-// than a map's greys, and a sort-like pass; instead, a count of them by the
-// top 16 bits of their ordered bits (the sign, the exponent and 4 more)
-// finds the group that holds the rank, and only that group is kept and
-// ordered.
-template <typename NumbersOf>
-double nthSmallest(std::span<const ComplexValue> values, std::size_t rank, NumbersOf numbersOf) {
+// The values shared out in this many pieces, one after the other: each
+// thread takes whole pieces, and what the pieces give is put together in
+// their order, so the result does not depend on the number of threads.
+constexpr int kPieces = 16;
+
+std::span<const ComplexValue> piece(std::span<const ComplexValue> values, int index) {
+    const std::size_t begin = values.size() * index / kPieces;
+    const std::size_t end = values.size() * (index + 1) / kPieces;
+    return values.subspan(begin, end - begin);
+}
+
+// The rankOf(n)-th smallest (from 1) of the n numbers that `numbersOf`
+// gives for the points with a value, or nothing when n is 0. Ordering them all would take far more
+// memory than a map's greys, and a sort-like pass; instead, a count of them by the top 16 bits of
+// their ordered bits (the sign, the exponent and 4 more) finds the group that holds the rank, and
+// only that group is kept and ordered.
+template <typename RankOf, typename NumbersOf>
+std::optional<double> nthSmallest(std::span<const ComplexValue> values, int threads, RankOf rankOf,
+                                  NumbersOf numbersOf) {
     constexpr int kGroupShift = 48;
-    std::vector<std::size_t> perGroup(std::size_t{1} << (64 - kGroupShift), 0);
+    constexpr std::size_t kGroups = std::size_t{1} << (64 - kGroupShift);
     auto groupOf = [](double number) { return orderedBits(number) >> kGroupShift; };
-    for (const ComplexValue value : values) {
-        if (hasValue(value)) {
-            numbersOf(value, [&](double number) { ++perGroup[groupOf(number)]; });
+    std::vector<std::vector<std::uint32_t>> counts(kPieces);
+    forEachRow(kPieces, threads, [&](int index, int) {
+        // A piece holds fewer than 2^32 numbers: a map has at most 2^24
+        // points, two numbers each.
+        std::vector<std::uint32_t> count(kGroups, 0);
+        for (const ComplexValue value : piece(values, index)) {
+            if (hasValue(value)) {
+                numbersOf(value, [&](double number) { ++count[groupOf(number)]; });
+            }
+        }
+        counts[index] = std::move(count);
+    });
+    std::vector<std::size_t> perGroup(kGroups, 0);
+    for (const auto& count : counts) {
+        for (std::size_t group = 0; group < kGroups; ++group) {
+            perGroup[group] += count[group];
         }
     }
+    const std::size_t total = std::accumulate(perGroup.begin(), perGroup.end(), std::size_t{0});
+    if (total == 0) {
+        return std::nullopt;
+    }
+    std::size_t rank = rankOf(total);
     std::uint64_t group = 0;
     while (rank > perGroup[group]) {
         rank -= perGroup[group++];
     }
+    std::vector<std::vector<double>> kept(kPieces);
+    forEachRow(kPieces, threads, [&](int index, int) {
+        for (const ComplexValue value : piece(values, index)) {
+            if (hasValue(value)) {
+                numbersOf(value, [&](double number) {
+                    if (groupOf(number) == group) {
+                        kept[index].push_back(number);
+                    }
+                });
+            }
+        }
+    });
     std::vector<double> inGroup;
     inGroup.reserve(perGroup[group]);
-    for (const ComplexValue value : values) {
-        if (hasValue(value)) {
-            numbersOf(value, [&](double number) {
-                if (groupOf(number) == group) {
-                    inGroup.push_back(number);
-                }
-            });
-        }
+    for (const auto& numbers : kept) {
+        inGroup.insert(inGroup.end(), numbers.begin(), numbers.end());
     }
     const auto place = inGroup.begin() + static_cast<std::ptrdiff_t>(rank - 1);
     std::nth_element(inGroup.begin(), place, inGroup.end());
     return *place;
-}
-
-std::size_t pointsWithValue(std::span<const ComplexValue> values) {
-    return static_cast<std::size_t>(std::count_if(values.begin(), values.end(), hasValue));
 }
 
 // Nearest rank: the smallest number that at least `percent` % of `count`
@@ -65,34 +100,36 @@ std::size_t nearestRank(std::size_t count, int percent) {
 
 }  // namespace
 
-GreyRange automaticRange(std::span<const ComplexValue> values) {
-    const std::size_t count = 2 * pointsWithValue(values);
-    if (count == 0) {
-        return GreyRange{};
-    }
-    const double size =
-        nthSmallest(values, nearestRank(count, 98), [](ComplexValue value, auto emit) {
+GreyRange automaticRange(std::span<const ComplexValue> values, int threads) {
+    const std::optional<double> size = nthSmallest(
+        values, threads, [](std::size_t count) { return nearestRank(count, 98); },
+        [](ComplexValue value, auto emit) {
             emit(std::fabs(value.real()));
             emit(std::fabs(value.imag()));
         });
+    if (!size) {
+        return GreyRange{};
+    }
     // Half the largest double at most, so that the range's width is finite.
-    const double bound = std::min(size, std::numeric_limits<double>::max() / 2);
+    const double bound = std::min(*size, std::numeric_limits<double>::max() / 2);
     if (bound == 0.0) {
         return GreyRange{};
     }
     return GreyRange{-bound, bound};
 }
 
-GreyRange automaticPartRange(std::span<const ComplexValue> values, Part part) {
-    const std::size_t count = pointsWithValue(values);
-    if (count == 0) {
-        return GreyRange{};
-    }
+GreyRange automaticPartRange(std::span<const ComplexValue> values, Part part, int threads) {
     auto partOf = [part](ComplexValue value, auto emit) {
         emit(part == Part::real ? value.real() : value.imag());
     };
-    double low = nthSmallest(values, nearestRank(count, 1), partOf);
-    double high = nthSmallest(values, nearestRank(count, 99), partOf);
+    const std::optional<double> first = nthSmallest(
+        values, threads, [](std::size_t count) { return nearestRank(count, 1); }, partOf);
+    if (!first) {
+        return GreyRange{};
+    }
+    double low = *first;
+    double high = *nthSmallest(
+        values, threads, [](std::size_t count) { return nearestRank(count, 99); }, partOf);
     // The width must be finite: the ends at most half the largest double.
     const double largest = std::numeric_limits<double>::max() / 2;
     low = std::clamp(low, -largest, largest);
@@ -120,22 +157,32 @@ std::uint8_t greyLevel(double v, const GreyRange& range) {
     return static_cast<std::uint8_t>(scaled);
 }
 
-GreyMaps greyMaps(std::span<const ComplexValue> values, const GreyRange& range) {
-    return greyMaps(values, range, range);
+GreyMaps greyMaps(std::span<const ComplexValue> values, const GreyRange& range, int threads) {
+    return greyMaps(values, range, range, threads);
 }
 
 GreyMaps greyMaps(std::span<const ComplexValue> values, const GreyRange& realRange,
-                  const GreyRange& imaginaryRange) {
+                  const GreyRange& imaginaryRange, int threads) {
     GreyMaps maps;
     maps.real.resize(values.size());
     maps.imaginary.resize(values.size());
-    for (std::size_t k = 0; k < values.size(); ++k) {
-        if (hasValue(values[k])) {
-            maps.real[k] = greyLevel(values[k].real(), realRange);
-            maps.imaginary[k] = greyLevel(values[k].imag(), imaginaryRange);
-        } else {
-            maps.withoutValue.push_back(k);
+    std::vector<std::vector<std::size_t>> without(kPieces);
+    forEachRow(kPieces, threads, [&](int index, int) {
+        const std::size_t begin = values.size() * index / kPieces;
+        const std::size_t end = values.size() * (index + 1) / kPieces;
+        for (std::size_t k = begin; k < end; ++k) {
+            if (hasValue(values[k])) {
+                maps.real[k] = greyLevel(values[k].real(), realRange);
+                maps.imaginary[k] = greyLevel(values[k].imag(), imaginaryRange);
+            } else {
+                maps.real[k] = 0;
+                maps.imaginary[k] = 0;
+                without[index].push_back(k);
+            }
         }
+    });
+    for (const auto& places : without) {
+        maps.withoutValue.insert(maps.withoutValue.end(), places.begin(), places.end());
     }
     return maps;
 }

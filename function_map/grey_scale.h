@@ -31,14 +31,16 @@ inline bool hasValue(ComplexValue value) {
 // -M .. M, with M the 98th percentile (nearest rank) of |Re f| and |Im f|
 // over all points that have a value, so that a pole does not wash the maps
 // out; -1 .. 1 when M is 0 or no point has a value.
-GreyRange automaticRange(std::span<const ComplexValue> values);
+// Each of these passes over the values may share them out over `threads`
+// threads; the result is the same whatever their number.
+GreyRange automaticRange(std::span<const ComplexValue> values, int threads = 1);
 
 enum class Part { real, imaginary };
 
 // One part's own range: from its 1st to its 99th percentile (nearest rank)
 // over the points that have a value; a part with one value all over gets a
 // range about it; -1 .. 1 when no point has a value.
-GreyRange automaticPartRange(std::span<const ComplexValue> values, Part part);
+GreyRange automaticPartRange(std::span<const ComplexValue> values, Part part, int threads = 1);
 
 // floor(255 (v - low) / (high - low)), clamped to 0..255: the grey level of
 // the presets, on this range.
@@ -52,8 +54,8 @@ struct GreyMaps {
     std::vector<std::size_t> withoutValue;
 };
 
-GreyMaps greyMaps(std::span<const ComplexValue> values, const GreyRange& range);
+GreyMaps greyMaps(std::span<const ComplexValue> values, const GreyRange& range, int threads = 1);
 GreyMaps greyMaps(std::span<const ComplexValue> values, const GreyRange& realRange,
-                  const GreyRange& imaginaryRange);
+                  const GreyRange& imaginaryRange, int threads = 1);
 
 }  // namespace complexplot

@@ -109,9 +109,14 @@ FunctionMaps mapsOfValues(LargeVector<ComplexValue> values, const FunctionReques
 
     maps.rangeForEach = request.rangeForEach;
     if (request.rangeForEach) {
-        maps.realRange = request.realRange.value_or(automaticPartRange(maps.values, Part::real));
+        // Only a range not given is worked out: each is a pass over the values.
+        maps.realRange = request.realRange
+                             ? *request.realRange
+                             : automaticPartRange(maps.values, Part::real, request.threads);
         maps.imaginaryRange =
-            request.imaginaryRange.value_or(automaticPartRange(maps.values, Part::imaginary));
+            request.imaginaryRange
+                ? *request.imaginaryRange
+                : automaticPartRange(maps.values, Part::imaginary, request.threads);
         const bool given = request.realRange && request.imaginaryRange;
         messages << "complex-plot-render: grey ranges --range-re="
                  << shortestText(maps.realRange.low) << "," << shortestText(maps.realRange.high)
@@ -121,7 +126,8 @@ FunctionMaps mapsOfValues(LargeVector<ComplexValue> values, const FunctionReques
                            : " (automatic unless given: the 1st to the 99th percentile of each "
                              "part)\n");
     } else {
-        maps.realRange = request.range ? *request.range : automaticRange(maps.values);
+        maps.realRange =
+            request.range ? *request.range : automaticRange(maps.values, request.threads);
         maps.imaginaryRange = maps.realRange;
         messages << "complex-plot-render: grey range " << shortestText(maps.realRange.low) << " to "
                  << shortestText(maps.realRange.high)
@@ -129,7 +135,8 @@ FunctionMaps mapsOfValues(LargeVector<ComplexValue> values, const FunctionReques
                                    : " (automatic: -M to M, M the 98th percentile of |Re f| and "
                                      "|Im f|)\n");
     }
-    const GreyMaps greys = greyMaps(maps.values, maps.realRange, maps.imaginaryRange);
+    const GreyMaps greys =
+        greyMaps(maps.values, maps.realRange, maps.imaginaryRange, request.threads);
     maps.pointsWithoutValue = greys.withoutValue.size();
     if (const std::size_t count = maps.pointsWithoutValue; count > 0) {
         messages << "complex-plot-render: " << count << (count == 1 ? " point has" : " points have")

@@ -63,6 +63,26 @@ TEST(FunctionMap, SameValuesWhateverTheNumberOfThreads) {
     }
 }
 
+// The ranges and greys, shared out over threads, are the same whatever
+// their number, also with points without a value among the pieces.
+TEST(FunctionMap, RangesAndGreysWhateverTheNumberOfThreads) {
+    const MapGeometry map = geometry(-2.0, 2.0, -2.0, 2.0, 257, 129);
+    const auto values = computeValues(CompiledExpression("1/(z^3-0.25) + 1/z"), map, 2);
+    const GreyRange range = automaticRange(values, 1);
+    const GreyRange real = automaticPartRange(values, Part::real, 1);
+    const GreyMaps greys = greyMaps(values, range, 1);
+    for (const int threads : {2, 3, 7}) {
+        EXPECT_EQ(automaticRange(values, threads).high, range.high) << threads;
+        EXPECT_EQ(automaticPartRange(values, Part::real, threads).low, real.low) << threads;
+        EXPECT_EQ(automaticPartRange(values, Part::real, threads).high, real.high) << threads;
+        const GreyMaps shared = greyMaps(values, range, threads);
+        EXPECT_EQ(shared.real, greys.real) << threads;
+        EXPECT_EQ(shared.imaginary, greys.imaginary) << threads;
+        EXPECT_EQ(shared.withoutValue, greys.withoutValue) << threads;
+    }
+    EXPECT_FALSE(greys.withoutValue.empty());
+}
+
 // A pole exactly on a pixel centre: 1/z on an odd grid of a symmetric window
 // samples z = 0 in its middle pixel, which has no value.
 TEST(FunctionMap, PoleOnAPixelCentreHasNoValue) {
