@@ -391,34 +391,22 @@ struct VectorMath {
     }
 
     // Repeated multiplication from the left, as the scalar kernel does, and
-    // then the reciprocal for a negative exponent. The multiplications go a
-    // step at a time over the whole block, so that the lanes of different
-    // vectors overlap instead of each waiting for its previous step. A lane
-    // with a NaN part at the end, or whose reciprocal is outside the
-    // quotient's region, is done again by the scalar kernel from the start.
+    // then the reciprocal for a negative exponent. A lane with a NaN part
+    // at the end, or whose reciprocal is outside the quotient's region, is
+    // done again by the scalar kernel from the start.
     static void integerPower(const double* inReal, const double* inImaginary, int exponent,
                              double* outReal, double* outImaginary, std::size_t count) {
         const int times = exponent < 0 ? -exponent : exponent;
-        alignas(64) double powerReal[kLargestSplitBlock];
-        alignas(64) double powerImaginary[kLargestSplitBlock];
         for (std::size_t base = 0; base < count; base += kWidth) {
-            Lanes::store(powerReal + base, times > 0 ? Lanes::load(inReal + base) : splat(1.0));
-            Lanes::store(powerImaginary + base,
-                         times > 0 ? Lanes::load(inImaginary + base) : splat(0.0));
-        }
-        for (int step = 1; step < times; ++step) {
-            for (std::size_t base = 0; base < count; base += kWidth) {
-                const V x = Lanes::load(inReal + base);
-                const V y = Lanes::load(inImaginary + base);
-                const V re = Lanes::load(powerReal + base);
-                const V im = Lanes::load(powerImaginary + base);
-                Lanes::store(powerReal + base, re * x - im * y);
-                Lanes::store(powerImaginary + base, re * y + im * x);
+            const V x = Lanes::load(inReal + base);
+            const V y = Lanes::load(inImaginary + base);
+            V re = times > 0 ? x : splat(1.0);
+            V im = times > 0 ? y : splat(0.0);
+            for (int step = 1; step < times; ++step) {
+                const V nextRe = re * x - im * y;
+                im = re * y + im * x;
+                re = nextRe;
             }
-        }
-        for (std::size_t base = 0; base < count; base += kWidth) {
-            V re = Lanes::load(powerReal + base);
-            V im = Lanes::load(powerImaginary + base);
             Mask easy = (re == re) & (im == im);
             if (exponent < 0) {
                 V quotientRe, quotientIm;
@@ -428,8 +416,7 @@ struct VectorMath {
             }
             store(outReal, outImaginary, base, count, re, im, easy,
                   [&](std::size_t lane, double* real, double* imaginary) {
-                      scalarIntegerPower(inReal[base + lane], inImaginary[base + lane], exponent,
-                                         real, imaginary);
+                      scalarIntegerPower(x[lane], y[lane], exponent, real, imaginary);
                   });
         }
     }
