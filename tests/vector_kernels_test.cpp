@@ -152,10 +152,14 @@ TEST_P(VectorPath, SamePointsWithoutAValueAsTheScalarPath) {
 // each point what it gives alone, and every point with an infinite or NaN
 // part exactly the scalar path's value.
 TEST_P(VectorPath, MixedBlockGivesEachPointItsOwnValue) {
-    const std::vector<double> parts = borderParts();
-    std::vector<ComplexValue> points = randomPoints(3 * CompiledExpression::kBlockSize + 5, 4.0);
-    for (std::size_t k = 0; k < points.size(); k += 3) {
-        points[k] = ComplexValue(parts[(5 * k) % parts.size()], parts[(7 * k + 3) % parts.size()]);
+    // Every point of the border grid, each between two random ones.
+    const std::vector<ComplexValue> border = borderGrid();
+    const std::vector<ComplexValue> random = randomPoints(2 * border.size(), 4.0);
+    std::vector<ComplexValue> points;
+    for (std::size_t k = 0; k < border.size(); ++k) {
+        points.push_back(random[2 * k]);
+        points.push_back(border[k]);
+        points.push_back(random[2 * k + 1]);
     }
     for (const char* expression : kExpressions) {
         const CompiledExpression function(expression, GetParam());
