@@ -391,22 +391,15 @@ struct VectorMath {
     }
 
     // Repeated multiplication from the left, as the scalar kernel does, and
-    // then the reciprocal for a negative exponent. A lane with a NaN part
-    // at the end, or whose reciprocal is outside the quotient's region, is
-    // done again by the scalar kernel from the start.
+    // then the reciprocal for a negative exponent. Two vectors go through
+    // the products side by side, so that the steps of one fill the time the
+    // other's wait for their previous step. A lane with a NaN part at the
+    // end, or whose reciprocal is outside the quotient's region, is done
+    // again by the scalar kernel from the start.
     static void integerPower(const double* inReal, const double* inImaginary, int exponent,
                              double* outReal, double* outImaginary, std::size_t count) {
         const int times = exponent < 0 ? -exponent : exponent;
-        for (std::size_t base = 0; base < count; base += kWidth) {
-            const V x = Lanes::load(inReal + base);
-            const V y = Lanes::load(inImaginary + base);
-            V re = times > 0 ? x : splat(1.0);
-            V im = times > 0 ? y : splat(0.0);
-            for (int step = 1; step < times; ++step) {
-                const V nextRe = re * x - im * y;
-                im = re * y + im * x;
-                re = nextRe;
-            }
+        auto finish = [&](std::size_t base, V x, V y, V re, V im) {
             Mask easy = (re == re) & (im == im);
             if (exponent < 0) {
                 V quotientRe, quotientIm;
@@ -418,6 +411,34 @@ struct VectorMath {
                   [&](std::size_t lane, double* real, double* imaginary) {
                       scalarIntegerPower(x[lane], y[lane], exponent, real, imaginary);
                   });
+        };
+        std::size_t base = 0;
+        for (; base + 2 * kWidth <= count; base += 2 * kWidth) {
+            const V x0 = Lanes::load(inReal + base), y0 = Lanes::load(inImaginary + base);
+            const V x1 = Lanes::load(inReal + base + kWidth);
+            const V y1 = Lanes::load(inImaginary + base + kWidth);
+            V re0 = times > 0 ? x0 : splat(1.0), im0 = times > 0 ? y0 : splat(0.0);
+            V re1 = times > 0 ? x1 : splat(1.0), im1 = times > 0 ? y1 : splat(0.0);
+            for (int step = 1; step < times; ++step) {
+                const V nextRe0 = re0 * x0 - im0 * y0;
+                const V nextRe1 = re1 * x1 - im1 * y1;
+                im0 = re0 * y0 + im0 * x0;
+                im1 = re1 * y1 + im1 * x1;
+                re0 = nextRe0;
+                re1 = nextRe1;
+            }
+            finish(base, x0, y0, re0, im0);
+            finish(base + kWidth, x1, y1, re1, im1);
+        }
+        for (; base < count; base += kWidth) {
+            const V x = Lanes::load(inReal + base), y = Lanes::load(inImaginary + base);
+            V re = times > 0 ? x : splat(1.0), im = times > 0 ? y : splat(0.0);
+            for (int step = 1; step < times; ++step) {
+                const V nextRe = re * x - im * y;
+                im = re * y + im * x;
+                re = nextRe;
+            }
+            finish(base, x, y, re, im);
         }
     }
 
