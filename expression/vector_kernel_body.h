@@ -34,8 +34,9 @@ struct VectorMath {
     // parts overflows or loses precision to underflow.
     static constexpr double kSmallest = 0x1p-500;
     static constexpr double kLargest = 0x1p+500;
-    // Bound for the arguments of sin and cos, well inside the range where
-    // SLEEF reduces them exactly; larger ones go to the C library.
+    // Bound for the arguments of sin and cos. Beyond it the lanes go to the
+    // C library: no view of this program's reach needs such angles at
+    // vector speed, and there the reference is one reduction, not two.
     static constexpr double kLargestAngle = 0x1p+30;
     // e^x overflows beyond 709.78 and is subnormal below -708.4, where its
     // product with a cosine could still be finite or lose precision.
