@@ -35,8 +35,8 @@ struct VectorMath {
     static constexpr double kSmallest = 0x1p-500;
     static constexpr double kLargest = 0x1p+500;
     // Bound for the arguments of sin and cos. Beyond it the lanes go to the
-    // C library: no view of this program's reach needs such angles at
-    // vector speed, and there the reference is one reduction, not two.
+    // C library, whose reduction of huge angles is the one the scalar path
+    // has always shown; such angles are rare (exp(1/z) very close to 0).
     static constexpr double kLargestAngle = 0x1p+30;
     // e^x overflows beyond 709.78 and is subnormal below -708.4, where its
     // product with a cosine could still be finite or lose precision.
