@@ -15,7 +15,9 @@ std::atomic<std::uint64_t> fallbackCount{0};
 
 bool supports(InstructionSet instructionSet) {
     // The compiler's check asks the processor and also whether the
-    // operating system saves the wider registers.
+    // operating system saves the wider registers. Its table is filled by a
+    // constructor; this may run before it, from another one.
+    __builtin_cpu_init();
     switch (instructionSet) {
         case InstructionSet::avx512:
             return __builtin_cpu_supports("avx512f");
