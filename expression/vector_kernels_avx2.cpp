@@ -50,6 +50,6 @@ struct Avx2Lanes {
 
 }  // namespace
 
-extern const VectorKernels kAvx2Kernels = kernelsOf<Avx2Lanes>(InstructionSet::avx2);
+extern constinit const VectorKernels kAvx2Kernels = kernelsOf<Avx2Lanes>(InstructionSet::avx2);
 
 }  // namespace complexplot

@@ -53,6 +53,6 @@ struct Avx512Lanes {
 
 }  // namespace
 
-extern const VectorKernels kAvx512Kernels = kernelsOf<Avx512Lanes>(InstructionSet::avx512);
+extern constinit const VectorKernels kAvx512Kernels = kernelsOf<Avx512Lanes>(InstructionSet::avx512);
 
 }  // namespace complexplot
