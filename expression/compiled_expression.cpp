@@ -86,6 +86,13 @@ CompiledExpression::CompiledExpression(std::string_view text, InstructionSet ins
     } else {
         result_.kind = Operand::Kind::output;
     }
+    // An expression of operations that only the scalar kernels do, such as
+    // atan(z), would only pay for splitting its values and joining them.
+    if (kernels_ != nullptr &&
+        std::none_of(instructions_.begin(), instructions_.end(),
+                     [&](const Instruction& i) { return kernels_->handles(i.operation); })) {
+        kernels_ = nullptr;
+    }
 }
 
 InstructionSet CompiledExpression::instructionSet() const {
