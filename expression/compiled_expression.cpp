@@ -95,6 +95,18 @@ CompiledExpression::CompiledExpression(std::string_view text, InstructionSet ins
     }
 }
 
+BlockOperand CompiledExpression::numberOperand(const Operand& operand) {
+    BlockOperand block;
+    if (operand.kind == Operand::Kind::real) {
+        block.kind = BlockOperand::Kind::real;
+        block.real = operand.real;
+    } else if (operand.kind == Operand::Kind::complex) {
+        block.kind = BlockOperand::Kind::complex;
+        block.complex = operand.complex;
+    }
+    return block;
+}
+
 InstructionSet CompiledExpression::instructionSet() const {
     return kernels_ != nullptr ? kernels_->instructionSet : InstructionSet::scalar;
 }
@@ -177,14 +189,8 @@ void CompiledExpression::evaluateBlock(const ComplexValue* z, ComplexValue* out,
         return const_cast<ComplexValue*>(z);
     };
     auto blockOperand = [&](const Operand& operand) {
-        BlockOperand block;
-        if (operand.kind == Operand::Kind::real) {
-            block.kind = BlockOperand::Kind::real;
-            block.real = operand.real;
-        } else if (operand.kind == Operand::Kind::complex) {
-            block.kind = BlockOperand::Kind::complex;
-            block.complex = operand.complex;
-        } else {
+        BlockOperand block = numberOperand(operand);
+        if (block.kind == BlockOperand::Kind::block) {
             block.block = blockOf(operand);
         }
         return block;
@@ -271,14 +277,8 @@ void CompiledExpression::evaluateSplitBlock(const double* real, const double* im
     };
     // For the scalar kernels: an operand as whole complex values in `place`.
     auto wholeOperand = [&](const Operand& operand, ComplexValue* place) {
-        BlockOperand block;
-        if (operand.kind == Operand::Kind::real) {
-            block.kind = BlockOperand::Kind::real;
-            block.real = operand.real;
-        } else if (operand.kind == Operand::Kind::complex) {
-            block.kind = BlockOperand::Kind::complex;
-            block.complex = operand.complex;
-        } else {
+        BlockOperand block = numberOperand(operand);
+        if (block.kind == BlockOperand::Kind::block) {
             const SplitOperand parts = splitOperand(operand);
             for (std::size_t k = 0; k < count; ++k) {
                 place[k] = ComplexValue(parts.real[k], parts.imaginary[k]);

@@ -58,6 +58,10 @@ private:
         Operand target;
     };
 
+    // A number operand as the scalar kernels take it; any other is left a
+    // block for the caller to place.
+    static BlockOperand numberOperand(const Operand& operand);
+
     void evaluateBlock(const ComplexValue* z, ComplexValue* out, std::size_t count,
                        ComplexValue* scratch) const;
 
