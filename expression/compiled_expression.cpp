@@ -87,7 +87,8 @@ CompiledExpression::CompiledExpression(std::string_view text, InstructionSet ins
         result_.kind = Operand::Kind::output;
     }
     // An expression of operations that only the scalar kernels do, such as
-    // atan(z), would only pay for splitting its values and joining them.
+    // atan(z), would only pay for splitting its values and joining them;
+    // one with no operation at all (z, or a number) has nothing to run.
     if (kernels_ != nullptr &&
         std::none_of(instructions_.begin(), instructions_.end(),
                      [&](const Instruction& i) { return kernels_->handles(i.operation); })) {
@@ -113,7 +114,7 @@ InstructionSet CompiledExpression::instructionSet() const {
 
 void CompiledExpression::evaluate(const ComplexValue* z, ComplexValue* out, std::size_t count,
                                   std::vector<ComplexValue>& scratch) const {
-    if (kernels_ != nullptr && !instructions_.empty()) {
+    if (kernels_ != nullptr) {
         // A complex value is an array of two doubles, so the scratch blocks
         // hold the split parts as well; the last block holds the points'.
         scratch.resize((splitScratchBlocks() + 1) * kBlockSize);
@@ -138,7 +139,7 @@ void CompiledExpression::evaluate(const ComplexValue* z, ComplexValue* out, std:
 
 void CompiledExpression::evaluate(const double* real, const double* imaginary, ComplexValue* out,
                                   std::size_t count, std::vector<ComplexValue>& scratch) const {
-    if (kernels_ != nullptr && !instructions_.empty()) {
+    if (kernels_ != nullptr) {
         scratch.resize(splitScratchBlocks() * kBlockSize);
         auto* parts = reinterpret_cast<double*>(scratch.data());
         for (std::size_t start = 0; start < count; start += kBlockSize) {
@@ -232,14 +233,14 @@ void CompiledExpression::evaluateSplitBlock(const double* real, const double* im
     auto* const whole = reinterpret_cast<ComplexValue*>(scratch + 4 * kBlock);
     double* const slotParts = scratch + 10 * kBlock;
 
-    // The kernels work on whole vectors. A block that ends inside one is
-    // copied, and the lanes past its points hold a harmless value; none of
-    // them is ever handed to the scalar path.
     // The output is most often far from the cache: its lines are asked for
     // now, to arrive while the block is computed.
     for (std::size_t k = 0; k < count; k += 64 / sizeof(ComplexValue)) {
         __builtin_prefetch(out + k, 1);
     }
+    // The kernels work on whole vectors. A block that ends inside one is
+    // copied, and the lanes past its points hold a harmless value; none of
+    // them is ever handed to the scalar path.
     const std::size_t width = kernels_->width;
     const std::size_t padded = (count + width - 1) / width * width;
     const double* zReal = real;
