@@ -8,7 +8,7 @@
 #include <string>
 #include <thread>
 
-#include "function_render.h"
+#include "function_maps.h"
 #include "map_geometry.h"
 #include "row_workers.h"
 

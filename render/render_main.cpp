@@ -20,13 +20,14 @@
 
 #include "atomic_file.h"
 #include "figure_output.h"
-#include "function_render.h"
 #include "headless_controls.h"
 #include "main_window.h"
 #include "plot_run.h"
 #include "png_file.h"
 #include "quoted_text.h"
 #include "render_options.h"
+#include "render_usage.h"
+#include "terminal_progress.h"
 
 using namespace complexplot;
 

@@ -11,7 +11,8 @@
 
 #include "compiled_expression.h"
 #include "explorer_window.h"
-#include "function_render.h"
+#include "function_maps.h"
+#include "handout_list.h"
 #include "render_options.h"
 #include "value_grid.h"
 
@@ -124,7 +125,7 @@ private slots:
         const RenderOptions options = parseRenderOptions(words);
         QVERIFY(options.function->geometry == view);
         std::ostringstream messages;
-        TerminalProgress progress(messages, false);
+        ProgressReport progress;
         const FunctionMaps maps =
             makeFunctionMaps(*options.function, options.axes, messages, progress);
         QCOMPARE(maps.real, resting->maps.real);

@@ -51,7 +51,7 @@ FigureContent expressionFigure(const std::string& expression, int width, int hei
     request.geometry.width = width;
     request.geometry.height = height;
     std::ostringstream messages;
-    TerminalProgress progress(messages, false);
+    ProgressReport progress;
     return functionFigureContent(request, makeFunctionMaps(request, axes, messages, progress));
 }
 

@@ -1,8 +1,7 @@
-#include "function_render.h"
+#include "function_maps.h"
 
 #include <QImage>
 #include <charconv>
-#include <chrono>
 #include <cstring>
 #include <future>
 #include <ostream>
@@ -64,34 +63,12 @@ QImage mapImage(const LargeVector<std::uint8_t>& greys, const MapGeometry& geome
 
 }  // namespace
 
-TerminalProgress::TerminalProgress(std::ostream& out, bool enabled)
-    : out_(out), enabled_(enabled) {}
+void ProgressReport::show(const std::string&, long long, long long) {}
 
-TerminalProgress::~TerminalProgress() {
-    clear();
-}
-
-void TerminalProgress::show(const std::string& stage, long long done, long long total) {
-    using namespace std::chrono;
-    if (!enabled_ || steady_clock::now() - start_ < milliseconds(500)) {
-        return;
-    }
-    const long long filled = total > 0 ? 40 * done / total : 0;
-    out_ << "\rcomplex-plot-render: " << stage << " [" << std::string(filled, '#')
-         << std::string(40 - filled, '.') << "] " << (total > 0 ? 100 * done / total : 0) << "%"
-         << "\x1b[K" << std::flush;
-    shown_ = true;
-}
-
-void TerminalProgress::clear() {
-    if (shown_) {
-        out_ << "\r\x1b[K" << std::flush;
-        shown_ = false;
-    }
-}
+void ProgressReport::clear() {}
 
 FunctionMaps makeFunctionMaps(const FunctionRequest& request, bool axes, std::ostream& messages,
-                              TerminalProgress& progress) {
+                              ProgressReport& progress) {
     const CompiledExpression function(request.expression);
     const MapGeometry& geometry = request.geometry;
     LargeVector<ComplexValue> values =
@@ -148,7 +125,7 @@ FunctionMaps mapsOfValues(LargeVector<ComplexValue> values, const FunctionReques
 }
 
 void writeMapFiles(const QImage& real, const QImage& imaginary, const std::string& stem,
-                   bool twoThreads, TerminalProgress& progress) {
+                   bool twoThreads, ProgressReport& progress) {
     // The two maps are encoded side by side, one of them on a second thread.
     progress.show("encoding the maps", 0, 2);
     std::future<QByteArray> imaginaryBytes =

@@ -5,8 +5,9 @@
 #include <string>
 
 #include "figure_painter.h"
-#include "function_render.h"
+#include "function_maps.h"
 #include "raster_surface.h"
+#include "render_options.h"
 
 namespace complexplot {
 

@@ -1,11 +1,12 @@
 #pragma once
 
 #include <QImage>
-#include <chrono>
 #include <iosfwd>
 #include <string>
 
-#include "render_options.h"
+#include "large_buffer.h"
+#include "value_grid.h"
+#include "view_options.h"
 
 namespace complexplot {
 
@@ -22,26 +23,15 @@ struct FunctionMaps {
     std::size_t pointsWithoutValue = 0;
 };
 
-// A bar on one line of a terminal, drawn over itself, for the stages of a
-// run (computing, encoding, writing); it appears only once the run has
-// taken half a second, and is wiped before any other message and at the
-// end.
-class TerminalProgress {
+// Told how far the making of maps has come: the stage (computing,
+// encoding, writing) and how much of it is done. This one shows nothing.
+class ProgressReport {
 public:
-    TerminalProgress(std::ostream& out, bool enabled);
-    ~TerminalProgress();
-    TerminalProgress(const TerminalProgress&) = delete;
-    TerminalProgress& operator=(const TerminalProgress&) = delete;
+    virtual ~ProgressReport() = default;
 
-    void show(const std::string& stage, long long done, long long total);
-    // Wipes the bar, so that a message can take the line.
-    void clear();
-
-private:
-    std::ostream& out_;
-    bool enabled_ = false;
-    bool shown_ = false;
-    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+    virtual void show(const std::string& stage, long long done, long long total);
+    // Ends what is shown, so that a message can follow.
+    virtual void clear();
 };
 
 // Computes the values and their maps: 8-bit grey images when they hold
@@ -49,7 +39,7 @@ private:
 // grey range used and the number of points without a value to `messages`,
 // and shows the computing on `progress`.
 FunctionMaps makeFunctionMaps(const FunctionRequest& request, bool axes, std::ostream& messages,
-                              TerminalProgress& progress);
+                              ProgressReport& progress);
 
 // The maps of values already computed, as makeFunctionMaps makes them.
 FunctionMaps mapsOfValues(LargeVector<ComplexValue> values, const FunctionRequest& request,
@@ -57,7 +47,7 @@ FunctionMaps mapsOfValues(LargeVector<ComplexValue> values, const FunctionReques
 
 // STEM-re.png and STEM-im.png, each written whole or not at all.
 void writeMapFiles(const QImage& real, const QImage& imaginary, const std::string& stem,
-                   bool twoThreads, TerminalProgress& progress);
+                   bool twoThreads, ProgressReport& progress);
 
 // The values as a NumPy .npy file, written whole or not at all.
 void writeValuesFile(const LargeVector<ComplexValue>& values, const MapGeometry& geometry,

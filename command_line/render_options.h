@@ -1,31 +1,17 @@
 #pragma once
 
+// What the renderer's command line asks for: preset maps or the maps of one
+// --function, map files, a figure or a handout, and the files they make.
+
 #include <cstdint>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "grey_scale.h"
-#include "map_geometry.h"
+#include "usage_error.h"
+#include "view_options.h"
 
 namespace complexplot {
-
-// The maps of a typed expression, as --function asks for them.
-struct FunctionRequest {
-    std::string expression;
-    MapGeometry geometry;
-    // The grey ranges: one for both maps (given, or worked out from both
-    // parts), or one for each map (given, or worked out from its part).
-    bool rangeForEach = false;
-    std::optional<GreyRange> range;
-    std::optional<GreyRange> realRange;
-    std::optional<GreyRange> imaginaryRange;
-    std::string stem = "f";
-    // Empty: no raw values written.
-    std::string dataFile;
-    int threads = 1;
-};
 
 // The widest PNG figure, in pixels.
 constexpr int kWidestPngFigure = 8000;
@@ -67,37 +53,15 @@ struct OutputFile {
 // The map files are left out where a figure alone was asked for.
 std::vector<OutputFile> plannedOutputs(const RenderOptions& options);
 
-// Bad command-line input. The message is ready for stderr: one line, or for
-// an expression that cannot be read, the expression with a caret under the
-// place.
-class UsageError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
 // Raises UsageError for anything it cannot take. An expression is read
 // here, so that nothing is computed for a command line that fails.
 RenderOptions parseRenderOptions(const std::vector<std::string>& arguments);
 
-std::string renderUsage();
-
-// The command line that draws exactly these maps: the renderer's name,
-// --function quoted for a POSIX shell, the window, the size and the ranges
-// in the shortest form that reads back as the same doubles, and --axes.
-std::string commandLineOf(const FunctionRequest& request, const GreyRange& realRange,
-                          const GreyRange& imaginaryRange, bool rangeForEach, bool axes);
-
-// The words of a line as a POSIX shell splits them: blanks part them;
-// 'single quotes' keep everything; "double quotes" keep everything but a
-// backslash before " \ $ or `; a backslash outside quotes keeps the next
-// character. Raises UsageError for a quote left open.
-std::vector<std::string> shellWords(const std::string& line);
-
-// The shortest text that reads back as the same double.
-std::string shortestText(double value);
-
 // Raises UsageError when two outputs name the same file: the same path, or
 // paths that lead to one file through folders, "..", or symbolic links.
 void checkOutputsDistinct(const std::vector<OutputFile>& outputs);
+
+// The preset names, for messages: "sin, log, cos, tan, arctan".
+std::string presetNameList();
 
 }  // namespace complexplot

@@ -1,0 +1,225 @@
+#include "view_options.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <vector>
+
+#include "compiled_expression.h"
+#include "expression_error.h"
+#include "parser.h"
+#include "quoted_text.h"
+
+namespace complexplot {
+
+namespace {
+
+constexpr int kLargestSide = 16384;
+constexpr long long kMostPixels = 16777216;
+
+// The message, then the expression (around the place, if it is long) with
+// a caret under the column.
+std::string withCaret(const std::string& message, const std::string& text, int column) {
+    const CaretExcerpt excerpt = caretExcerpt(text, column);
+    return message + "\n  " + excerpt.text + "\n  " + excerpt.caret;
+}
+
+double realNumber(const std::string& option, const std::string& text, const std::string& part,
+                  const std::string& form) {
+    try {
+        const ParsedExpression parsed = parseExpression(part);
+        const ExpressionGraph::Node& node = parsed.graph.node(parsed.root);
+        if (!parsed.graph.isConstant(parsed.root) || !node.real ||
+            !std::isfinite(node.value.real())) {
+            throw UsageError("bad " + option + " " + quoted(text) + ": " + quoted(part) +
+                             " is not a finite real number; give " + form);
+        }
+        return node.value.real();
+    } catch (const ExpressionError& error) {
+        throw UsageError("bad " + option + " " + quoted(text) + ": " + quoted(part) +
+                         " is not a number (" + error.what() + "); give " + form);
+    }
+}
+
+// Comma-separated real numbers, each written as a constant expression
+// (2, -1.5, pi/2, -2*pi).
+std::vector<double> realList(const std::string& option, const std::string& text, std::size_t count,
+                             const std::string& form) {
+    std::vector<double> numbers;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t comma = text.find(',', start);
+        numbers.push_back(realNumber(
+            option, text,
+            text.substr(start, comma == std::string::npos ? std::string::npos : comma - start),
+            form));
+        if (comma == std::string::npos) {
+            break;
+        }
+        start = comma + 1;
+    }
+    if (numbers.size() != count) {
+        throw UsageError("bad " + option + " " + quoted(text) + ": " +
+                         (count == 4 ? "four" : "two") + " numbers are needed, not " +
+                         std::to_string(numbers.size()) + "; give " + form);
+    }
+    return numbers;
+}
+
+void readWindow(const std::string& text, MapGeometry& geometry) {
+    const std::string form = "X0,X1,Y0,Y1 with X0 < X1 and Y0 < Y1";
+    const std::vector<double> bounds = realList("--window", text, 4, form);
+    geometry.x0 = bounds[0];
+    geometry.x1 = bounds[1];
+    geometry.y0 = bounds[2];
+    geometry.y1 = bounds[3];
+    if (!(geometry.x0 < geometry.x1) || !(geometry.y0 < geometry.y1)) {
+        throw UsageError("bad --window " + quoted(text) + ": give " + form);
+    }
+    if (!std::isfinite(geometry.x1 - geometry.x0) || !std::isfinite(geometry.y1 - geometry.y0)) {
+        throw UsageError("bad --window " + quoted(text) + ": it is wider than double precision");
+    }
+}
+
+// The pixel centres are computed as the geometry says, in that order; near
+// the ends of the doubles a product in that formula can overflow although
+// the centre itself would be finite. Each centre grows with its column and
+// falls with its row, so the products and centres of the last column and
+// row are the largest there are.
+void checkCentresAreFinite(const std::string& text, const MapGeometry& geometry) {
+    const bool finite =
+        std::isfinite((geometry.width - 0.5) * (geometry.x1 - geometry.x0)) &&
+        std::isfinite((geometry.height - 0.5) * (geometry.y1 - geometry.y0)) &&
+        std::isfinite(geometry.sampleX(0)) && std::isfinite(geometry.sampleX(geometry.width - 1)) &&
+        std::isfinite(geometry.sampleY(0)) && std::isfinite(geometry.sampleY(geometry.height - 1));
+    if (!finite) {
+        throw UsageError("bad --window " + quoted(text) +
+                         ": its pixel centres overflow double precision; give a window "
+                         "within about -1e307 to 1e307");
+    }
+}
+
+GreyRange readRange(const std::string& option, const std::string& text) {
+    const std::string form = "LO,HI with LO < HI";
+    const std::vector<double> ends = realList(option, text, 2, form);
+    if (!(ends[0] < ends[1])) {
+        throw UsageError("bad " + option + " " + quoted(text) + ": give " + form);
+    }
+    if (!std::isfinite(ends[1] - ends[0])) {
+        throw UsageError("bad " + option + " " + quoted(text) +
+                         ": the range is wider than a double can hold; give ends closer "
+                         "together");
+    }
+    return GreyRange{ends[0], ends[1]};
+}
+
+// The height of square pixels in the window, at the given width.
+long long squarePixelHeight(const std::string& text, long long width, const MapGeometry& geometry) {
+    const double exact =
+        static_cast<double>(width) * (geometry.y1 - geometry.y0) / (geometry.x1 - geometry.x0);
+    if (!(exact <= kLargestSide) && width <= kLargestSide) {
+        throw UsageError("--size " + quoted(text) +
+                         ": the window is too narrow for square pixels, which would make "
+                         "the map over " +
+                         std::to_string(kLargestSide) + " pixels high; give --size WxH");
+    }
+    return static_cast<long long>(std::max(1.0, std::round(std::min(exact, 1e9))));
+}
+
+// W, or WxH; W alone gives square pixels.
+void readSize(const std::string& text, MapGeometry& geometry) {
+    const std::size_t cross = text.find('x');
+    const long long width = wholeNumber(text.substr(0, cross));
+    long long height = cross == std::string::npos ? 0 : wholeNumber(text.substr(cross + 1));
+    if (width < 1 || height < 0 || (cross != std::string::npos && height < 1)) {
+        throw UsageError("bad --size " + quoted(text) + ": give W or WxH in pixels");
+    }
+    if (cross == std::string::npos) {
+        height = squarePixelHeight(text, width, geometry);
+    }
+    if (width > kLargestSide || height > kLargestSide) {
+        throw UsageError("--size " + quoted(text) + " gives a map of " + std::to_string(width) +
+                         " x " + std::to_string(height) + " pixels: the limit is " +
+                         std::to_string(kLargestSide) + " a side");
+    }
+    if (width * height > kMostPixels) {
+        throw UsageError("--size " + quoted(text) + " gives a map of " +
+                         std::to_string(width * height) + " pixels: the limit is " +
+                         std::to_string(kMostPixels) + " pixels a map");
+    }
+    geometry.width = static_cast<int>(width);
+    geometry.height = static_cast<int>(height);
+}
+
+void readRanges(const OptionValues& options, FunctionRequest& request) {
+    const bool partRange = options.given("--range-re") || options.given("--range-im");
+    if (options.given("--range")) {
+        const std::string& range = options.value("--range");
+        if (lowerCase(range) == "each") {
+            request.rangeForEach = true;
+        } else if (partRange) {
+            throw UsageError("--range " + quoted(range) +
+                             " is one range for both maps; with --range-re or --range-im give "
+                             "--range each, or leave --range out");
+        } else {
+            request.range = readRange("--range", range);
+        }
+    }
+    if (partRange) {
+        request.rangeForEach = true;
+    }
+    if (options.given("--range-re")) {
+        request.realRange = readRange("--range-re", options.value("--range-re"));
+    }
+    if (options.given("--range-im")) {
+        request.imaginaryRange = readRange("--range-im", options.value("--range-im"));
+    }
+}
+
+}  // namespace
+
+void readView(const OptionValues& options, FunctionRequest& request) {
+    request.expression = options.value("--function");
+    try {
+        const CompiledExpression check(request.expression);
+    } catch (const ExpressionError& error) {
+        throw UsageError(withCaret("cannot read --function at column " +
+                                       std::to_string(error.column()) + ": " + error.what(),
+                                   request.expression, error.column()));
+    }
+    if (options.given("--window")) {
+        readWindow(options.value("--window"), request.geometry);
+    }
+    readSize(options.given("--size") ? options.value("--size") : "512", request.geometry);
+    checkCentresAreFinite(options.given("--window") ? options.value("--window") : "-2,2,-2,2",
+                          request.geometry);
+    readRanges(options, request);
+}
+
+std::string shortestText(double value) {
+    char text[32];
+    const auto result = std::to_chars(text, text + sizeof text, value);
+    return std::string(text, result.ptr);
+}
+
+std::string commandLineOf(const FunctionRequest& request, const GreyRange& realRange,
+                          const GreyRange& imaginaryRange, bool rangeForEach, bool axes) {
+    std::string quotedExpression = "'";
+    for (const char c : request.expression) {
+        quotedExpression += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    quotedExpression += "'";
+    const MapGeometry& view = request.geometry;
+    auto pair = [](const GreyRange& range) {
+        return shortestText(range.low) + "," + shortestText(range.high);
+    };
+    std::string line = "complex-plot-render --function " + quotedExpression +
+                       " --window=" + shortestText(view.x0) + "," + shortestText(view.x1) + "," +
+                       shortestText(view.y0) + "," + shortestText(view.y1) + " --size " +
+                       std::to_string(view.width) + "x" + std::to_string(view.height);
+    line += rangeForEach ? " --range-re=" + pair(realRange) + " --range-im=" + pair(imaginaryRange)
+                         : " --range=" + pair(realRange);
+    return axes ? line + " --axes" : line;
+}
+
+}  // namespace complexplot
