@@ -14,10 +14,12 @@ namespace complexplot {
 // naming the line, for anything it cannot take.
 void readHandout(const OptionValues& given, RenderOptions& options);
 
-// The words of a line as a POSIX shell splits them: blanks part them;
+// The words of a line as a POSIX shell splits them: blanks part them; a
+// word that starts with # starts a comment to the end of the line;
 // 'single quotes' keep everything; "double quotes" keep everything but a
 // backslash before " \ $ or `; a backslash outside quotes keeps the next
-// character. Raises UsageError for a quote left open.
+// character. Raises UsageError for a quote left open, and for a curly quote
+// outside quotes, which was meant as a straight one.
 std::vector<std::string> shellWords(const std::string& line);
 
 }  // namespace complexplot

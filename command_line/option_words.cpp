@@ -83,6 +83,23 @@ std::string optionValue(const std::vector<std::string>& arguments, std::size_t& 
     return value;
 }
 
+// --range each and --range LO,HI ask for two different things; a later one
+// would silently win.
+void checkRangeKindsAgree(const OptionValues& options, const std::string& name,
+                          const std::string& value) {
+    if (name != "--range" || !options.given(name)) {
+        return;
+    }
+    const std::string& earlier = options.value(name);
+    const bool each = lowerCase(value) == "each";
+    if (each != (lowerCase(earlier) == "each")) {
+        throw UsageError("--range " + quoted(each ? earlier : value) +
+                         " is one range for both maps and --range each gives each map its own: "
+                         "give one of them, or --range-re and --range-im for a fixed range "
+                         "each");
+    }
+}
+
 }  // namespace
 
 OptionValues scanOptions(const std::vector<std::string>& arguments) {
@@ -110,7 +127,9 @@ OptionValues scanOptions(const std::vector<std::string>& arguments) {
         } else {
             // --option VALUE, or --option=VALUE (which lets a value start with a minus).
             std::string value = optionValue(arguments, i, lastOption);
-            options.values[argument.substr(0, argument.find('='))] = std::move(value);
+            const std::string name = argument.substr(0, argument.find('='));
+            checkRangeKindsAgree(options, name, value);
+            options.values[name] = std::move(value);
         }
     }
     return options;

@@ -75,6 +75,25 @@ std::string readTitle(const std::string& text) {
     if (!isUtf8(text)) {
         throw UsageError("bad --title " + quoted(text) + ": it is not UTF-8 text");
     }
+    // U+2028 and U+2029 break the line as a newline does; U+202A..U+202E
+    // and U+2066..U+2069 reorder the text after them.
+    for (std::size_t k = 0; k + 2 < text.size(); ++k) {
+        const auto second = static_cast<unsigned char>(text[k + 1]);
+        const auto third = static_cast<unsigned char>(text[k + 2]);
+        if (static_cast<unsigned char>(text[k]) != 0xe2) {
+            continue;
+        }
+        if (second == 0x80 && (third == 0xa8 || third == 0xa9)) {
+            throw UsageError("bad --title " + quoted(text) +
+                             ": it holds a line or paragraph separator; give one line of text");
+        }
+        if ((second == 0x80 && third >= 0xaa && third <= 0xae) ||
+            (second == 0x81 && third >= 0xa6 && third <= 0xa9)) {
+            throw UsageError("bad --title " + quoted(text) +
+                             ": it holds a bidirectional control, which would reorder the text "
+                             "around it");
+        }
+    }
     return text;
 }
 
@@ -127,11 +146,16 @@ void readPresetNames(const OptionValues& given, RenderOptions& options) {
     const bool functionMode = given.given("--function");
     for (const LooseWord& loose : given.looseWords) {
         const std::int16_t index = PresetIndexByName(lowerCase(loose.word));
+        if (index >= 0 && given.given("--from")) {
+            throw UsageError("the name " + quoted(loose.word) +
+                             " goes on a line of the list: with --from the figures come from the "
+                             "list");
+        }
         if (index >= 0 && !functionMode) {
             options.presets.push_back(index);
         } else if (index >= 0) {
             throw UsageError("--function cannot be combined with preset names");
-        } else if (!loose.after.empty()) {
+        } else if (!loose.after.empty() && (functionMode || given.given("--from"))) {
             throw UsageError(looseWordMessage(loose));
         } else if (functionMode || given.given("--from")) {
             throw UsageError("unexpected word " + quoted(loose.word) +
@@ -139,6 +163,7 @@ void readPresetNames(const OptionValues& given, RenderOptions& options) {
                                              "preset names"
                                            : ": --from takes the figures from its list"));
         } else {
+            // With preset names a word after an option's value is a name.
             throw UsageError(unknownPresetMessage(loose.word));
         }
     }

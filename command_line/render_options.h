@@ -38,6 +38,8 @@ struct RenderOptions {
     // With --from: the options of each figure of the handout, in order.
     std::vector<RenderOptions> pages;
     std::string listFile;
+    // A page's line in the list (the first of a continued line), else 0.
+    int listLine = 0;
     std::vector<std::int16_t> presets;
     std::optional<FunctionRequest> function;
     bool helpRequested = false;

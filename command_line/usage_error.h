@@ -12,4 +12,11 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// Memory ran out while input was read: not a fault of the input. The
+// message says what was being read.
+class OutOfMemoryWhileReading : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
 }  // namespace complexplot

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <limits>
 #include <vector>
 
 #include "compiled_expression.h"
@@ -81,15 +83,29 @@ void readWindow(const std::string& text, MapGeometry& geometry) {
     }
 }
 
-// The pixel centres are computed as the geometry says, in that order; near
-// the ends of the doubles a product in that formula can overflow although
-// the centre itself would be finite. Each centre grows with its column and
-// falls with its row, so the products and centres of the last column and
-// row are the largest there are.
+// The pixel centres are computed as the geometry says, X0 + (c + 0.5) ·
+// (X1 - X0) / W, in that order; near the ends of the doubles the product
+// can overflow although the centre itself would be finite. Each centre
+// grows with its column and falls with its row, so the products and
+// centres of the last column and row are the largest there are.
 void checkCentresAreFinite(const std::string& text, const MapGeometry& geometry) {
+    const double columns = geometry.width - 0.5;
+    const double rows = geometry.height - 0.5;
+    const bool columnProductFinite = std::isfinite(columns * (geometry.x1 - geometry.x0));
+    if (!columnProductFinite || !std::isfinite(rows * (geometry.y1 - geometry.y0))) {
+        const bool wide = !columnProductFinite;
+        const double pixels = wide ? geometry.width : geometry.height;
+        char most[32];
+        std::snprintf(most, sizeof most, "%.1e", std::numeric_limits<double>::max() / pixels);
+        throw UsageError(
+            "bad --window " + quoted(text) + ": the pixel centres are sampled as " +
+            (wide ? "X0 + (column + 0.5) * (X1 - X0) / W" : "Y1 - (row + 0.5) * (Y1 - Y0) / H") +
+            ", whose product overflows double precision at " +
+            std::to_string(static_cast<long long>(pixels)) +
+            " pixels, though the centres themselves may be finite; give a window at most about " +
+            most + " " + (wide ? "wide" : "high") + ", or fewer pixels");
+    }
     const bool finite =
-        std::isfinite((geometry.width - 0.5) * (geometry.x1 - geometry.x0)) &&
-        std::isfinite((geometry.height - 0.5) * (geometry.y1 - geometry.y0)) &&
         std::isfinite(geometry.sampleX(0)) && std::isfinite(geometry.sampleX(geometry.width - 1)) &&
         std::isfinite(geometry.sampleY(0)) && std::isfinite(geometry.sampleY(geometry.height - 1));
     if (!finite) {
@@ -115,8 +131,13 @@ GreyRange readRange(const std::string& option, const std::string& text) {
 
 // The height of square pixels in the window, at the given width.
 long long squarePixelHeight(const std::string& text, long long width, const MapGeometry& geometry) {
-    const double exact =
-        static_cast<double>(width) * (geometry.y1 - geometry.y0) / (geometry.x1 - geometry.x0);
+    // In the order written, unless the product alone overflows; the
+    // centres' own check then says what is too large.
+    const double product = static_cast<double>(width) * (geometry.y1 - geometry.y0);
+    const double exact = std::isfinite(product)
+                             ? product / (geometry.x1 - geometry.x0)
+                             : static_cast<double>(width) *
+                                   ((geometry.y1 - geometry.y0) / (geometry.x1 - geometry.x0));
     if (!(exact <= kLargestSide) && width <= kLargestSide) {
         throw UsageError("--size " + quoted(text) +
                          ": the window is too narrow for square pixels, which would make "

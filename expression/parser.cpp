@@ -1,9 +1,14 @@
 #include "parser.h"
 
+#include <pthread.h>
+
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <exception>
+#include <new>
 #include <numbers>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -60,6 +65,22 @@ struct Token {
     std::size_t length = 0;
     double value = 0.0;
     bool imaginary = false;
+};
+
+// Names that people write which the language does not have, with how to
+// write them instead. They are answered before any "did you mean", which
+// would offer a function of another meaning (acot is not cot).
+constexpr std::pair<std::string_view, std::string_view> kNamesNotInTheLanguage[] = {
+    {"acot", "for acot(z) write atan(1/z)"},     {"arccot", "for arccot(z) write atan(1/z)"},
+    {"asec", "for asec(z) write acos(1/z)"},     {"arcsec", "for arcsec(z) write acos(1/z)"},
+    {"acsc", "for acsc(z) write asin(1/z)"},     {"arccsc", "for arccsc(z) write asin(1/z)"},
+    {"acoth", "for acoth(z) write atanh(1/z)"},  {"arcoth", "for arcoth(z) write atanh(1/z)"},
+    {"asech", "for asech(z) write acosh(1/z)"},  {"acsch", "for acsch(z) write asinh(1/z)"},
+    {"sec", "for sec(z) write 1/cos(z)"},        {"csc", "for csc(z) write 1/sin(z)"},
+    {"coth", "for coth(z) write 1/tanh(z)"},     {"sech", "for sech(z) write 1/cosh(z)"},
+    {"csch", "for csch(z) write 1/sinh(z)"},     {"log10", "for log10(z) write log(z)/log(10)"},
+    {"log2", "for log2(z) write log(z)/log(2)"}, {"nan", "the language has no NaN constant"},
+    {"inf", "the language has no infinity"},     {"infinity", "the language has no infinity"},
 };
 
 class Parser {
@@ -268,7 +289,52 @@ private:
             return base;
         }
         advance();
-        return graph_.power(base, signedPower());
+        ++exponentDepth_;
+        const int exponent = signedPower();
+        --exponentDepth_;
+        return graph_.power(base, exponent);
+    }
+
+    // Inside parentheses an operand is no longer an exponent's.
+    int sumInParentheses() {
+        const int outerExponentDepth = exponentDepth_;
+        exponentDepth_ = 0;
+        const int value = sum();
+        exponentDepth_ = outerExponentDepth;
+        return value;
+    }
+
+    // What is wrong with a number that an operand follows with no operator,
+    // where a product is not what was meant: a number cut short or written
+    // in a form not read here, or an exponent followed by more.
+    std::string aboutTheNumber(const Token& number) const {
+        const std::string digits(textOf(number));
+        const std::string next(textOf(token_));
+        const bool adjacent = token_.offset == number.offset + number.length;
+        if (adjacent && token_.kind == Token::Kind::name && (next == "e" || next == "E")) {
+            return "the number " + quoted(digits + next) +
+                   " has no digits in its exponent: write them, as in " + digits + next + "3";
+        }
+        if (adjacent && token_.kind == Token::Kind::name && digits == "0" &&
+            (next[0] == 'x' || next[0] == 'X')) {
+            return "the number " + quoted(digits + next) +
+                   " is hexadecimal, which is not read here: write it in decimal";
+        }
+        if (adjacent && token_.kind == Token::Kind::name &&
+            next.find_first_not_of('i') == std::string::npos) {
+            return "the number " + quoted(digits + next) +
+                   " has more than one i: an imaginary number takes one, as in " + digits + "i";
+        }
+        if (adjacent && token_.kind == Token::Kind::number && next[0] == '.') {
+            return "the number " + quoted(digits + next) + " has more than one decimal point";
+        }
+        if (exponentDepth_ > 0) {
+            return "expected an operator after the exponent " + quoted(digits) + ", before " +
+                   describe(token_) +
+                   ": an exponent that is a product goes in parentheses, as in " +
+                   quoted("^(" + digits + "*" + next + ")");
+        }
+        return "";
     }
 
     // operand := number | z | i | pi | e | function '(' sum ')' | '(' sum ')'
@@ -278,6 +344,11 @@ private:
         // Two operands in a row, as in 2z: a product must be written.
         if (token_.kind == Token::Kind::number || token_.kind == Token::Kind::name ||
             isSymbol('(')) {
+            if (first.kind == Token::Kind::number) {
+                if (const std::string message = aboutTheNumber(first); !message.empty()) {
+                    fail(token_.offset, message);
+                }
+            }
             std::string before(text_.substr(first.offset, token_.offset - first.offset));
             while (!before.empty() && std::isspace(static_cast<unsigned char>(before.back()))) {
                 before.pop_back();
@@ -298,7 +369,7 @@ private:
         }
         if (isSymbol('(')) {
             advance();
-            const int value = sum();
+            const int value = sumInParentheses();
             expectClosing(token);
             return value;
         }
@@ -332,7 +403,7 @@ private:
                 }
                 const Token opening = token_;
                 advance();
-                const int argument = sum();
+                const int argument = sumInParentheses();
                 expectClosing(opening);
                 return graph_.unary(function.operation, argument);
             }
@@ -345,6 +416,11 @@ private:
             fail(token.offset,
                  "unknown name " + quoted(name) + ": names are lower case, write " + lower);
         }
+        for (const auto& [missing, instead] : kNamesNotInTheLanguage) {
+            if (lower == missing) {
+                fail(token.offset, "unknown name " + quoted(name) + ": " + std::string(instead));
+            }
+        }
         const std::string nearest = nearestName(lower, allNames());
         fail(token.offset, "unknown name " + quoted(name) + ": " +
                                (nearest.empty() ? "" : "did you mean " + nearest + "? ") +
@@ -354,8 +430,9 @@ private:
     // Other names in common use for the same functions.
     static std::string_view canonicalName(std::string_view name) {
         static constexpr std::pair<std::string_view, std::string_view> kAliases[] = {
-            {"arctan", "atan"},  {"arcsin", "asin"},  {"arccos", "acos"}, {"arsinh", "asinh"},
-            {"arcosh", "acosh"}, {"artanh", "atanh"}, {"ln", "log"}};
+            {"arctan", "atan"},   {"arcsin", "asin"},  {"arccos", "acos"},   {"arsinh", "asinh"},
+            {"arcosh", "acosh"},  {"artanh", "atanh"}, {"arcsinh", "asinh"}, {"arccosh", "acosh"},
+            {"arctanh", "atanh"}, {"ln", "log"}};
         for (const auto& [alias, name_] : kAliases) {
             if (alias == name) {
                 return name_;
@@ -369,8 +446,8 @@ private:
         for (const FunctionName& function : knownFunctions()) {
             names.emplace_back(function.name);
         }
-        for (const char* alias :
-             {"arctan", "arcsin", "arccos", "arsinh", "arcosh", "artanh", "ln"}) {
+        for (const char* alias : {"arctan", "arcsin", "arccos", "arsinh", "arcosh", "artanh",
+                                  "arcsinh", "arccosh", "arctanh", "ln"}) {
             names.emplace_back(alias);
         }
         return names;
@@ -392,12 +469,56 @@ private:
     Token token_;
     ExpressionGraph graph_;
     int depth_ = 0;
+    // How many exponents the operand being read lies in, outside parentheses.
+    int exponentDepth_ = 0;
 };
 
 }  // namespace
 
+namespace {
+
+// The reader recurses, a few frames for each level of nesting, about 1.5 KB
+// a level in an optimised build and several times that under the
+// sanitizers; the stack of the calling thread may be as small as the user's
+// limit makes it. So the reading runs on a thread of its own whose stack is
+// large enough for the deepest nesting allowed, whatever that limit.
+constexpr std::size_t kReaderStack = std::size_t{8} << 20;
+
+struct Reading {
+    std::string_view text;
+    std::optional<ParsedExpression> parsed;
+    std::exception_ptr failure;
+};
+
+void* readOnThisThread(void* argument) {
+    auto* reading = static_cast<Reading*>(argument);
+    try {
+        reading->parsed = Parser(reading->text).parse();
+    } catch (...) {
+        reading->failure = std::current_exception();
+    }
+    return nullptr;
+}
+
+}  // namespace
+
 ParsedExpression parseExpression(std::string_view text) {
-    return Parser(text).parse();
+    Reading reading{text, std::nullopt, nullptr};
+    pthread_attr_t attributes;
+    pthread_attr_init(&attributes);
+    pthread_attr_setstacksize(&attributes, kReaderStack);
+    pthread_t reader;
+    const int started = pthread_create(&reader, &attributes, readOnThisThread, &reading);
+    pthread_attr_destroy(&attributes);
+    if (started != 0) {
+        // No memory, or no thread, for the stack.
+        throw std::bad_alloc();
+    }
+    pthread_join(reader, nullptr);
+    if (reading.failure) {
+        std::rethrow_exception(reading.failure);
+    }
+    return std::move(*reading.parsed);
 }
 
 std::string knownNames() {

@@ -20,9 +20,55 @@ std::size_t characterLength(std::string_view text, std::size_t at) {
     return length;
 }
 
+// The code point of one well-formed UTF-8 character.
+char32_t codePoint(std::string_view character) {
+    const auto lead = static_cast<unsigned char>(character[0]);
+    if (character.size() == 1) {
+        return lead;
+    }
+    char32_t point = lead & (0x7f >> character.size());
+    for (std::size_t k = 1; k < character.size(); ++k) {
+        point = (point << 6) | (static_cast<unsigned char>(character[k]) & 0x3f);
+    }
+    return point;
+}
+
+// Characters that show as nothing, or as a blank that cannot be told from a
+// space, or that turn the text around it: no-break and other spaces, the
+// zero-width characters, soft hyphen, line and paragraph separators, the
+// bidirectional controls, the byte-order mark and the tags.
+bool isInvisible(char32_t point) {
+    return point == 0xa0 || point == 0xad || point == 0x34f || point == 0x61c || point == 0x115f ||
+           point == 0x1160 || point == 0x17b4 || point == 0x17b5 || point == 0x180e ||
+           (point >= 0x2000 && point <= 0x200f) || (point >= 0x2028 && point <= 0x202f) ||
+           (point >= 0x205f && point <= 0x206f) || point == 0x3000 || point == 0x3164 ||
+           point == 0xfeff || (point >= 0xfff9 && point <= 0xfffb) ||
+           (point >= 0xe0000 && point <= 0xe007f);
+}
+
+std::string byteEscapes(std::string_view bytes) {
+    std::string escapes;
+    for (const char c : bytes) {
+        char escape[8];
+        std::snprintf(escape, sizeof escape, "\\x%02x",
+                      static_cast<unsigned>(static_cast<unsigned char>(c)));
+        escapes += escape;
+    }
+    return escapes;
+}
+
 // One character as a message shows it: itself, or an escape.
 std::string escapedCharacter(std::string_view character) {
     const auto byte = static_cast<unsigned char>(character[0]);
+    if (byte >= 0x80 && !isUtf8(character)) {
+        return byteEscapes(character);
+    }
+    if (const char32_t point = codePoint(character); isInvisible(point)) {
+        char escape[16];
+        std::snprintf(escape, sizeof escape, point > 0xffff ? "\\U%08x" : "\\u%04x",
+                      static_cast<unsigned>(point));
+        return escape;
+    }
     // U+0080..U+009F, the C1 controls in UTF-8, which some terminals obey as
     // escape sequences.
     if (byte == 0xc2 && character.size() >= 2 && static_cast<unsigned char>(character[1]) <= 0x9f) {

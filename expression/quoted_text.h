@@ -10,7 +10,10 @@ namespace complexplot {
 // quotes, with control characters (C0 such as newlines and escape, DEL, and
 // the C1 controls U+0080..U+009F), the quote and the backslash written as
 // escapes, so nothing typed can move the cursor or colour the terminal.
-// Other bytes from 0x80 up pass as they are, so UTF-8 names read as typed.
+// Characters that cannot be seen (no-break and zero-width spaces, the
+// bidirectional controls and the like) are escaped as \uXXXX, and bytes
+// that are not UTF-8 as \xNN; other characters pass as they are, so UTF-8
+// names read as typed.
 std::string quoted(std::string_view text);
 
 // The same escapes, without the quotes: for a file name at the head of a

@@ -96,7 +96,9 @@ QByteArray figureSvg(const FigureContent& content) {
     // landscape page of the PDF, with its smallest text at 10 points.
     generator.setResolution(kSvgResolution);
     generator.setViewBox(QRectF(0, 0, layout.width, layout.height));
-    generator.setTitle(QString::fromStdString(content.title));
+    // The generator writes the title into the markup as it is given: a '<'
+    // or '&' in it would leave a document no reader opens.
+    generator.setTitle(QString::fromStdString(content.title).toHtmlEscaped());
     generator.setDescription(QStringLiteral("complex-plot-render"));
     paintAndEnd(std::make_unique<QPainter>(&generator), content, layout);
     // Qt marks an image not to be smoothed with SVG 1.1's optimizeSpeed,
@@ -107,7 +109,8 @@ QByteArray figureSvg(const FigureContent& content) {
     return bytes;
 }
 
-QByteArray figurePdf(const std::vector<FigureContent>& pages, QPageSize::PageSizeId paper) {
+QByteArray figurePdf(const std::vector<FigureContent>& pages, QPageSize::PageSizeId paper,
+                     const std::optional<std::string>& documentTitle) {
     std::vector<FigureLayout> layouts;
     for (const FigureContent& content : pages) {
         layouts.push_back(layoutFigure(content, 0));
@@ -122,7 +125,7 @@ QByteArray figurePdf(const std::vector<FigureContent>& pages, QPageSize::PageSiz
     QPdfWriter writer(&buffer);
     writer.setPageLayout(pageLayout(pdfPlacement(layouts.front(), paper), paper));
     writer.setResolution(kPdfResolution);
-    writer.setTitle(QString::fromStdString(pages.front().title));
+    writer.setTitle(QString::fromStdString(documentTitle.value_or(pages.front().title)));
     writer.setCreator(QStringLiteral("complex-plot-render"));
     paintAndEnd(std::make_unique<QPainter>(&writer), [&](QPainter& painter) {
         const double unitsPerPoint = kPdfResolution / 72.0;

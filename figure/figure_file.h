@@ -5,6 +5,8 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPointF>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "figure_painter.h"
@@ -21,8 +23,10 @@ QByteArray figureSvg(const FigureContent& content);
 // The figures as a PDF, one to a page, the fonts embedded, each map one
 // image stored without loss and drawn without interpolation. Each figure
 // fills its page within margins of 12 mm, on a page turned to its shape.
+// The document's title is the first figure's, unless one is given.
 QByteArray figurePdf(const std::vector<FigureContent>& pages,
-                     QPageSize::PageSizeId paper = QPageSize::A4);
+                     QPageSize::PageSizeId paper = QPageSize::A4,
+                     const std::optional<std::string>& documentTitle = std::nullopt);
 
 // Where the PDF page puts the layout's units: a point (1/72 inch) of the
 // page is at offset + pointsPerUnit * unit, on a page of that orientation.

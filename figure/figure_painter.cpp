@@ -347,8 +347,12 @@ void paintSwatch(QPainter& painter, const FigureContent& content, const FigureLa
 
 }  // namespace
 
+QSizeF pngRoomForEachMap(const FigureContent& content, int pixelWidth) {
+    return roomForEachMap(content, pixelWidth, firstSideWidths(content, pixelWidth));
+}
+
 QSize largestPngMaps(const FigureContent& content, QSize mapPixels, int pixelWidth) {
-    const QSizeF room = roomForEachMap(content, pixelWidth, firstSideWidths(content, pixelWidth));
+    const QSizeF room = pngRoomForEachMap(content, pixelWidth);
     const double scale =
         std::min(room.width() / mapPixels.width(), room.height() / mapPixels.height());
     if (scale >= 1) {

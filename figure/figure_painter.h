@@ -91,6 +91,10 @@ public:
 // its maps.
 QSize largestPngMaps(const FigureContent& content, QSize mapPixels, int pixelWidth);
 
+// The room for each map, in figure pixels, in a PNG figure `pixelWidth`
+// pixels wide with the content's labels.
+QSizeF pngRoomForEachMap(const FigureContent& content, int pixelWidth);
+
 // A PNG figure at `pixelWidth` pixels (the maps at a whole scale), or a
 // vector figure (SVG, PDF) when pixelWidth is 0.
 FigureLayout layoutFigure(const FigureContent& content, int pixelWidth);

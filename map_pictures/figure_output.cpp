@@ -1,6 +1,8 @@
 #include "figure_output.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cmath>
 
 #include "axis_ticks.h"
 #include "figure_file.h"
@@ -129,12 +131,22 @@ void checkPngFigureFits(const FigureContent& labels, QSize mapPixels, int pngWid
                               " pixels wide: give --figure-width " + std::to_string(wide) +
                               orVector);
     }
-    const QSize largest = largestPngMaps(labels, mapPixels, kWidestPngFigure);
-    throw FigureTooNarrow(maps + " do not fit a PNG figure, which is at most " +
+    // Each side that is too long is named, with the longest that fits; a
+    // side that fits stays as it is.
+    const QSizeF room = pngRoomForEachMap(labels, kWidestPngFigure);
+    const int mostWide = std::max(1, static_cast<int>(std::floor(room.width())));
+    const int mostHigh = std::max(1, static_cast<int>(std::floor(room.height())));
+    const bool tooWide = mapPixels.width() > mostWide;
+    const bool tooHigh = mapPixels.height() > mostHigh;
+    const std::string sides = tooWide && tooHigh ? "too wide and too high"
+                              : tooWide          ? "too wide"
+                                                 : "too high";
+    throw FigureTooNarrow(maps + " are " + sides + " for a PNG figure, which is at most " +
                           std::to_string(kWidestPngFigure) + " pixels wide: give " + smallerMaps +
-                          " (at most " + std::to_string(largest.width()) + " x " +
-                          std::to_string(largest.height()) + " fit at --figure-width " +
-                          std::to_string(kWidestPngFigure) + ")" + orVector);
+                          " (at most " + std::to_string(std::min(mapPixels.width(), mostWide)) +
+                          " x " + std::to_string(std::min(mapPixels.height(), mostHigh)) +
+                          " fit at --figure-width " + std::to_string(kWidestPngFigure) + ")" +
+                          orVector);
 }
 
 bool figureIsPng(const std::string& path) {
@@ -142,13 +154,15 @@ bool figureIsPng(const std::string& path) {
 }
 
 QByteArray figureFileBytes(const std::vector<FigureContent>& figures, const std::string& path,
-                           int pngWidth, PageSize page) {
+                           int pngWidth, PageSize page,
+                           const std::optional<std::string>& documentTitle) {
     const std::string suffix = lowerCaseSuffix(path);
     if (suffix == ".svg") {
         return figureSvg(figures.front());
     }
     if (suffix == ".pdf") {
-        return figurePdf(figures, page == PageSize::letter ? QPageSize::Letter : QPageSize::A4);
+        return figurePdf(figures, page == PageSize::letter ? QPageSize::Letter : QPageSize::A4,
+                         documentTitle);
     }
     return encodePng(figureImage(figures.front(), pngWidth));
 }

@@ -57,8 +57,10 @@ bool figureIsPng(const std::string& path);
 
 // The figure file's contents in the format its suffix names: .png (a
 // picture pngWidth pixels wide) or .svg of the first figure, or .pdf of
-// them all, a page each. Raises FigureTooNarrow.
+// them all, a page each, with the document's title if given. Raises
+// FigureTooNarrow.
 QByteArray figureFileBytes(const std::vector<FigureContent>& figures, const std::string& path,
-                           int pngWidth, PageSize page = PageSize::a4);
+                           int pngWidth, PageSize page = PageSize::a4,
+                           const std::optional<std::string>& documentTitle = std::nullopt);
 
 }  // namespace complexplot

@@ -122,7 +122,13 @@ QByteArray figureBytesOf(const RenderOptions& options, std::vector<FigureContent
         pages[k].title = page.title.value_or(pages[k].title);
     }
     const int pngWidth = figureIsPng(options.figureFile) ? pngWidthOf(options, pages.front()) : 0;
-    return figureFileBytes(pages, options.figureFile, pngWidth, options.page);
+    // A handout's document is named by the command line's --title, else by
+    // its list.
+    const std::optional<std::string> documentTitle =
+        options.pages.empty()
+            ? std::nullopt
+            : std::optional<std::string>(options.title.value_or(options.listFile));
+    return figureFileBytes(pages, options.figureFile, pngWidth, options.page, documentTitle);
 }
 
 int renderPresets(const RenderOptions& options, std::string& making) {
@@ -188,6 +194,21 @@ int renderExpression(const RenderOptions& options, std::string& making) {
     return 0;
 }
 
+// The messages of a handout's page, each after the list's name and the
+// page's line, as an error names them.
+std::string withListLine(const std::string& messages, const std::string& list, int line) {
+    const std::string program = "complex-plot-render: ";
+    const std::string place = program + escaped(list) + ":" + std::to_string(line) + ": ";
+    std::string placed;
+    std::istringstream lines(messages);
+    for (std::string message; std::getline(lines, message);) {
+        placed +=
+            (message.starts_with(program) ? place + message.substr(program.size()) : message) +
+            "\n";
+    }
+    return placed;
+}
+
 // A handout: the figure of each line of the list, a page each, written
 // whole once every page is drawn.
 int renderHandout(const RenderOptions& options, std::string& making) {
@@ -206,6 +227,8 @@ int renderHandout(const RenderOptions& options, std::string& making) {
             const FunctionMaps maps =
                 makeFunctionMaps(*page.function, page.axes, messages, progress);
             pages.push_back(functionFigureContent(*page.function, maps));
+            progress.clear();
+            std::cerr << withListLine(messages.str(), options.listFile, page.listLine);
         } else {
             HeadlessControls controls(page.scaleFactor, page.axes ? 1 : 0);
             WindowState state;
@@ -272,6 +295,10 @@ int main(int argc, char** argv) {
         options = parseRenderOptions(std::vector<std::string>(argv + 1, argv + argc));
     } catch (const UsageError& error) {
         return fail(kExitUsage, error.what());
+    } catch (const OutOfMemoryWhileReading& error) {
+        return fail(kExitFailure, error.what());
+    } catch (const std::bad_alloc&) {
+        return fail(kExitFailure, "out of memory while reading the command line");
     }
     if (options.helpRequested) {
         std::cout << renderUsage();

@@ -173,6 +173,25 @@ TEST(ExpressionErrors, EachMessageNamesItsColumnAndWhatWasExpected) {
         {"z**2", 3, "a power is written with ^, as in 'z^2'"},
         {"1+(z-1)**3", 9, "as in '(z-1)^3'"},
         {"|z-1|", 1, "for the modulus write 'abs(z-1)'"},
+        // Names of another meaning are never offered: acot is not cot.
+        {"acot(z)", 1, "for acot(z) write atan(1/z)"},
+        {"arccot(z)", 1, "for arccot(z) write atan(1/z)"},
+        {"asec(z)", 1, "for asec(z) write acos(1/z)"},
+        {"nan", 1, "no NaN constant"},
+        // A number cut short, or written as this language does not read it,
+        // is not offered a product.
+        {"1e", 2, "the number '1e' has no digits in its exponent"},
+        {"1e+", 2, "the number '1e' has no digits"},
+        {"0x1p3", 2, "'0x1p3' is hexadecimal"},
+        {"3ii", 2, "'3ii' has more than one i"},
+        {"1.2.3", 4, "'1.2.3' has more than one decimal point"},
+        {"z^2z", 4, "an exponent that is a product goes in parentheses, as in '^(2*z)'"},
+        {"z^(2z)", 5, "write '2*z'"},
+        // Characters that cannot be seen, and bytes that are not UTF-8, are
+        // shown as escapes.
+        {"sin(z)\u200b", 7, "unexpected character '\\u200b'"},
+        {"z+\u00a0", 3, "unexpected character '\\u00a0'"},
+        {"z+\xff", 3, "unexpected character '\\xff'"},
     };
     for (const Case& c : cases) {
         try {
@@ -243,8 +262,9 @@ TEST(CaretExcerpt, EscapesAndCutsAroundTheCaret) {
 TEST(ExpressionLanguage, CommonAliasesNameTheSameFunctions) {
     const ComplexValue z(0.3, -1.7);
     const std::pair<const char*, const char*> aliases[] = {
-        {"arctan(z)", "atan(z)"},  {"arcsin(z)", "asin(z)"},  {"arccos(z)", "acos(z)"},
-        {"arsinh(z)", "asinh(z)"}, {"arcosh(z)", "acosh(z)"}, {"artanh(z)", "atanh(z)"},
+        {"arctan(z)", "atan(z)"},   {"arcsin(z)", "asin(z)"},   {"arccos(z)", "acos(z)"},
+        {"arsinh(z)", "asinh(z)"},  {"arcosh(z)", "acosh(z)"},  {"artanh(z)", "atanh(z)"},
+        {"arcsinh(z)", "asinh(z)"}, {"arccosh(z)", "acosh(z)"}, {"arctanh(z)", "atanh(z)"},
         {"ln(z)", "log(z)"}};
     for (const auto& [alias, name] : aliases) {
         EXPECT_EQ(valueOf(alias, z), valueOf(name, z)) << alias;

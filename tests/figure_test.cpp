@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <QSvgRenderer>
+#include <QXmlStreamReader>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -196,6 +197,30 @@ TEST_F(Figure, SvgShowsTheMapsInTheirFrames) {
         renderer.render(&painter);
     }
     expectMapsShown(raster, content, layout, [&](QPointF point) { return point * scale; });
+}
+
+// Every SVG is well-formed XML, whatever its title holds: the presets' own
+// titles ("|x| < 10⁻⁶") and titles typed to break markup.
+TEST_F(Figure, SvgIsWellFormedWhateverItsTitleHolds) {
+    std::vector<std::string> titles;
+    for (std::int16_t index = 0; index < kPresetCount; ++index) {
+        titles.push_back(presetTitle(index));
+    }
+    titles.insert(titles.end(),
+                  {"a < b & c > d", "</title><script>x</script>", "\"'&amp;", "]]><!--"});
+    FigureContent content = sinePresetFigure();
+    for (const std::string& title : titles) {
+        content.title = title;
+        QXmlStreamReader reader(figureSvg(content));
+        QString titleRead;
+        while (!reader.atEnd()) {
+            if (reader.readNext() == QXmlStreamReader::StartElement && reader.name() == u"title") {
+                titleRead = reader.readElementText();
+            }
+        }
+        EXPECT_FALSE(reader.hasError()) << title << ": " << reader.errorString().toStdString();
+        EXPECT_EQ(titleRead.toStdString(), title);
+    }
 }
 
 // The PDF holds each map as one image, stored without loss: what pdfimages

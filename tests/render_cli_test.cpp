@@ -451,7 +451,18 @@ TEST_F(RenderCommand, FunctionInputIsCheckedBeforeAnythingIsWritten) {
         {"--function z --range 1,1", "LO < HI"},
         {"--function z --data values.txt", "must end in .npy"},
         {"--function z --name a/b", "a plain name"},
-        {"--function z --window=-1e307,1e307,-1e307,1e307 --size 64x64", "pixel centres overflow"},
+        {"--function z --window=-1e307,1e307,-1e307,1e307 --size 64x64",
+         "whose product overflows double precision at 64 pixels"},
+        {"--function z --window=1e306,9e306,1e306,9e306 --size 32", "at most about 5.6e+306 wide"},
+        {"--function z --window=-1,1,1e306,9e306 --size 32x32", "at most about 5.6e+306 high"},
+        {"--function z --size 2923x1 --figure f.png", "too wide for a PNG figure"},
+        {"--function z --size 2923x1 --figure f.png", "at most 2922 x 1 fit"},
+        {"-o out sine", "unknown function 'sine': did you mean sin?"},
+        {"--function z --range=0,1 --range each", "--range each gives each map its own"},
+        {"--function z --figure f.pdf --title \"$(printf 'a\\342\\200\\250b')\"",
+         "a line or paragraph separator"},
+        {"--function z --figure f.pdf --title \"$(printf 'a\\342\\200\\256b')\"",
+         "a bidirectional control"},
         {"--function z --window=-1,1,-1e304,1e304 --size 64", "give --size WxH"},
         {"--function z --range=-1e308,1e308", "wider than a double can hold"},
         {"-o --size=8 --function z", "-o needs a folder, not the option '--size=8'"},
@@ -642,6 +653,143 @@ TEST_F(RenderCommand, HandoutIsOnePdfOfTheListsFigures) {
     const Outcome png = run("--figure " + (out() / "h.png").string() + " --from " + list.string());
     EXPECT_EQ(png.exitCode, 2);
     EXPECT_TRUE(outputFiles().empty());
+}
+
+// A list as people write it: a byte-order mark, comments after blanks, a
+// line continued with a backslash; the command line's figure options are
+// every line's defaults, a line's own option replacing its family's. Each
+// page's ranges are printed with its line, and the PDF is named by the list.
+TEST_F(RenderCommand, HandoutListTakesDefaultsCommentsAndContinuedLines) {
+    const fs::path list = folder() / "list.txt";
+    std::ofstream(list) << "\xef\xbb\xbf# a handout\n"
+                           "sin   # the sine, with the default --axes and --scale\n"
+                           "--function 'exp(1/z)' \\\n"
+                           "    --size 30x20\n"
+                           "--function z --range each\n";
+    const fs::path pdf = out() / "handout.pdf";
+    const Outcome outcome = run("--figure " + pdf.string() + " --from " + list.string() +
+                                " --axes --scale 2 --size 24 --range=-3,3");
+    ASSERT_EQ(outcome.exitCode, 0) << outcome.standardError;
+    EXPECT_NE(outcome.standardError.find("list.txt:3: grey range -3 to 3 (as given)"),
+              std::string::npos)
+        << outcome.standardError;
+    EXPECT_NE(outcome.standardError.find("list.txt:5: grey ranges --range-re="), std::string::npos);
+    const std::string maps = (folder() / "maps").string();
+    fs::create_directories(maps);
+    ASSERT_EQ(run("--axes --scale 2 -o " + maps + " sin").exitCode, 0);
+    ASSERT_EQ(
+        run("--function 'exp(1/z)' --size 30x20 --range=-3,3 --axes --name b -o " + maps).exitCode,
+        0);
+    ASSERT_EQ(run("--function z --size 24 --range each --axes --name c -o " + maps).exitCode, 0);
+    const std::string images = (folder() / "image").string();
+    ASSERT_EQ(std::system(("pdfimages -png " + pdf.string() + " " + images).c_str()), 0);
+    const char* const expected[] = {"sin-re.png", "sin-im.png", "b-re.png",
+                                    "b-im.png",   "c-re.png",   "c-im.png"};
+    for (int k = 0; k < 6; ++k) {
+        char name[32];
+        std::snprintf(name, sizeof name, "image-%03d.png", k);
+        EXPECT_TRUE(samePixels(load(folder() / name), load(fs::path(maps) / expected[k])))
+            << expected[k];
+    }
+    const std::string info = (folder() / "info.txt").string();
+    ASSERT_EQ(std::system(("pdfinfo " + pdf.string() + " >" + info).c_str()), 0);
+    EXPECT_NE(readText(info).find(list.string()), std::string::npos) << readText(info);
+}
+
+// What a handout refuses, before anything is written: lists that are no
+// lists, options that write files of their own, a name or a function on the
+// command line, curly quotes, an option without its value at a line's end.
+TEST_F(RenderCommand, HandoutRefusesWhatItCannotTake) {
+    const std::string pdf = (out() / "h.pdf").string();
+    std::ofstream(folder() / "list.txt") << "sin\n";
+    std::ofstream(folder() / "list.pdf") << "sin\n";
+    std::ofstream(folder() / "curly.txt") << "--function \xe2\x80\x9csin(z)\xe2\x80\x9d\n";
+    std::ofstream(folder() / "open.txt") << "sin\n--function z --size\n";
+    std::ofstream(folder() / "big.txt") << std::string((16 << 20) + 1, '#');
+    ASSERT_EQ(::mkfifo((folder() / "fifo").c_str(), 0600), 0);
+    const std::string list = " --from " + (folder() / "list.txt").string();
+    struct Case {
+        std::string arguments;
+        std::string says;
+    };
+    const Case cases[] = {
+        {"--from " + folder().string(), "it is a folder, not a file"},
+        {"--from " + (folder() / "fifo").string(), "it is a FIFO, not a file"},
+        {"--from " + (folder() / "big.txt").string(), "a list may hold at most 16777216"},
+        {"--from " + (folder() / "none.txt").string(), "No such file or directory"},
+        {"--from " + (folder() / "curly.txt").string(), "curly.txt:1: a curly quote"},
+        {"--from " + (folder() / "open.txt").string(), "open.txt:2: option --size needs a value"},
+        {list + " -o " + out().string(), "with --from only the handout's figure is written"},
+        {list + " --data v.npy", "leave --data out"},
+        {list + " cos", "the name 'cos' goes on a line of the list"},
+        {list + " --function z", "--function goes on a line of the list"},
+        {list + " --range=0,1 --range-re=0,2", "give --range each"},
+    };
+    for (const Case& c : cases) {
+        const Outcome outcome = run("--figure " + pdf + " " + c.arguments);
+        EXPECT_EQ(outcome.exitCode, 2) << c.arguments;
+        expectOneLine(outcome.standardError);
+        EXPECT_NE(outcome.standardError.find(c.says), std::string::npos)
+            << c.arguments << ": " << outcome.standardError;
+    }
+    const std::string same = (folder() / "list.pdf").string();
+    const Outcome itself = run("--figure " + same + " --from " + same);
+    EXPECT_EQ(itself.exitCode, 2);
+    EXPECT_NE(itself.standardError.find("would overwrite its own list"), std::string::npos);
+    EXPECT_EQ(readText(same), "sin\n");
+    EXPECT_TRUE(outputFiles().empty());
+}
+
+#if !defined(__SANITIZE_ADDRESS__)
+// Reading a list that memory cannot hold is not bad input.
+TEST_F(RenderCommand, ListThatMemoryCannotHoldIsExitOne) {
+    std::ofstream(folder() / "long.txt") << [] {
+        std::string lines;
+        for (int k = 0; k < (15 << 20) / 4; ++k) {
+            lines += "sin\n";
+        }
+        return lines;
+    }();
+    const std::string command = "ulimit -v 90000 && " + std::string(RENDER_PROGRAM) + " --figure " +
+                                (out() / "h.pdf").string() + " --from " +
+                                (folder() / "long.txt").string() + " 2>" +
+                                (folder() / "err.txt").string();
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_NE(readText(folder() / "err.txt").find("out of memory while reading"), std::string::npos)
+        << readText(folder() / "err.txt");
+}
+#endif
+
+// The reader's stack does not depend on the user's limit: nesting up to the
+// allowed depth reads at a stack limit of 256 KB, on the command line and in
+// a list, and deeper nesting is refused with a message.
+TEST_F(RenderCommand, DeepNestingNeedsNoLargeStack) {
+    const std::string deep = [] {
+        std::string text;
+        for (int k = 0; k < 199; ++k)
+            text += "sin(";
+        text += "z";
+        return text + std::string(199, ')');
+    }();
+    std::ofstream(folder() / "deep.txt") << "--function '" << deep << "' --size 8\n"
+                                         << "--function '" << std::string(199, '-') << "z'\n";
+    auto underSmallStack = [&](const std::string& arguments) {
+        const std::string command =
+            "ulimit -s 256 && " + std::string(RENDER_PROGRAM) + " " + arguments + " 2>/dev/null";
+        return std::system(command.c_str());
+    };
+    const int direct = underSmallStack("--function '" + deep + "' --size 8 -o " + out().string());
+    ASSERT_TRUE(WIFEXITED(direct));
+    EXPECT_EQ(WEXITSTATUS(direct), 0);
+    const int listed = underSmallStack("--figure " + (out() / "h.pdf").string() + " --from " +
+                                       (folder() / "deep.txt").string());
+    ASSERT_TRUE(WIFEXITED(listed));
+    EXPECT_EQ(WEXITSTATUS(listed), 0);
+    const int deeper = underSmallStack("--function '" + std::string(5000, '(') + "z' --size 8");
+    ASSERT_TRUE(WIFEXITED(deeper));
+    EXPECT_EQ(WEXITSTATUS(deeper), 2);
 }
 
 // A render of over half a second shows a bar on a terminal (here the one
