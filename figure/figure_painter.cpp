@@ -23,6 +23,9 @@ constexpr double kTallest = 1.41;
 
 // Sizes in units of width / 1600.
 constexpr double kTitleSize = 32;
+// A title's lines, at most three, each this many title sizes below the last.
+constexpr std::size_t kMostTitleLines = 3;
+constexpr double kTitleLineSpacing = 1.25;
 constexpr double kCaptionSize = 24;
 constexpr double kLabelSize = 20;
 constexpr double kMargin = 40;
@@ -175,9 +178,86 @@ SideWidths sideWidths(const UprightTicks& ticks, const Measures& measures, doubl
     return widths;
 }
 
+// Where a title may break: after a blank, or after an operator of a formula.
+bool breaksAfter(QChar c) {
+    return c == u' ' || c == u'+' || c == u'\u2212' || c == u'\u00b7' || c == u'/' || c == u',' ||
+           c == u'=';
+}
+
+// How much of `text` from `from` fits `width` in the font: at least one
+// character, and where it can, up to a break.
+qsizetype lineLength(const QFontMetricsF& metrics, const QString& text, qsizetype from,
+                     double width) {
+    qsizetype fits = 1;
+    while (from + fits < text.size() &&
+           metrics.horizontalAdvance(text.mid(from, fits + 1)) <= width) {
+        ++fits;
+    }
+    if (from + fits == text.size()) {
+        return fits;
+    }
+    for (qsizetype k = fits; k > fits / 2; --k) {
+        if (breaksAfter(text[from + k - 1])) {
+            return k;
+        }
+    }
+    return fits;
+}
+
+}  // namespace
+
+std::vector<QString> titleLines(const std::string& title) {
+    // Measured at the vector figure's size: a PNG figure of any width is
+    // that figure scaled, so it breaks in the same places.
+    const QFontMetricsF metrics(figureFont(kTitleSize));
+    const double width = kVectorWidth - 2 * kMargin;
+    const QString whole = text(title);
+    std::vector<QString> lines;
+    for (qsizetype from = 0; from < whole.size();) {
+        const qsizetype length = lineLength(metrics, whole, from, width);
+        lines.push_back(whole.mid(from, length).trimmed());
+        from += length;
+    }
+    if (lines.size() <= kMostTitleLines) {
+        return lines;
+    }
+    // Cut at the last break of the last line that still leaves room for
+    // the ellipsis.
+    lines.resize(kMostTitleLines);
+    QString& last = lines.back();
+    const double room = width - metrics.horizontalAdvance(QStringLiteral(" …"));
+    qsizetype length = last.size();
+    while (length > 0 && metrics.horizontalAdvance(last.left(length)) > room)
+        --length;
+    qsizetype cut = length;
+    while (cut > 0 && !breaksAfter(last[cut - 1]))
+        --cut;
+    last = last.left(cut > 0 ? cut : length).trimmed() + QStringLiteral(" …");
+    return lines;
+}
+
+bool titleFits(const std::string& title) {
+    const QFontMetricsF metrics(figureFont(kTitleSize));
+    const double width = kVectorWidth - 2 * kMargin;
+    const QString whole = text(title);
+    std::size_t count = 0;
+    for (qsizetype from = 0; from < whole.size(); ++count) {
+        from += lineLength(metrics, whole, from, width);
+    }
+    return count <= kMostTitleLines;
+}
+
+namespace {
+
+double titleHeight(const FigureContent& content, double unit) {
+    const auto lines =
+        static_cast<double>(std::max<std::size_t>(1, titleLines(content.title).size()));
+    return (1.8 + kTitleLineSpacing * (lines - 1)) * kTitleSize * unit;
+}
+
 Rows rowsFor(const FigureContent& content, double unit) {
     Rows rows;
-    rows.title = 1.8 * kTitleSize * unit;
+    rows.title = titleHeight(content, unit);
     rows.caption = 1.6 * kCaptionSize * unit;
     rows.xLabels = (kTickLength + kTextGap) * unit + labelHeight(unit);
     // The offset of the x labels is the same whatever their room.
@@ -522,13 +602,13 @@ void paintFigure(QPainter& painter, const FigureContent& content, const FigureLa
     painter.fillRect(QRectF(0, 0, layout.width, layout.height), Qt::white);
     painter.setPen(kInk);
 
-    const QFont titleFont = figureFont(kTitleSize * layout.unit);
-    painter.setFont(titleFont);
-    const double titleWidth = layout.width - 2 * kMargin * layout.unit;
-    painter.drawText(
-        QRectF(0, kMargin * layout.unit, layout.width, 1.8 * kTitleSize * layout.unit),
-        Qt::AlignHCenter | Qt::AlignVCenter,
-        QFontMetricsF(titleFont).elidedText(text(content.title), Qt::ElideRight, titleWidth));
+    painter.setFont(figureFont(kTitleSize * layout.unit));
+    const std::vector<QString> lines = titleLines(content.title);
+    for (std::size_t k = 0; k < lines.size(); ++k) {
+        const double lineTop = (kMargin + kTitleLineSpacing * kTitleSize * k) * layout.unit;
+        painter.drawText(QRectF(0, lineTop, layout.width, 1.8 * kTitleSize * layout.unit),
+                         Qt::AlignHCenter | Qt::AlignVCenter, lines[k]);
+    }
     paintMap(painter, content, layout, layout.realMap, content.real,
              QStringLiteral("実数部 Re f(z)"));
     paintMap(painter, content, layout, layout.imaginaryMap, content.imaginary,

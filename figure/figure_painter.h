@@ -91,6 +91,14 @@ public:
 // its maps.
 QSize largestPngMaps(const FigureContent& content, QSize mapPixels, int pixelWidth);
 
+// A figure's title broken into lines that fit across it, at blanks and
+// after the operators of a formula; at most three, the third cut at a break
+// with "…" where more would be needed.
+std::vector<QString> titleLines(const std::string& title);
+
+// Whether the title fits three lines uncut.
+bool titleFits(const std::string& title);
+
 // The room for each map, in figure pixels, in a PNG figure `pixelWidth`
 // pixels wide with the content's labels.
 QSizeF pngRoomForEachMap(const FigureContent& content, int pixelWidth);

@@ -6,6 +6,7 @@
 
 #include "axis_ticks.h"
 #include "figure_file.h"
+#include "math_notation.h"
 #include "png_file.h"
 #include "presets.h"
 
@@ -86,7 +87,7 @@ FigureContent functionFigureLabels(const FunctionRequest& request, const GreyRan
                                    std::size_t pointsWithoutValue) {
     const MapGeometry& geometry = request.geometry;
     FigureContent content;
-    content.title = "f(z) = " + request.expression;
+    content.title = "f(z) = " + mathNotation(request.expression);
     content.left = geometry.x0;
     content.right = geometry.x1;
     content.bottom = geometry.y0;

@@ -89,6 +89,37 @@ int fail(int exitCode, const std::string& message) {
     return exitCode;
 }
 
+// A title typed for a figure is drawn as typed, on up to three lines;
+// a longer one is refused before anything is computed.
+void checkTitlesFit(const RenderOptions& options) {
+    std::vector<std::optional<std::string>> titles;
+    if (options.pages.empty()) {
+        titles.push_back(options.title);
+    }
+    for (const RenderOptions& page : options.pages) {
+        titles.push_back(page.title);
+    }
+    for (const auto& title : titles) {
+        if (title && !titleFits(*title)) {
+            throw FigureTooNarrow("bad --title " + quoted(*title) + ": its " +
+                                  std::to_string(QString::fromStdString(*title).size()) +
+                                  " characters need more than the three lines a figure's title "
+                                  "has; give a shorter title");
+        }
+    }
+}
+
+// A title made from the expression that three lines cannot hold is cut,
+// and the user told so.
+void noteTitleCut(const FigureContent& content, const std::optional<std::string>& given,
+                  const std::string& where) {
+    if (!given && !titleFits(content.title)) {
+        std::cerr << "complex-plot-render: " << where
+                  << "the expression is too long for the figure's title and is cut with …; "
+                     "give --title for a title of your own\n";
+    }
+}
+
 // The whole window, drawn offscreen, after a click on each NAME in turn; at
 // scale N it is drawn N times larger, as on a screen of N device pixels to
 // the pixel, so that the text is as sharp as the maps.
@@ -175,6 +206,7 @@ int renderExpression(const RenderOptions& options, std::string& making) {
         making = "the figure " + quoted(options.figureFile);
         progress.show("drawing the figure", 0, 1);
         FigureContent content = functionFigureContent(request, maps);
+        noteTitleCut(content, options.title, "");
         requireRoomToDraw(figureBytes(options, content));
         figure = figureBytesOf(options, {std::move(content)});
     }
@@ -228,6 +260,8 @@ int renderHandout(const RenderOptions& options, std::string& making) {
                 makeFunctionMaps(*page.function, page.axes, messages, progress);
             pages.push_back(functionFigureContent(*page.function, maps));
             progress.clear();
+            noteTitleCut(pages.back(), page.title,
+                         escaped(options.listFile) + ":" + std::to_string(page.listLine) + ": ");
             std::cerr << withListLine(messages.str(), options.listFile, page.listLine);
         } else {
             HeadlessControls controls(page.scaleFactor, page.axes ? 1 : 0);
@@ -331,6 +365,9 @@ int main(int argc, char** argv) {
         if (!options.windowFile.empty() || !options.figureFile.empty()) {
             qputenv("QT_QPA_PLATFORM", "offscreen");
             application = std::make_unique<QApplication>(argumentCount, arguments);
+        }
+        if (!options.figureFile.empty()) {
+            checkTitlesFit(options);
         }
         checkFigureFits(options);
         // Every target is checked before any work, so that a run that

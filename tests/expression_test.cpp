@@ -15,6 +15,7 @@
 
 #include "compiled_expression.h"
 #include "expression_error.h"
+#include "math_notation.h"
 #include "parser.h"
 
 using namespace complexplot;
@@ -269,4 +270,34 @@ TEST(ExpressionLanguage, CommonAliasesNameTheSameFunctions) {
     for (const auto& [alias, name] : aliases) {
         EXPECT_EQ(valueOf(alias, z), valueOf(name, z)) << alias;
     }
+}
+
+// Titles print an expression as a textbook does; what it cannot print in
+// that form it leaves as typed.
+TEST(MathNotation, PrintsPowersRootsProductsAndPi) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"z^2", "z²"},
+        {"z^-3+1", "z⁻³+1"},
+        {"z^10", "z¹⁰"},
+        {"z^2.5", "z^2.5"},
+        {"z^(n+1)", "z^(n+1)"},
+        {"2^3^2", "2³²"},
+        {"z^2z", "z^2z"},
+        {"2*z", "2\u2009z"},
+        {"z*z", "z·z"},
+        {"2*pi*z", "2\u2009π·z"},
+        {"sqrt(z)", "√z"},
+        {"sqrt( pi )", "√π"},
+        {"sqrt(z+1)", "√(z+1)"},
+        {"exp(-1/z)", "exp(−1/z)"},
+        {"1e-3*z", "1e-3\u2009z"},
+        {"2i*z", "2i\u2009z"},
+        {"(z^2+1)/(z^2-1)", "(z²+1)/(z²−1)"},
+    };
+    for (const auto& [typed, printed] : cases) {
+        EXPECT_EQ(mathNotation(typed), printed) << typed;
+    }
+    // Any depth, in one pass.
+    const std::string deep = std::string(100000, '(') + "z" + std::string(100000, ')');
+    EXPECT_EQ(mathNotation(deep), deep);
 }

@@ -223,6 +223,32 @@ TEST_F(Figure, SvgIsWellFormedWhateverItsTitleHolds) {
     }
 }
 
+// A title too long for one line breaks after an operator onto a second and
+// a third; beyond three lines it is cut at a break with "…", and a title
+// that fits is never cut.
+TEST_F(Figure, LongTitlesWrapOntoThreeLinesAtMost) {
+    std::string formula = "f(z) = ";
+    for (int k = 1; k < 60; ++k) {
+        formula += "sin(" + std::to_string(k) + "\u2009z)²+";
+    }
+    const std::vector<QString> lines = titleLines(formula);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_TRUE(lines[0].endsWith(u'+')) << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].endsWith(u'+')) << lines[1].toStdString();
+    EXPECT_TRUE(lines[2].endsWith(u"+ …")) << lines[2].toStdString();
+    EXPECT_FALSE(titleFits(formula));
+    const std::string two = formula.substr(0, 200);
+    EXPECT_TRUE(titleFits(two));
+    EXPECT_EQ(titleLines(two).size(), 2u);
+    QString joined;
+    for (const QString& line : titleLines(two)) {
+        joined += line;
+    }
+    // Nothing is lost at the breaks but blanks.
+    EXPECT_EQ(joined.remove(u' '), QString::fromStdString(two).remove(u' '));
+    EXPECT_EQ(titleLines("sin z").size(), 1u);
+}
+
 // The PDF holds each map as one image, stored without loss: what pdfimages
 // takes out of it is the map, pixel for pixel. Rasterised by poppler, the
 // page shows the maps in their frames, and its fonts are embedded.
