@@ -1,6 +1,10 @@
 #include "operations.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
+
+#include "integer_power.h"
 
 namespace complexplot {
 
@@ -148,21 +152,59 @@ void applyUnary(Operation operation, const ComplexValue* in, ComplexValue* out, 
     }
 }
 
-void applyIntegerPower(const ComplexValue* in, int exponent, ComplexValue* out, std::size_t count) {
-    // Repeated multiplication from the left, as w * w * w is written: each
-    // step adds one rounding and none is amplified, where exp(n log w)
-    // loses accuracy far from 1 and has no value at 0.
+namespace {
+
+struct ScalarArithmetic {
+    using T = double;
+    static double fma(double a, double b, double c) { return std::fma(a, b, c); }
+};
+
+// Repeated multiplication from the left, as w * w * w is written, with the
+// C library's product: what an infinite, NaN or zero point gets.
+ComplexValue repeatedProduct(ComplexValue w, int exponent) {
     const int times = exponent < 0 ? -exponent : exponent;
-    for (std::size_t k = 0; k < count; ++k) {
-        const ComplexValue w = in[k];
-        ComplexValue product = 1.0;
-        if (times > 0) {
-            product = w;
-            for (int step = 1; step < times; ++step) {
-                product *= w;
-            }
+    ComplexValue product = 1.0;
+    if (times > 0) {
+        product = w;
+        for (int step = 1; step < times; ++step) {
+            product *= w;
         }
-        out[k] = exponent < 0 ? 1.0 / product : product;
+    }
+    return exponent < 0 ? 1.0 / product : product;
+}
+
+}  // namespace
+
+ComplexValue integerPower(ComplexValue w, int exponent) {
+    const double x = w.real();
+    const double y = w.imag();
+    if (exponent == 0 || !std::isfinite(x) || !std::isfinite(y) || (x == 0 && y == 0)) {
+        return repeatedProduct(w, exponent);
+    }
+    // w = 2^k m, the larger part of m in [1, 2); then w^n = 2^(kn) m^n, the
+    // scaling exact but for the one rounding of a result that underflows.
+    const int k = std::ilogb(std::max(std::abs(x), std::abs(y)));
+    double re = 0;
+    double im = 0;
+    ErrorFreePower<ScalarArithmetic>::power(std::ldexp(x, -k), std::ldexp(y, -k), exponent, re, im);
+    ComplexValue value(std::ldexp(re, k * exponent), std::ldexp(im, k * exponent));
+    // A part that is exactly zero on an axis has the sign the C library's
+    // product gives it, which picks the side of a later branch cut.
+    if (x == 0 || y == 0) {
+        const ComplexValue product = repeatedProduct(w, exponent);
+        if (value.real() == 0 && product.real() == 0) {
+            value.real(product.real());
+        }
+        if (value.imag() == 0 && product.imag() == 0) {
+            value.imag(product.imag());
+        }
+    }
+    return value;
+}
+
+void applyIntegerPower(const ComplexValue* in, int exponent, ComplexValue* out, std::size_t count) {
+    for (std::size_t k = 0; k < count; ++k) {
+        out[k] = integerPower(in[k], exponent);
     }
 }
 

@@ -41,6 +41,10 @@ struct BlockOperand {
 // out[k] = f(in[k]) for a function of one argument or a negation.
 void applyUnary(Operation operation, const ComplexValue* in, ComplexValue* out, std::size_t count);
 
+// w ^ exponent, |exponent| <= kLargestIntegerPower, within one unit in the
+// last place of each part that is at least 2^-40 of the value's modulus.
+ComplexValue integerPower(ComplexValue w, int exponent);
+
 // out[k] = in[k] ^ exponent, |exponent| <= kLargestIntegerPower.
 void applyIntegerPower(const ComplexValue* in, int exponent, ComplexValue* out, std::size_t count);
 

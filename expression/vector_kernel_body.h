@@ -18,6 +18,7 @@
 #include <cfloat>
 #include <cstddef>
 
+#include "integer_power.h"
 #include "vector_kernels.h"
 
 namespace complexplot {
@@ -391,55 +392,44 @@ struct VectorMath {
         }
     }
 
-    // Repeated multiplication from the left, as the scalar kernel does, and
-    // then the reciprocal for a negative exponent. Two vectors go through
-    // the products side by side, so that the steps of one fill the time the
-    // other's wait for their previous step. A lane with a NaN part at the
-    // end, or whose reciprocal is outside the quotient's region, is done
-    // again by the scalar kernel from the start.
+    struct Arithmetic {
+        using T = V;
+        static V fma(V a, V b, V c) { return Lanes::fma(a, b, c); }
+    };
+
+    // The power in pairs of doubles, as the scalar kernel computes it, in
+    // the same operations. Region: both parts finite and non-zero (a zero
+    // part's sign is the C library's to give), the larger within
+    // [2^-1000, 2^1000], and the scale 2^(kn) of the result within
+    // [2^-1000, 2^1000], so that the scalings are single exact products.
     static void integerPower(const double* inReal, const double* inImaginary, int exponent,
                              double* outReal, double* outImaginary, std::size_t count) {
         const int times = exponent < 0 ? -exponent : exponent;
-        auto finish = [&](std::size_t base, V x, V y, V re, V im) {
-            Mask easy = (re == re) & (im == im);
-            if (exponent < 0) {
-                V quotientRe, quotientIm;
-                easy &= divide(splat(1.0), splat(0.0), re, im, quotientRe, quotientIm);
-                re = quotientRe;
-                im = quotientIm;
+        for (std::size_t base = 0; base < count; base += kWidth) {
+            const V x = Lanes::load(inReal + base), y = Lanes::load(inImaginary + base);
+            const V big = larger(abs(x), abs(y));
+            // 2^k, the power of two of the larger part, from its exponent bits.
+            const V twoToK = (V)((Mask)big & (Mask)splat(__builtin_inf()));
+            const V inverse = splat(1.0) / twoToK;
+            const V scaleBase = exponent > 0 ? twoToK : inverse;
+            V scale = splat(1.0);
+            for (int bit = 31; bit >= 0; --bit) {
+                scale = scale * scale;
+                if (((times >> bit) & 1) != 0) {
+                    scale = scale * scaleBase;
+                }
             }
+            V re, im;
+            ErrorFreePower<Arithmetic>::power(x * inverse, y * inverse, exponent, re, im);
+            re = re * scale;
+            im = im * scale;
+            const Mask easy = finite(x) & finite(y) & nonZero(x) & nonZero(y) &
+                              (big >= splat(0x1p-1000)) & (big <= splat(0x1p1000)) &
+                              (scale >= splat(0x1p-1000)) & (scale <= splat(0x1p1000));
             store(outReal, outImaginary, base, count, re, im, easy,
                   [&](std::size_t lane, double* real, double* imaginary) {
                       scalarIntegerPower(x[lane], y[lane], exponent, real, imaginary);
                   });
-        };
-        std::size_t base = 0;
-        for (; base + 2 * kWidth <= count; base += 2 * kWidth) {
-            const V x0 = Lanes::load(inReal + base), y0 = Lanes::load(inImaginary + base);
-            const V x1 = Lanes::load(inReal + base + kWidth);
-            const V y1 = Lanes::load(inImaginary + base + kWidth);
-            V re0 = times > 0 ? x0 : splat(1.0), im0 = times > 0 ? y0 : splat(0.0);
-            V re1 = times > 0 ? x1 : splat(1.0), im1 = times > 0 ? y1 : splat(0.0);
-            for (int step = 1; step < times; ++step) {
-                const V nextRe0 = re0 * x0 - im0 * y0;
-                const V nextRe1 = re1 * x1 - im1 * y1;
-                im0 = re0 * y0 + im0 * x0;
-                im1 = re1 * y1 + im1 * x1;
-                re0 = nextRe0;
-                re1 = nextRe1;
-            }
-            finish(base, x0, y0, re0, im0);
-            finish(base + kWidth, x1, y1, re1, im1);
-        }
-        for (; base < count; base += kWidth) {
-            const V x = Lanes::load(inReal + base), y = Lanes::load(inImaginary + base);
-            V re = times > 0 ? x : splat(1.0), im = times > 0 ? y : splat(0.0);
-            for (int step = 1; step < times; ++step) {
-                const V nextRe = re * x - im * y;
-                im = re * y + im * x;
-                re = nextRe;
-            }
-            finish(base, x, y, re, im);
         }
     }
 
