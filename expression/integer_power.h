@@ -25,7 +25,10 @@ template <typename Arith>
 struct ErrorFreePower {
     using T = typename Arith::T;
 
-    // A value held as hi + lo, |lo| at most half a unit of hi.
+    // A value held as hi + lo. The pairs are not renormalised between
+    // steps: every step takes hi and lo apart (an exact product of hi, a
+    // fused product of lo), so a lo larger than half a unit of hi loses
+    // nothing but where the value is far below the power's modulus.
     struct Pair {
         T hi;
         T lo;
@@ -58,8 +61,16 @@ struct ErrorFreePower {
         const Pair difference = twoSum(aa.hi, -bb.hi);
         Pair ab = twoProduct(a.hi, b.hi);
         ab.lo = Arith::fma(a.hi, b.lo, Arith::fma(a.lo, b.hi, ab.lo));
-        return {twoSum(difference.hi, difference.lo + (aa.lo - bb.lo)),
-                twoSum(ab.hi + ab.hi, ab.lo + ab.lo)};
+        return {{difference.hi, difference.lo + (aa.lo - bb.lo)}, {ab.hi + ab.hi, ab.lo + ab.lo}};
+    }
+
+    // (c + di)^2 for a point held in plain doubles: the first step.
+    static Complex squarePoint(T c, T d) {
+        const Pair cc = twoProduct(c, c);
+        const Pair dd = twoProduct(d, d);
+        const Pair difference = twoSum(cc.hi, -dd.hi);
+        const Pair cd = twoProduct(c, d);
+        return {{difference.hi, difference.lo + (cc.lo - dd.lo)}, {cd.hi + cd.hi, cd.lo + cd.lo}};
     }
 
     // (a + bi)(c + di) for a point c + di held in plain doubles.
@@ -76,8 +87,8 @@ struct ErrorFreePower {
         bc.lo = Arith::fma(b.lo, c, bc.lo);
         const Pair real = twoSum(ac.hi, -bd.hi);
         const Pair imaginary = twoSum(ad.hi, bc.hi);
-        return {twoSum(real.hi, real.lo + (ac.lo - bd.lo)),
-                twoSum(imaginary.hi, imaginary.lo + (ad.lo + bc.lo))};
+        return {{real.hi, real.lo + (ac.lo - bd.lo)},
+                {imaginary.hi, imaginary.lo + (ad.lo + bc.lo)}};
     }
 
     // x / d, rounded once more: the first quotient's remainder is exact.
@@ -96,9 +107,9 @@ struct ErrorFreePower {
             ++bit;
         }
         Complex z{{mx, mx - mx}, {my, my - my}};
-        for (--bit; bit >= 0; --bit) {
-            z = square(z);
-            if (((times >> bit) & 1) != 0) {
+        for (int step = bit - 1; step >= 0; --step) {
+            z = step == bit - 1 ? squarePoint(mx, my) : square(z);
+            if (((times >> step) & 1) != 0) {
                 z = timesPoint(z, mx, my);
             }
         }
@@ -114,7 +125,7 @@ struct ErrorFreePower {
         Pair bb = twoProduct(z.im.hi, z.im.hi);
         bb.lo = Arith::fma(z.im.hi + z.im.hi, z.im.lo, bb.lo);
         const Pair sum = twoSum(aa.hi, bb.hi);
-        const Pair modulusSquared = twoSum(sum.hi, sum.lo + (aa.lo + bb.lo));
+        const Pair modulusSquared = twoSum(sum.hi, sum.lo + (aa.lo + bb.lo));  // no cancellation
         re = quotient(z.re, modulusSquared);
         im = -quotient(z.im, modulusSquared);
     }

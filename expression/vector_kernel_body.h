@@ -392,6 +392,14 @@ struct VectorMath {
         }
     }
 
+    static int topBit(int value) {
+        int bit = 0;
+        while ((value >> (bit + 1)) != 0) {
+            ++bit;
+        }
+        return bit;
+    }
+
     struct Arithmetic {
         using T = V;
         static V fma(V a, V b, V c) { return Lanes::fma(a, b, c); }
@@ -408,12 +416,14 @@ struct VectorMath {
         for (std::size_t base = 0; base < count; base += kWidth) {
             const V x = Lanes::load(inReal + base), y = Lanes::load(inImaginary + base);
             const V big = larger(abs(x), abs(y));
-            // 2^k, the power of two of the larger part, from its exponent bits.
-            const V twoToK = (V)((Mask)big & (Mask)splat(__builtin_inf()));
-            const V inverse = splat(1.0) / twoToK;
+            // 2^k, the power of two of the larger part, from its exponent
+            // bits, and 2^-k, whose biased exponent is 2046 less that one.
+            const Mask exponentBits = (Mask)big & (Mask)splat(__builtin_inf());
+            const V twoToK = (V)exponentBits;
+            const V inverse = (V)((Mask)splat(0x1p1023) - exponentBits);
             const V scaleBase = exponent > 0 ? twoToK : inverse;
-            V scale = splat(1.0);
-            for (int bit = 31; bit >= 0; --bit) {
+            V scale = scaleBase;
+            for (int bit = topBit(times) - 1; bit >= 0; --bit) {
                 scale = scale * scale;
                 if (((times >> bit) & 1) != 0) {
                     scale = scale * scaleBase;

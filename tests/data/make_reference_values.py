@@ -1,9 +1,14 @@
 #!/usr/bin/python3
 """Reference values for the accuracy test of the expression language.
 
-For each function of one argument, and for a few integer powers, about 250
-points: random ones over the plane and over many magnitudes, and ones on
-and close to each branch cut and singular point. The true value of each is
+For each function of one argument about a thousand points: random ones over
+the plane and over many decades, ones within 1e-3 and 1e-12 of |z| = 1, near
+the zeros of sin, cos and tan, with large parts where sinh and cosh grow past
+700 and angles near 2^30, with subnormal parts, and on and close to each
+branch cut (both signs of zero) and singular point. For the integer powers
+z^n, n from -64 to 64, about a thousand points in all, near the diagonals
+where x^2 - y^2 cancels and at sizes whose powers come near the ends of the
+doubles, subnormal results included. The true value of each is
 computed with mpmath and written with 25 significant digits. The working
 precision is 400 digits, not 50: mpmath's inverse functions lose the sign of
 an imaginary part of 1e-300 next to a real part near 1 at less.
@@ -68,11 +73,6 @@ FUNCTIONS = {
     "sqrt(z)": (mpmath.sqrt, Cut("real", lambda x: x < 0)),
     "abs(z)": (lambda w: abs(w), None),
     "arg(z)": (lambda w: mpmath.arg(w), Cut("real", lambda x: x < 0)),
-    "z^2": (lambda w: w**2, None),
-    "z^3": (lambda w: w**3, None),
-    "z^5": (lambda w: w**5, None),
-    "z^-1": (lambda w: 1 / w, None),
-    "z^-3": (lambda w: 1 / w**3, None),
 }
 
 # Where each function has a singular or branch point, or a zero: points close
@@ -96,20 +96,62 @@ SPECIAL_POINTS = {
     "sqrt(z)": [0, 1, -1],
     "abs(z)": [0],
     "arg(z)": [0, 1, -1],
-    "z^2": [0, 1, 1j],
-    "z^3": [0, 1, 1j],
-    "z^5": [0, 1, 1j],
-    "z^-1": [0, 1],
-    "z^-3": [0, 1],
 }
 
 
 def random_points(count):
     points = [complex(random.uniform(-4, 4), random.uniform(-4, 4)) for _ in range(count)]
-    for _ in range(count // 2):
-        size = 10 ** random.uniform(-8, 8)
-        angle = random.uniform(-math.pi, math.pi)
-        points.append(complex(size * math.cos(angle), size * math.sin(angle)))
+    for decades in (8, 20, 300):
+        for _ in range(count // 2):
+            size = 10 ** random.uniform(-decades, decades)
+            angle = random.uniform(-math.pi, math.pi)
+            points.append(complex(size * math.cos(angle), size * math.sin(angle)))
+    return points
+
+
+def near_unit_circle(count):
+    points = []
+    for distance in (1e-3, 1e-12):
+        for _ in range(count):
+            size = 1 + distance * random.uniform(-1, 1)
+            angle = random.uniform(-math.pi, math.pi)
+            points.append(complex(size * math.cos(angle), size * math.sin(angle)))
+    return points
+
+
+def zeros_of_the_circular_functions():
+    """Near k pi and pi/2 + k pi, where sin, cos and tan vanish or blow up."""
+    points = []
+    for k in range(-20, 21):
+        for centre in (k * math.pi, math.pi / 2 + k * math.pi):
+            for _ in range(2):
+                offset = 10 ** random.uniform(-15, -2)
+                angle = random.uniform(-math.pi, math.pi)
+                points.append(complex(centre + offset * math.cos(angle), offset * math.sin(angle)))
+    return points
+
+
+def large_parts():
+    """Hyperbolic arguments near 300, 355 and 708-710, angles near 2^30."""
+    points = []
+    for _ in range(40):
+        for size in (random.uniform(295, 305), random.uniform(350, 360),
+                     random.uniform(706, 711)):
+            small = random.uniform(-3, 3)
+            sign = random.choice((1, -1))
+            points.append(complex(small, sign * size))
+            points.append(complex(sign * size, small))
+        angle = 2.0 ** 30 * random.uniform(0.999, 1.001)
+        points.append(complex(random.choice((1, -1)) * angle, random.uniform(-3, 3)))
+    return points
+
+
+def subnormal_parts():
+    points = []
+    for _ in range(40):
+        tiny = random.randint(1, 2 ** 40) * 5e-324 * random.choice((1, -1))
+        other = random.uniform(-4, 4)
+        points += [complex(tiny, other), complex(other, tiny)]
     return points
 
 
@@ -145,10 +187,18 @@ def true_value(function, cut, point):
     return function(mpmath.mpc(x, y))
 
 
-def main():
-    out = sys.stdout
+def write(out, expression, point, value):
+    out.write("%s %s %s %s %s\n" % (
+        expression, point.real.hex(), point.imag.hex(),
+        mpmath.nstr(value.real, 25, min_fixed=1, max_fixed=0),
+        mpmath.nstr(value.imag, 25, min_fixed=1, max_fixed=0)))
+
+
+def functions(out):
+    shared = (near_unit_circle(100) + zeros_of_the_circular_functions() + large_parts() +
+              subnormal_parts())
     for expression, (function, cut) in FUNCTIONS.items():
-        points = random_points(100)
+        points = random_points(120) + shared
         for special in SPECIAL_POINTS[expression]:
             points += near(complex(special))
         points += along_cut(cut)
@@ -162,10 +212,45 @@ def main():
             size = abs(value)
             if not mpmath.isfinite(size) or size == 0 or size > 1e308 or size < 1e-300:
                 continue
-            out.write("%s %s %s %s %s\n" % (
-                expression, point.real.hex(), point.imag.hex(),
-                mpmath.nstr(value.real, 25, min_fixed=1, max_fixed=0),
-                mpmath.nstr(value.imag, 25, min_fixed=1, max_fixed=0)))
+            write(out, expression, point, value)
+
+
+def powers(out):
+    """z^n for n from -64 to 64: eight points for each n."""
+    for n in range(-64, 65):
+        if n == 0:
+            continue
+        points = []
+        for _ in range(3):
+            points.append(complex(random.uniform(-3, 3), random.uniform(-3, 3)))
+        x = random.uniform(-2, 2)
+        points.append(complex(x, random.choice((1, -1)) * x * (1 + random.uniform(-1, 1) * 2.0 ** -30)))
+        angle = random.uniform(-math.pi, math.pi)
+        size = 1 + 1e-12 * random.uniform(-1, 1)
+        points.append(complex(size * math.cos(angle), size * math.sin(angle)))
+        # Sizes whose n-th power lies near the largest double and near the
+        # subnormals.
+        for target in (1e300, 1e-305, 1e-315):
+            exponent = math.log10(target) / n
+            if abs(exponent) > 307:
+                continue
+            size = 10 ** exponent * (1 + random.uniform(-0.01, 0.01))
+            angle = random.uniform(-math.pi, math.pi)
+            points.append(complex(size * math.cos(angle), size * math.sin(angle)))
+        for point in points:
+            try:
+                value = mpmath.mpc(point) ** n
+            except ZeroDivisionError:
+                continue
+            size = abs(value)
+            if not mpmath.isfinite(size) or size == 0 or size > 1e308 or size < 1e-320:
+                continue
+            write(out, "z^%d" % n, point, value)
+
+
+def main():
+    functions(sys.stdout)
+    powers(sys.stdout)
 
 
 if __name__ == "__main__":
