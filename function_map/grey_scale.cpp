@@ -1,5 +1,8 @@
 #include "grey_scale.h"
 
+#include <array>
+#include <functional>
+
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -185,6 +188,17 @@ GreyMaps greyMaps(std::span<const ComplexValue> values, const GreyRange& realRan
         maps.withoutValue.insert(maps.withoutValue.end(), places.begin(), places.end());
     }
     return maps;
+}
+
+bool looksWashedOut(std::span<const std::uint8_t> greys) {
+    std::array<std::size_t, 256> count{};
+    for (const std::uint8_t grey : greys) {
+        ++count[grey];
+    }
+    std::partial_sort(count.begin(), count.begin() + 3, count.end(), std::greater<>());
+    // A map of one grey all over is most often a part that is constant
+    // (Im f of a real function), which no range would show more of.
+    return count[0] < greys.size() && 100 * (count[0] + count[1] + count[2]) >= 99 * greys.size();
 }
 
 }  // namespace complexplot

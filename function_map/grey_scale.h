@@ -55,6 +55,11 @@ struct GreyMaps {
 };
 
 GreyMaps greyMaps(std::span<const ComplexValue> values, const GreyRange& range, int threads = 1);
+
+// Whether nearly all of a map (99 points in 100 or more) lies on three
+// greys or fewer, though not all on one: a range too wide for what the map
+// holds.
+bool looksWashedOut(std::span<const std::uint8_t> greys);
 GreyMaps greyMaps(std::span<const ComplexValue> values, const GreyRange& realRange,
                   const GreyRange& imaginaryRange, int threads = 1);
 

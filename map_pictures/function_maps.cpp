@@ -61,6 +61,25 @@ QImage mapImage(const LargeVector<std::uint8_t>& greys, const MapGeometry& geome
     return image;
 }
 
+// A map that shows almost nothing: its range is far wider than what it
+// holds, as when one part is much larger than the other or a pole sets it.
+void noteWashedOut(const GreyMaps& greys, const FunctionRequest& request, std::ostream& messages) {
+    const bool real = looksWashedOut(greys.real);
+    const bool imaginary = looksWashedOut(greys.imaginary);
+    if (!real && !imaginary) {
+        return;
+    }
+    const std::string which = real && imaginary ? "both maps are"
+                              : real            ? "the real part's map is"
+                                                : "the imaginary part's map is";
+    const std::string remedy =
+        !request.rangeForEach
+            ? "--range each gives each map its own range"
+            : std::string(real ? "--range-re" : "--range-im") + "=LO,HI gives a narrower range";
+    messages << "complex-plot-render: " << which << " nearly all three greys or fewer: " << remedy
+             << "\n";
+}
+
 }  // namespace
 
 void ProgressReport::show(const std::string&, long long, long long) {}
@@ -115,6 +134,7 @@ FunctionMaps mapsOfValues(LargeVector<ComplexValue> values, const FunctionReques
     const GreyMaps greys =
         greyMaps(maps.values, maps.realRange, maps.imaginaryRange, request.threads);
     maps.pointsWithoutValue = greys.withoutValue.size();
+    noteWashedOut(greys, request, messages);
     if (const std::size_t count = maps.pointsWithoutValue; count > 0) {
         messages << "complex-plot-render: " << count << (count == 1 ? " point has" : " points have")
                  << " no finite value (a pole, an overflow or 0/0), painted green #00a000\n";

@@ -160,6 +160,26 @@ TEST(FunctionMap, GreyLevelEndsAndClamping) {
     EXPECT_EQ(greyLevel(-1.99, range), 0);
 }
 
+// A map nearly all on three greys is washed out; one of a single grey is
+// a constant part, and one of many greys is not.
+TEST(FunctionMap, WashedOutMapsAreThoseOfAFewGreys) {
+    std::vector<std::uint8_t> greys(1000, 128);
+    EXPECT_FALSE(looksWashedOut(greys));  // one grey: a constant part
+    for (std::size_t k = 0; k < 10; ++k) {
+        greys[k] = static_cast<std::uint8_t>(k);  // 1 % spread out
+    }
+    greys[500] = greys[501] = 127;
+    EXPECT_TRUE(looksWashedOut(greys));
+    for (std::size_t k = 502; k < 508; ++k) {
+        greys[k] = static_cast<std::uint8_t>(k - 300);  // 1.5 % off the three
+    }
+    EXPECT_FALSE(looksWashedOut(greys));
+    for (std::size_t k = 0; k < greys.size(); ++k) {
+        greys[k] = static_cast<std::uint8_t>(k);
+    }
+    EXPECT_FALSE(looksWashedOut(greys));
+}
+
 TEST(FunctionMap, AxesRunThroughThePixelsHoldingZero) {
     // Symmetric with an even count: y = 0 is the edge between rows 1 and 2,
     // and belongs to the row below it.
