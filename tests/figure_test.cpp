@@ -180,6 +180,29 @@ TEST_F(Figure, MapsTooLargeForThePngWidthAreRefused) {
     EXPECT_EQ(layoutFigure(content, 2600).wholeScale, 1);
 }
 
+// The PNG legend runs from black at its bottom row to white at its top,
+// rising a little at every row, for a bar of any height: tall maps, and a
+// strip whose bar is far shorter than 256 rows.
+TEST_F(Figure, PngLegendRunsFromBlackToWhiteRowByRow) {
+    for (const auto& [width, height] : {std::pair{300, 300}, std::pair{400, 60}}) {
+        const FigureContent content = expressionFigure("z", width, height, false);
+        const FigureLayout layout = layoutFigure(content, 1600);
+        const QImage figure = figureImage(content, 1600);
+        const QRectF bar = layout.legendBar;
+        const int column = static_cast<int>(bar.center().x());
+        const int top = static_cast<int>(std::ceil(bar.top()));
+        const int bottom = static_cast<int>(std::floor(bar.bottom())) - 1;
+        EXPECT_EQ(qGray(figure.pixel(column, top)), 255) << height;
+        EXPECT_EQ(qGray(figure.pixel(column, bottom)), 0) << height;
+        const int step = static_cast<int>(std::ceil(255.0 / (bottom - top)));
+        for (int row = top; row < bottom; ++row) {
+            const int rise = qGray(figure.pixel(column, row)) - qGray(figure.pixel(column, row + 1));
+            EXPECT_GE(rise, 0) << row;
+            EXPECT_LE(rise, step) << row;
+        }
+    }
+}
+
 // Rasterised with Qt's own SVG renderer, the document shows the maps in
 // their frames.
 TEST_F(Figure, SvgShowsTheMapsInTheirFrames) {
