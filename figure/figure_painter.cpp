@@ -338,6 +338,50 @@ void hatchPointsWithoutValue(QPainter& painter, const QRectF& rect, const QImage
     painter.restore();
 }
 
+// Every point without a value shows over the axes, green and hatched where
+// an axis covers it in the map, and a point with no such neighbour gets a
+// ring of ink about 2 mm across (12 units: 2 mm on an A4 page), so that a
+// single pole on a grid is found in print.
+void markPointsWithoutValue(QPainter& painter, const FigureContent& content,
+                            const FigureLayout& layout, const QRectF& rect, const QImage& image) {
+    const double cellWidth = rect.width() / image.width();
+    const double cellHeight = rect.height() / image.height();
+    const QRgb marker = qRgb(kNoValueColour.red, kNoValueColour.green, kNoValueColour.blue);
+    auto cell = [&](QPoint point) {
+        return QRectF(rect.left() + point.x() * cellWidth, rect.top() + point.y() * cellHeight,
+                      cellWidth, cellHeight);
+    };
+    // The points come row by row, so a neighbour is found by bisection.
+    auto lacksValue = [&](int column, int row) {
+        return std::binary_search(
+            content.withoutValue.begin(), content.withoutValue.end(), QPoint(column, row),
+            [](QPoint a, QPoint b) { return a.y() != b.y() ? a.y() < b.y() : a.x() < b.x(); });
+    };
+    const double radius = 6 * layout.unit;
+    for (const QPoint point : content.withoutValue) {
+        if (image.pixel(point) != marker) {
+            painter.fillRect(cell(point), QColor(marker));
+            painter.save();
+            painter.setClipRect(cell(point));
+            hatch(painter, cell(point), layout.unit);
+            painter.restore();
+        }
+        bool isolated = true;
+        for (int dy = -1; dy <= 1 && isolated; ++dy) {
+            for (int dx = -1; dx <= 1 && isolated; ++dx) {
+                isolated = (dx == 0 && dy == 0) || !lacksValue(point.x() + dx, point.y() + dy);
+            }
+        }
+        if (isolated) {
+            painter.save();
+            painter.setPen(QPen(kInk, frameThickness(layout)));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawEllipse(cell(point).center(), radius, radius);
+            painter.restore();
+        }
+    }
+}
+
 void drawLabel(QPainter& painter, const PlacedLabel& label) {
     painter.drawText(label.box, Qt::AlignCenter, text(label.text));
 }
@@ -360,6 +404,7 @@ void paintMap(QPainter& painter, const FigureContent& content, const FigureLayou
     }
     if (content.pointsWithoutValue > 0) {
         hatchPointsWithoutValue(painter, rect, image, unit);
+        markPointsWithoutValue(painter, content, layout, rect, image);
     }
     fillFrame(painter, rect, frame);
 
@@ -388,8 +433,8 @@ void paintLegend(QPainter& painter, const FigureLayout& layout, const QRectF& ba
     // the range's bottom (black) to its top (white); in a vector figure the
     // 256 greys in order. Drawn as an image without smoothing, so that no
     // row blends into the next.
-    const int rows = layout.wholeScale > 0 ? std::max(2, static_cast<int>(std::lround(bar.height())))
-                                           : 256;
+    const int rows =
+        layout.wholeScale > 0 ? std::max(2, static_cast<int>(std::lround(bar.height()))) : 256;
     QImage greys(1, rows, QImage::Format_Grayscale8);
     for (int row = 0; row < rows; ++row) {
         const double fromBottom = static_cast<double>(rows - 1 - row) / (rows - 1);

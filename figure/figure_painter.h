@@ -34,6 +34,8 @@ struct FigureContent {
     GreyRange range;
     std::optional<GreyRange> imaginaryRange;
     std::size_t pointsWithoutValue = 0;
+    // The map pixels of those points, in order row by row.
+    std::vector<QPoint> withoutValue;
 };
 
 // Where everything goes, in the figure's own units: pixels of a PNG figure,

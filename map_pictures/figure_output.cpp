@@ -79,6 +79,12 @@ FigureContent functionFigureContent(const FunctionRequest& request, const Functi
         maps.pointsWithoutValue);
     content.real = maps.real;
     content.imaginary = maps.imaginary;
+    const auto width = static_cast<std::size_t>(request.geometry.width);
+    content.withoutValue.reserve(maps.withoutValue.size());
+    for (const std::size_t place : maps.withoutValue) {
+        content.withoutValue.emplace_back(static_cast<int>(place % width),
+                                          static_cast<int>(place / width));
+    }
     return content;
 }
 

@@ -141,6 +141,7 @@ FunctionMaps mapsOfValues(LargeVector<ComplexValue> values, const FunctionReques
     }
     maps.real = mapImage(greys.real, geometry, greys.withoutValue, axes);
     maps.imaginary = mapImage(greys.imaginary, geometry, greys.withoutValue, axes);
+    maps.withoutValue = greys.withoutValue;
     return maps;
 }
 

@@ -21,6 +21,8 @@ struct FunctionMaps {
     QImage real;
     QImage imaginary;
     std::size_t pointsWithoutValue = 0;
+    // Where they are: indices into the values, row by row.
+    std::vector<std::size_t> withoutValue;
 };
 
 // Told how far the making of maps has come: the stage (computing,

@@ -196,9 +196,41 @@ TEST_F(Figure, PngLegendRunsFromBlackToWhiteRowByRow) {
         EXPECT_EQ(qGray(figure.pixel(column, bottom)), 0) << height;
         const int step = static_cast<int>(std::ceil(255.0 / (bottom - top)));
         for (int row = top; row < bottom; ++row) {
-            const int rise = qGray(figure.pixel(column, row)) - qGray(figure.pixel(column, row + 1));
+            const int rise =
+                qGray(figure.pixel(column, row)) - qGray(figure.pixel(column, row + 1));
             EXPECT_GE(rise, 0) << row;
             EXPECT_LE(rise, step) << row;
+        }
+    }
+}
+
+// A point without a value shows in print: over the axes' crossing it is
+// still the hatched marker, and alone it gets a ring of ink.
+TEST_F(Figure, IsolatedPointWithoutValueIsMarkedOverTheAxes) {
+    for (const int size : {21, 201}) {
+        FunctionRequest request;
+        request.expression = "1/z";
+        request.geometry.width = request.geometry.height = size;
+        std::ostringstream messages;
+        ProgressReport progress;
+        const FigureContent content =
+            functionFigureContent(request, makeFunctionMaps(request, true, messages, progress));
+        ASSERT_EQ(content.withoutValue, std::vector<QPoint>{QPoint(size / 2, size / 2)});
+        const FigureLayout layout = layoutFigure(content, 1600);
+        const QImage figure = figureImage(content, 1600);
+        const QRectF map = layout.realMap;
+        const QPointF pole(map.left() + (size / 2 + 0.5) * map.width() / size,
+                           map.top() + (size / 2 + 0.5) * map.height() / size);
+        // Green or the hatching's ink at the pole, not an axis colour.
+        const QRgb atPole = figure.pixel(pole.toPoint());
+        EXPECT_TRUE(qGreen(atPole) > qRed(atPole) || isInk(atPole)) << size;
+        // Right of the pole Re 1/z is white; the ring crosses it in ink.
+        if (size == 201) {
+            bool ring = false;
+            for (int dx = 4; dx <= 8; ++dx) {
+                ring = ring || isInk(figure.pixel(pole.toPoint() + QPoint(dx, -3)));
+            }
+            EXPECT_TRUE(ring);
         }
     }
 }
