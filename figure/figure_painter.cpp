@@ -423,27 +423,36 @@ void paintMap(QPainter& painter, const FigureContent& content, const FigureLayou
     }
 }
 
-// 256 bands from black at the range's low end to white at its high end:
-// each grey exactly as the maps use it. Each band reaches half into the
-// next, so that no seam shows between them.
+// The legend bar from black at the range's low end to white at its high
+// end, each grey exactly as the maps use it.
 void paintLegend(QPainter& painter, const FigureLayout& layout, const QRectF& bar,
                  const GreyRange& range, const AxisTicks& ticks) {
-    // One row of the bar a row of the picture: in a PNG figure a pixel row
-    // each, every one the grey of the value at its centre, the centres from
-    // the range's bottom (black) to its top (white); in a vector figure the
-    // 256 greys in order. Drawn as an image without smoothing, so that no
-    // row blends into the next.
-    const int rows =
-        layout.wholeScale > 0 ? std::max(2, static_cast<int>(std::lround(bar.height()))) : 256;
-    QImage greys(1, rows, QImage::Format_Grayscale8);
-    for (int row = 0; row < rows; ++row) {
-        const double fromBottom = static_cast<double>(rows - 1 - row) / (rows - 1);
-        *greys.scanLine(row) = static_cast<uchar>(std::min(255.0, std::floor(255 * fromBottom)));
+    if (layout.wholeScale > 0) {
+        // In a PNG figure a pixel row each, every one the grey of the value
+        // at its centre, the centres from the range's bottom (black) to its
+        // top (white), drawn as an image without smoothing, so that no row
+        // blends into the next.
+        const int rows = std::max(2, static_cast<int>(std::lround(bar.height())));
+        QImage greys(1, rows, QImage::Format_Grayscale8);
+        for (int row = 0; row < rows; ++row) {
+            const double fromBottom = static_cast<double>(rows - 1 - row) / (rows - 1);
+            *greys.scanLine(row) = static_cast<uchar>(std::floor(255 * fromBottom));
+        }
+        painter.save();
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+        painter.drawImage(bar, greys);
+        painter.restore();
+    } else {
+        // In a vector figure the 256 greys as bands, each reaching half into
+        // the next, so that no seam shows between them.
+        const double band = bar.height() / 256;
+        for (int grey = 0; grey < 256; ++grey) {
+            const double top = bar.bottom() - (grey + 1) * band;
+            painter.fillRect(QRectF(bar.left(), top - (grey < 255 ? band / 2 : 0), bar.width(),
+                                    band * (grey < 255 ? 1.5 : 1.0)),
+                             QColor(grey, grey, grey));
+        }
     }
-    painter.save();
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter.drawImage(bar, greys);
-    painter.restore();
     const double frame = frameThickness(layout);
     fillFrame(painter, bar, frame);
     for (const Tick& t : ticks.ticks) {
