@@ -281,6 +281,12 @@ AxisTicks chooseTicks(double low, double high, bool pi, double length, const Lab
     }
     axis.ticks =
         densestThatFits(roundCandidates(low, high, axis.offset), low, high, length, extent, gap);
+    // An axis too short for two round values still reads its two ends,
+    // where their labels fit.
+    if (axis.ticks.size() < 2 && axis.offset == 0.0 &&
+        labelsFit(endTicks(low, high), low, high, length, extent, gap)) {
+        axis.ticks = endTicks(low, high);
+    }
     return axis;
 }
 

@@ -35,8 +35,9 @@ LabelSpan labelSpan(double value, double extent, double low, double high, double
 // Ticks over [low, high] on an axis `length` long: round values 1, 2 or 5
 // times a power of ten apart, or multiples of pi/4, pi/2, pi ... where `pi`
 // asks for them and readsInPi(low, high). Of the steps that give at most 8
-// ticks, the densest whose labels keep `gap` between one another; fewer
-// ticks, down to none, where even one label does not fit. Labels have just
+// ticks, the densest whose labels keep `gap` between one another; on an
+// axis too short for two of them, its two ends where their labels fit;
+// fewer ticks, down to none, where even one label does not fit. Labels have just
 // the digits their step needs ("0.5", "−2", "2×10¹¹"), with a true minus.
 AxisTicks chooseTicks(double low, double high, bool pi, double length, const LabelExtent& extent,
                       double gap);

@@ -270,14 +270,53 @@ Rows rowsFor(const FigureContent& content, double unit) {
     return rows;
 }
 
+// What stands between the maps one above the other: the upper one's x
+// labels and the lower one's caption, apart by the gap between maps.
+double stackedGap(const Rows& rows, double unit) {
+    return rows.xLabels + rows.xOffset + kMapGap * unit + rows.caption;
+}
+
 // The room for each map in a figure of that width, with those widths
-// beside the maps.
-QSizeF roomForEachMap(const FigureContent& content, double width, const SideWidths& widths) {
+// beside the maps: side by side, or one above the other.
+QSizeF roomForEachMap(const FigureContent& content, double width, const SideWidths& widths,
+                      bool stacked) {
     const double unit = width / kVectorWidth;
+    const Rows rows = rowsFor(content, unit);
+    const double fixedHeight = 2 * kMargin * unit + rows.total();
+    if (stacked) {
+        const double mapsWidth = width - 2 * kMargin * unit - widths.yGutter -
+                                 std::max(widths.legend, widths.realLegend);
+        return QSizeF(mapsWidth, (kTallest * width - fixedHeight - stackedGap(rows, unit)) / 2);
+    }
     const double mapsWidth = width - 2 * kMargin * unit - 2 * widths.yGutter - kMapGap * unit -
                              widths.legend - widths.realLegend;
-    const double fixedHeight = 2 * kMargin * unit + rowsFor(content, unit).total();
     return QSizeF(mapsWidth / 2, kTallest * width - fixedHeight);
+}
+
+// How large the maps print on an A4 page, the page turned to the figure's
+// shape, in points per map pixel, for the room each map has.
+double printedScale(const FigureContent& content, const SideWidths& widths, bool stacked) {
+    const double pixelsWide = content.real.width();
+    const double pixelsHigh = content.real.height();
+    const QSizeF room = roomForEachMap(content, kVectorWidth, widths, stacked);
+    const double scale = std::min(room.width() / pixelsWide, room.height() / pixelsHigh);
+    const Rows rows = rowsFor(content, 1.0);
+    const double mapsHigh =
+        stacked ? 2 * scale * pixelsHigh + stackedGap(rows, 1.0) : scale * pixelsHigh;
+    const double height = 2 * kMargin + rows.total() + mapsHigh;
+    // A4 within margins of 12 mm, in points.
+    const double longSide = 842 - 68;
+    const double shortSide = 595 - 68;
+    const bool landscape = kVectorWidth >= height;
+    const double pointsPerUnit = landscape ? std::min(longSide / kVectorWidth, shortSide / height)
+                                           : std::min(shortSide / kVectorWidth, longSide / height);
+    return scale * pointsPerUnit;
+}
+
+// Stacked where that prints the maps at least a tenth larger: wide maps.
+// Square ones print about as large either way and stay side by side.
+bool prefersStacked(const FigureContent& content, const SideWidths& widths) {
+    return printedScale(content, widths, true) > 1.1 * printedScale(content, widths, false);
 }
 
 // The widths beside the maps before their size is known: those of the
@@ -491,7 +530,8 @@ void paintSwatch(QPainter& painter, const FigureContent& content, const FigureLa
 }  // namespace
 
 QSizeF pngRoomForEachMap(const FigureContent& content, int pixelWidth) {
-    return roomForEachMap(content, pixelWidth, firstSideWidths(content, pixelWidth));
+    const bool stacked = prefersStacked(content, firstSideWidths(content, kVectorWidth));
+    return roomForEachMap(content, pixelWidth, firstSideWidths(content, pixelWidth), stacked);
 }
 
 QSize largestPngMaps(const FigureContent& content, QSize mapPixels, int pixelWidth) {
@@ -503,6 +543,40 @@ QSize largestPngMaps(const FigureContent& content, QSize mapPixels, int pixelWid
     }
     return QSize(std::max(0, static_cast<int>(std::floor(scale * mapPixels.width()))),
                  std::max(0, static_cast<int>(std::floor(scale * mapPixels.height()))));
+}
+
+// The maps one above the other, each legend beside its map (one legend for
+// both beside the upper map), the whole centred across.
+void placeStacked(FigureLayout& layout, const SideWidths& widths, const Rows& rows,
+                  const Measures& measures, double shownWidth, double shownHeight, bool png) {
+    const double unit = layout.unit;
+    auto place = [&](double value) { return png ? std::round(value) : value; };
+    const bool each = widths.realLegend > 0;
+    const double legendWidth = std::max(widths.legend, widths.realLegend);
+    const double left =
+        place((layout.width - (widths.yGutter + shownWidth + legendWidth)) / 2 + widths.yGutter);
+    const double top = place(kMargin * unit + rows.title + rows.caption);
+    const double legendHeight = legendHeightFor(shownHeight, measures);
+    // The upper map's legend may be taller than it.
+    const double upperHeight =
+        std::max(shownHeight + rows.xLabels + rows.xOffset, legendHeight + measures.height / 2);
+    const double lowerTop = place(top + upperHeight + kMapGap * unit + rows.caption);
+    layout.realMap = QRectF(left, top, shownWidth, shownHeight);
+    layout.imaginaryMap = QRectF(left, lowerTop, shownWidth, shownHeight);
+    const double barLeft = left + shownWidth + kLegendGap * unit;
+    if (each) {
+        layout.realLegendBar = QRectF(barLeft, top, kLegendBarWidth * unit, legendHeight);
+        layout.legendBar = QRectF(barLeft, lowerTop, kLegendBarWidth * unit, legendHeight);
+    } else {
+        layout.legendBar = QRectF(barLeft, top, kLegendBarWidth * unit, legendHeight);
+    }
+    layout.height = lowerTop +
+                    std::max(shownHeight + rows.xLabels + rows.xOffset,
+                             (each ? legendHeight + measures.height / 2 : 0.0)) +
+                    rows.swatch + kMargin * unit;
+    if (png) {
+        layout.height = std::ceil(layout.height);
+    }
 }
 
 FigureLayout layoutFigure(const FigureContent& content, int pixelWidth) {
@@ -521,11 +595,14 @@ FigureLayout layoutFigure(const FigureContent& content, int pixelWidth) {
     // the labels: from the densest labels on, until the labels chosen for
     // the maps' height fit the widths the maps were sized with.
     SideWidths widths = firstSideWidths(content, layout.width);
+    // The arrangement is chosen at the vector figure's size, so that every
+    // format of one figure has the same.
+    layout.stacked = prefersStacked(content, firstSideWidths(content, kVectorWidth));
     UprightTicks ticks;
     double shownWidth = 0;
     double shownHeight = 0;
     for (int round = 0; round < 8; ++round) {
-        const QSizeF room = roomForEachMap(content, layout.width, widths);
+        const QSizeF room = roomForEachMap(content, layout.width, widths, layout.stacked);
         if (png) {
             layout.wholeScale = static_cast<int>(
                 std::floor(std::min(room.width() / pixelsWide, room.height() / pixelsHigh)));
@@ -564,6 +641,10 @@ FigureLayout layoutFigure(const FigureContent& content, int pixelWidth) {
     layout.legendRange = content.imaginaryRange.value_or(content.range);
     layout.realLegendRange = content.range;
 
+    if (layout.stacked) {
+        placeStacked(layout, widths, rows, measures, shownWidth, shownHeight, png);
+        return layout;
+    }
     // The content centred across; in a PNG figure the maps on whole pixels.
     const double realLegend = widths.realLegend;
     const double contentWidth =

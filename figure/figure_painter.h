@@ -52,6 +52,9 @@ struct FigureLayout {
     QRectF legendBar;
     QRectF realLegendBar;
     int wholeScale = 0;  // PNG only: how many figure pixels a map pixel is wide
+    // The imaginary map below the real one, each with its legend beside
+    // it, where that prints the maps larger than side by side.
+    bool stacked = false;
     // The ticks, chosen for the room their labels have.
     AxisTicks xTicks;
     AxisTicks yTicks;

@@ -248,6 +248,39 @@ TEST_F(Figure, IsolatedPointWithoutValueIsMarkedOverTheAxes) {
     }
 }
 
+// Maps are arranged as they print largest on the page: square ones side by
+// side on a landscape page, wide ones one above the other, each legend
+// beside its map; every axis reads at least its two ends, and the figure
+// fills the page across or down.
+TEST_F(Figure, WideMapsAreStackedWhereThatPrintsThemLarger) {
+    struct Case {
+        int width, height;
+        bool stacked;
+    };
+    for (const Case& c :
+         {Case{160, 160, false}, Case{400, 100, true}, Case{320, 20, true}, Case{60, 240, false}}) {
+        const FigureContent content = expressionFigure("exp(z)", c.width, c.height, false);
+        const FigureLayout layout = layoutFigure(content, 0);
+        EXPECT_EQ(layout.stacked, c.stacked) << c.width << "x" << c.height;
+        if (c.stacked) {
+            EXPECT_GT(layout.imaginaryMap.top(), layout.realMap.bottom());
+            EXPECT_EQ(layout.imaginaryMap.left(), layout.realMap.left());
+        }
+        EXPECT_GE(layout.yTicks.ticks.size(), 2u) << c.width << "x" << c.height;
+        EXPECT_GE(layout.xTicks.ticks.size(), 2u) << c.width << "x" << c.height;
+        const PdfPlacement placement = pdfPlacement(layout);
+        QSizeF page = QPageSize(QPageSize::A4).size(QPageSize::Point);
+        if (placement.orientation == QPageLayout::Landscape) {
+            page.transpose();
+        }
+        const double across = placement.pointsPerUnit * layout.width / (page.width() - 68);
+        const double down = placement.pointsPerUnit * layout.height / (page.height() - 68);
+        EXPECT_GE(std::max(across, down), 0.9) << c.width << "x" << c.height;
+        // The PNG figure arranges them the same.
+        EXPECT_EQ(layoutFigure(content, 1600).stacked, c.stacked);
+    }
+}
+
 // Rasterised with Qt's own SVG renderer, the document shows the maps in
 // their frames.
 TEST_F(Figure, SvgShowsTheMapsInTheirFrames) {
@@ -321,7 +354,7 @@ TEST_F(Figure, LongTitlesWrapOntoThreeLinesAtMost) {
 // takes out of it is the map, pixel for pixel. Rasterised by poppler, the
 // page shows the maps in their frames, and its fonts are embedded.
 TEST_F(Figure, PdfHoldsEachMapAsItIsWithItsFontsEmbedded) {
-    const FigureContent content = expressionFigure("(z^2+1)/(z^2-1)", 160, 120, true);
+    const FigureContent content = expressionFigure("(z^2+1)/(z^2-1)", 160, 160, true);
     const fs::path pdf = folder_ / "figure.pdf";
     {
         const QByteArray bytes = figurePdf({content});
