@@ -165,6 +165,15 @@ TEST_F(RenderCommand, WritesIntoTheCurrentFolderByDefault) {
     EXPECT_EQ(outcome.exitCode, 0);
     EXPECT_NE(outcome.standardOutput.find("usage: complex-plot-render"), std::string::npos);
     EXPECT_NE(outcome.standardOutput.find("sin, log, cos, tan, arctan"), std::string::npos);
+    // Every option the README lists, and the paper a PDF page has.
+    for (const char* option : {"--from", "--range each", "--range-re", "--range-im", "--title",
+                               "--page", "--figure-width", "--data", "--threads", "portrait"}) {
+        EXPECT_NE(outcome.standardOutput.find(option), std::string::npos) << option;
+    }
+    std::istringstream lines(outcome.standardOutput);
+    for (std::string line; std::getline(lines, line);) {
+        EXPECT_LE(line.size(), 80u) << line;
+    }
 
     const std::string command = "cd " + out().string() + " && " + RENDER_PROGRAM + " tan";
     ASSERT_EQ(std::system(command.c_str()), 0);
