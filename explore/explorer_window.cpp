@@ -95,6 +95,10 @@ ExplorerWindow::ExplorerWindow(const ExplorerStart& start, QWidget* parent)
     functionBox_->setInsertPolicy(QComboBox::NoInsert);
     functionBox_->setObjectName(QStringLiteral("function"));
     functionBox_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    // However long a function in the history or the line, the box takes
+    // the width the window gives it: the text scrolls, the list elides.
+    functionBox_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    functionBox_->setMinimumContentsLength(24);
     QStringList items = settings_.value(QStringLiteral("functions")).toStringList();
     for (const char* example : kExamples) {
         if (!items.contains(QString::fromLatin1(example))) {
@@ -110,6 +114,8 @@ ExplorerWindow::ExplorerWindow(const ExplorerStart& start, QWidget* parent)
     caret_ = new QLabel(central);
     caret_->setObjectName(QStringLiteral("caret"));
     caret_->setStyleSheet(QStringLiteral("color: #c00000"));
+    // A message of any length never widens the window.
+    caret_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     layout->addWidget(caret_);
 
     auto* controls = new QHBoxLayout;
@@ -149,6 +155,7 @@ ExplorerWindow::ExplorerWindow(const ExplorerStart& start, QWidget* parent)
 
     readout_ = new QLabel(this);
     readout_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    readout_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     progress_ = new QLabel(this);
     statusBar()->addWidget(readout_, 1);
     statusBar()->addPermanentWidget(progress_);
@@ -245,8 +252,11 @@ void ExplorerWindow::expressionEdited(const QString& text) {
         // The place marked under the line; the last good maps stay.
         const QFontMetrics metrics(functionBox_->lineEdit()->font());
         const QString before = text.left(error.column() - 1);
-        const int indent = functionBox_->x() + functionBox_->lineEdit()->x() + 4 +
-                           metrics.horizontalAdvance(before);
+        // Under the place where it shows; a place scrolled out of a long
+        // line is marked at the label's right end.
+        const int indent = std::min(functionBox_->x() + functionBox_->lineEdit()->x() + 4 +
+                                        metrics.horizontalAdvance(before),
+                                    std::max(0, caret_->width() - 40));
         caret_->setIndent(indent);
         caret_->setText(
             QStringLiteral("^ ") +

@@ -21,6 +21,8 @@ constexpr double kXLabels = 40;  // below: the x labels and an offset
 constexpr double kFooter = 22;   // the count of points without a value
 constexpr double kLegendBar = 16;
 constexpr double kTick = 5;
+// The smallest map the window keeps, in logical pixels a side.
+constexpr double kSmallestMap = 64;
 // The zoom of one notch of a wheel (120 units of angle).
 constexpr double kZoomPerNotch = 1.25;
 
@@ -43,7 +45,6 @@ MapCanvas::MapCanvas(QWidget* parent) : QWidget(parent) {
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setMinimumSize(1, 1);
 }
 
 QSize MapCanvas::sizeHint() const {
@@ -55,9 +56,25 @@ double MapCanvas::legendLabelWidth() const {
     return QFontMetricsF(font()).horizontalAdvance(QStringLiteral("−8.88×10⁻³⁰⁰")) + 4;
 }
 
+// One legend with its labels.
+double MapCanvas::oneLegendWidth() const {
+    return kMargin + kLegendBar + kTick + legendLabelWidth();
+}
+
+bool MapCanvas::legendForEach() const {
+    return resting_ && resting_->maps.rangeForEach;
+}
+
 double MapCanvas::legendWidth() const {
-    const bool each = resting_ && resting_->maps.rangeForEach;
-    return (each ? 2 : 1) * (kMargin + kLegendBar + kTick + legendLabelWidth());
+    return (legendForEach() ? 2 : 1) * oneLegendWidth();
+}
+
+QSize MapCanvas::minimumSizeHint() const {
+    // Both maps at least 64 pixels a side, with their ticks, labels and
+    // legends, whatever the range.
+    return QSize(static_cast<int>(std::ceil(2 * kMargin + 2 * kGutter + kMapGap +
+                                            2 * oneLegendWidth() + 2 * kSmallestMap)),
+                 static_cast<int>(std::ceil(kCaption + kXLabels + kFooter + kSmallestMap)));
 }
 
 QSize MapCanvas::mapPixels() const {
@@ -68,9 +85,12 @@ QSize MapCanvas::mapPixels() const {
                  std::max(1, static_cast<int>(std::floor(down * ratio))));
 }
 
+// Side by side, each map's legend beside it where each has its own.
 QRectF MapCanvas::mapRect(bool imaginary) const {
     const QSizeF size = QSizeF(mapPixels()) / devicePixelRatioF();
-    const double left = kMargin + kGutter + (imaginary ? size.width() + kMapGap + kGutter : 0);
+    const double realLegend = legendForEach() ? oneLegendWidth() : 0;
+    const double left =
+        kMargin + kGutter + (imaginary ? size.width() + realLegend + kMapGap + kGutter : 0);
     return QRectF(QPointF(std::round(left), kCaption), size);
 }
 
@@ -207,15 +227,19 @@ void MapCanvas::paintTicks(QPainter& painter, const QRectF& rect) {
         [&](const std::string&) { return height; }, 0.15 * height);
     for (const Tick& tick : y.ticks) {
         const double at = rect.top() + view_.rowAt(tick.value) / devicePixelRatioF();
-        painter.drawLine(QPointF(rect.left() - kTick, at), QPointF(rect.left(), at));
+        // Up to the frame, which stands left of the map's first column.
+        painter.drawLine(QPointF(rect.left() - kTick - 1, at), QPointF(rect.left() - 2, at));
         const LabelSpan span = labelSpan(tick.value, height, view_.y0, view_.y1, rect.height());
         painter.drawText(
             QRectF(rect.left() - kGutter, rect.bottom() - span.end, kGutter - kTick - 2, height),
             Qt::AlignRight | Qt::AlignVCenter, text(tick.label));
     }
     if (!y.offsetLabel.empty()) {
-        painter.drawText(QRectF(rect.left() - kGutter, 0, kGutter - kTick - 2, kCaption),
-                         Qt::AlignRight | Qt::AlignVCenter, text(y.offsetLabel));
+        // Above the map's right end, across from the caption: whole inside
+        // the window however long it is.
+        const QString label = text(y.offsetLabel);
+        painter.drawText(QRectF(rect.left(), 0, rect.width(), kCaption),
+                         Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("y ") + label);
     }
 }
 
@@ -224,21 +248,23 @@ void MapCanvas::paintLegends(QPainter& painter) {
         return;
     }
     const FunctionMaps& maps = resting_->maps;
-    const QRectF right = mapRect(true);
     const QFontMetricsF metrics(font());
     const double height = metrics.height();
     struct Legend {
         GreyRange range;
         QString name;
     };
-    std::vector<Legend> legends = {{maps.realRange, QString()}};
+    struct Placed {
+        Legend legend;
+        QRectF beside;
+    };
+    std::vector<Placed> legends = {{{maps.realRange, QString()}, mapRect(true)}};
     if (maps.rangeForEach) {
-        legends = {{maps.realRange, QStringLiteral("Re")},
-                   {maps.imaginaryRange, QStringLiteral("Im")}};
+        legends = {{{maps.realRange, QStringLiteral("Re")}, mapRect(false)},
+                   {{maps.imaginaryRange, QStringLiteral("Im")}, mapRect(true)}};
     }
-    double left = right.right() + kMargin;
-    for (const Legend& legend : legends) {
-        const QRectF bar(left, right.top(), kLegendBar, right.height());
+    for (const auto& [legend, beside] : legends) {
+        const QRectF bar(beside.right() + kMargin, beside.top(), kLegendBar, beside.height());
         for (int grey = 0; grey < 256; ++grey) {
             const double band = bar.height() / 256;
             painter.fillRect(
@@ -265,7 +291,6 @@ void MapCanvas::paintLegends(QPainter& painter) {
                                     legendLabelWidth(), height),
                              Qt::AlignLeft | Qt::AlignVCenter, text(tick.label));
         }
-        left += kMargin + kLegendBar + kTick + legendLabelWidth();
     }
 }
 

@@ -40,6 +40,7 @@ public:
     std::optional<QPointF> mapPlaceAt(QPointF point) const;
 
     QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
 
 signals:
     void mapPixelsChanged(QSize pixels);
@@ -64,6 +65,8 @@ private:
     void paintLegends(QPainter& painter);
     void paintFooter(QPainter& painter);
     double legendWidth() const;
+    double oneLegendWidth() const;
+    bool legendForEach() const;
     double legendLabelWidth() const;
 
     MapGeometry view_;

@@ -275,6 +275,69 @@ private slots:
         QVERIFY(window.view().withinReach());
         waitForRest();
     }
+
+    // Text of any length never widens the window nor moves the view: a
+    // 1,000-character function in the line, and an error at its column 900.
+    // The maps keep their place at the smallest size the window allows.
+    void longTextNeverWidensTheWindow() {
+        ExplorerWindow& window = open("sin(z)");
+        const QSize size = window.size();
+        const MapGeometry view = window.view();
+        auto* box = window.findChild<QComboBox*>(QStringLiteral("function"));
+        std::string line;
+        for (int k = 1; line.size() < 1000; ++k) {
+            line += (k > 1 ? "+" : "") + std::string("sin(") + std::to_string(k) + "*z)";
+        }
+        box->addItem(QString::fromStdString(line));
+        box->setEditText(QString::fromStdString(line.substr(0, 897) + "sni(z)"));
+        QTest::qWait(50);
+        QCOMPARE(window.size(), size);
+        QVERIFY(window.minimumSizeHint().width() < 1200);
+        QCOMPARE(window.view(), view);
+        box->setEditText(QString::fromStdString(line));
+        waitForRest();
+        QCOMPARE(window.size(), size);
+        // The smallest window still shows both maps, 64 pixels a side at least.
+        window.resize(window.minimumSizeHint());
+        QTest::qWait(50);
+        const QSize pixels = window.canvas()->mapPixels();
+        QVERIFY2(pixels.width() >= 64 && pixels.height() >= 64,
+                 qPrintable(QStringLiteral("%1x%2").arg(pixels.width()).arg(pixels.height())));
+    }
+
+    // At rest each map shows its pixels and nothing else: no tick, label or
+    // frame covers one, with a range for both and one for each.
+    void nothingIsDrawnOverTheMaps() {
+        for (const bool each : {false, true}) {
+            ExplorerStart start;
+            start.expression = "exp(1/z)";
+            start.range.forEach = each;
+            window_ = std::make_unique<ExplorerWindow>(start);
+            window_->resize(1000, 560);
+            window_->show();
+            waitForRest();
+            QTest::qWait(50);
+            const auto resting = window_->canvas()->restingMaps();
+            QVERIFY(resting != nullptr);
+            const QImage shown = window_->canvas()->grab().toImage();
+            for (const bool imaginary : {false, true}) {
+                const QRectF rect = window_->canvas()->mapRect(imaginary);
+                const QImage map = (imaginary ? resting->imaginaryShown : resting->realShown)
+                                       .convertToFormat(QImage::Format_RGB32);
+                int differ = 0;
+                for (int row = 0; row < map.height(); ++row) {
+                    for (int column = 0; column < map.width(); ++column) {
+                        const QPoint at = rect.topLeft().toPoint() + QPoint(column, row);
+                        differ += shown.pixel(at) != map.pixel(column, row) ? 1 : 0;
+                    }
+                }
+                QCOMPARE(differ, 0);
+            }
+            // Each legend beside its own map, inside the window.
+            QVERIFY(window_->canvas()->mapRect(true).left() >
+                    window_->canvas()->mapRect(false).right() + (each ? 40 : 0));
+        }
+    }
 };
 
 QTEST_MAIN(ExplorerTest)
