@@ -92,16 +92,6 @@ int main(int argc, char** argv) {
         return kExitUsage;
     }
     ExplorerWindow window(start);
-    window.show();
-    if (start.sized && start.view) {
-        // The maps of the size asked for: the window grows or shrinks by
-        // what they lack or have over.
-        const QSize have = window.canvas()->mapPixels();
-        const double ratio = window.devicePixelRatioF();
-        window.resize(
-            window.size() +
-            QSize(static_cast<int>(std::ceil(2 * (start.view->width - have.width()) / ratio)),
-                  static_cast<int>(std::ceil((start.view->height - have.height()) / ratio))));
-    }
+    window.showAtStartSize();
     return application.exec();
 }

@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScreen>
 #include <QStatusBar>
 #include <QVBoxLayout>
 #include <cmath>
@@ -76,6 +77,7 @@ ExplorerWindow::ExplorerWindow(const ExplorerStart& start, QWidget* parent)
     : QMainWindow(parent),
       history_(start.view.value_or(MapGeometry{})),
       startView_(start.view.value_or(MapGeometry{})),
+      startWindow_(start.view.value_or(MapGeometry{})),
       startSized_(start.sized),
       settings_(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("complex-plot"),
                 QStringLiteral("explore")) {
@@ -150,6 +152,7 @@ ExplorerWindow::ExplorerWindow(const ExplorerStart& start, QWidget* parent)
     layout->addLayout(controls);
 
     canvas_ = new MapCanvas(central);
+    canvas_->setLegendForEach(start.range.forEach);
     layout->addWidget(canvas_, 1);
     setCentralWidget(central);
 
@@ -291,13 +294,15 @@ void ExplorerWindow::remember(const std::string& expression) {
 void ExplorerWindow::mapPixelsChanged(QSize pixels) {
     MapGeometry current = view();
     if (!viewFitted_) {
-        viewFitted_ = true;
-        if (startSized_ && pixels == QSize(startView_.width, startView_.height)) {
-            current = startView_;
-        } else {
-            startView_ = fitted(startView_, pixels);
-            current = startView_;
+        // Until the maps have the size the command line asked for (the
+        // window is being resized to give it them), the start window is
+        // fitted to what they have; then it is exactly the view asked for.
+        const bool asked = startSized_ && pixels == QSize(startView_.width, startView_.height);
+        viewFitted_ = asked || !startSized_;
+        if (asked) {
+            heldWindowSize_ = size();
         }
+        current = asked ? startView_ : fitted(startWindow_, pixels);
         history_ = ViewHistory(current);
         showView(current, false);
         return;
@@ -384,6 +389,7 @@ void ExplorerWindow::rangeChanged() {
     if (rangeMode_->currentIndex() >= 2 && !rangeSetting().fixed) {
         tell(tr("give the range's ends as numbers, low below high"));
     }
+    canvas_->setLegendForEach(rangeMode_->currentIndex() % 2 == 1);
     render();
 }
 
@@ -452,7 +458,10 @@ void ExplorerWindow::zoomAbout(double column, double row, double factor) {
     if (!std::isfinite(factor) || factor <= 0) {
         return;
     }
-    const MapGeometry next = view().zoomedAbout(column, row, factor);
+    // About the centre of the pixel under the pointer: the z the readout
+    // names stays under it, notch after notch.
+    const MapGeometry next =
+        view().zoomedAbout(std::floor(column) + 0.5, std::floor(row) + 0.5, factor);
     if (factor > 1 && !next.pixelsAreDistinct()) {
         tell(tr("zoomed in as far as double precision tells the pixels apart"));
         return;
@@ -495,7 +504,56 @@ void ExplorerWindow::goForward() {
 }
 
 void ExplorerWindow::goToStart() {
-    showView(startView_.resizedTo(view().width, view().height), true);
+    // The start window whole in the maps as they are now.
+    const MapGeometry& current = view();
+    const bool asked =
+        startSized_ && current.width == startView_.width && current.height == startView_.height;
+    showView(asked ? startView_ : fitted(startWindow_, QSize(current.width, current.height)), true);
+}
+
+void ExplorerWindow::showAtStartSize() {
+    show();
+    if (!startSized_) {
+        return;
+    }
+    // The maps of the size asked for: the window grows or shrinks by what
+    // they lack or have over, where the screen has room.
+    const QSize asked(startView_.width, startView_.height);
+    canvas_->holdMapPixels(asked);
+    const QSize have = canvas_->mapPixels();
+    const double ratio = devicePixelRatioF();
+    const QSize wanted =
+        size() + QSize(static_cast<int>(std::ceil(2 * (asked.width() - have.width()) / ratio)),
+                       static_cast<int>(std::ceil((asked.height() - have.height()) / ratio)));
+    const QSize room = screen()->availableGeometry().size();
+    if (wanted.width() <= room.width() && wanted.height() <= room.height()) {
+        if (have != asked) {
+            resize(wanted.expandedTo(size()));
+        }
+    } else {
+        startSizeDoesNotFit(asked);
+    }
+}
+
+void ExplorerWindow::resizeEvent(QResizeEvent* event) {
+    // The maps keep the size the command line asked for until the window
+    // is resized; then they take the room it gives them.
+    if (heldWindowSize_.isValid() && size() != heldWindowSize_) {
+        heldWindowSize_ = QSize();
+        canvas_->holdMapPixels(std::nullopt);
+    }
+    QMainWindow::resizeEvent(event);
+}
+
+void ExplorerWindow::startSizeDoesNotFit(QSize asked) {
+    startSized_ = false;
+    viewFitted_ = false;
+    canvas_->holdMapPixels(std::nullopt);
+    mapPixelsChanged(canvas_->mapPixels());
+    tell(tr("maps of %1 x %2 pixels do not fit the screen: the window asked for is shown "
+            "with the pixels that fit")
+             .arg(asked.width())
+             .arg(asked.height()));
 }
 
 QString ExplorerWindow::commandLine() const {

@@ -48,6 +48,13 @@ public:
     // The maps at rest as a figure, in the format the suffix names: the
     // bytes the renderer's --figure writes for the view's command line.
     void saveFigureAs(const QString& path) const;
+    // Shows the window, sized so that the maps have the pixels the command
+    // line asked for, where the screen has room for them.
+    void showAtStartSize();
+    // The maps of the size the command line asked for do not fit the
+    // screen: its window is shown with the pixels that fit, and the status
+    // bar says so.
+    void startSizeDoesNotFit(QSize asked);
 
 public slots:
     void zoomAbout(double column, double row, double factor);
@@ -63,6 +70,7 @@ public slots:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private slots:
     void expressionEdited(const QString& text);
@@ -93,8 +101,10 @@ private:
 
     MapRenderer renderer_;
     ViewHistory history_;
-    MapGeometry startView_;
+    MapGeometry startView_;    // the view the session opened with
+    MapGeometry startWindow_;  // its bounds, fitted into maps of any size
     bool startSized_ = false;
+    QSize heldWindowSize_;  // the window's size when the maps asked for were shown
     bool viewFitted_ = false;
     std::string expression_;  // the last good expression, the one drawn
     quint64 jobId_ = 0;

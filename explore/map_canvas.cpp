@@ -62,7 +62,15 @@ double MapCanvas::oneLegendWidth() const {
 }
 
 bool MapCanvas::legendForEach() const {
-    return resting_ && resting_->maps.rangeForEach;
+    return forEach_;
+}
+
+void MapCanvas::setLegendForEach(bool each) {
+    if (each != forEach_) {
+        forEach_ = each;
+        emit mapPixelsChanged(mapPixels());
+        update();
+    }
 }
 
 double MapCanvas::legendWidth() const {
@@ -81,8 +89,19 @@ QSize MapCanvas::mapPixels() const {
     const double ratio = devicePixelRatioF();
     const double across = (width() - 2 * kMargin - 2 * kGutter - kMapGap - legendWidth()) / 2;
     const double down = height() - kCaption - kXLabels - kFooter;
-    return QSize(std::max(1, static_cast<int>(std::floor(across * ratio))),
-                 std::max(1, static_cast<int>(std::floor(down * ratio))));
+    const QSize room(std::max(1, static_cast<int>(std::floor(across * ratio))),
+                     std::max(1, static_cast<int>(std::floor(down * ratio))));
+    if (held_ && held_->width() <= room.width() && held_->height() <= room.height()) {
+        return *held_;
+    }
+    return room;
+}
+
+void MapCanvas::holdMapPixels(std::optional<QSize> pixels) {
+    if (pixels != held_) {
+        held_ = pixels;
+        emit mapPixelsChanged(mapPixels());
+    }
 }
 
 // Side by side, each map's legend beside it where each has its own.
@@ -119,13 +138,10 @@ void MapCanvas::setMaps(std::shared_ptr<const RenderedMaps> maps) {
     if (maps->coarse) {
         coarse_ = std::move(maps);
     } else {
-        const bool legendChanged =
-            !resting_ || resting_->maps.rangeForEach != maps->maps.rangeForEach;
+        const bool each = maps->maps.rangeForEach;
         resting_ = std::move(maps);
         coarse_.reset();
-        if (legendChanged) {
-            emit mapPixelsChanged(mapPixels());
-        }
+        setLegendForEach(each);
     }
     update();
 }

@@ -39,6 +39,13 @@ public:
     // The map place under a point of the widget, if any.
     std::optional<QPointF> mapPlaceAt(QPointF point) const;
 
+    // Maps of this size, where the canvas has room for them; nullopt: as
+    // large as it has room for.
+    void holdMapPixels(std::optional<QSize> pixels);
+    // Whether each map has a legend of its own beside it: the maps make
+    // room for it.
+    void setLegendForEach(bool each);
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
@@ -70,6 +77,8 @@ private:
     double legendLabelWidth() const;
 
     MapGeometry view_;
+    bool forEach_ = false;
+    std::optional<QSize> held_;
     std::shared_ptr<const RenderedMaps> resting_;  // the last full pass
     std::shared_ptr<const RenderedMaps> coarse_;   // the coarse pass of the current view
     std::optional<QPointF> pointer_;               // map place under the pointer

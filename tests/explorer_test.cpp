@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QWheelEvent>
 #include <QtTest>
+#include <cstring>
 #include <memory>
 
 #include "compiled_expression.h"
@@ -337,6 +338,85 @@ private slots:
             QVERIFY(window_->canvas()->mapRect(true).left() >
                     window_->canvas()->mapRect(false).right() + (each ? 40 : 0));
         }
+    }
+
+    // A window and size on the command line open exactly that view, pixel
+    // for pixel the values the renderer computes for it; a size the screen
+    // cannot hold keeps the window with the pixels that fit, and says so.
+    void startsAtTheViewAskedFor() {
+        // Sizes the offscreen screen of 800 x 600 has room for.
+        for (const char* arguments :
+             {"--function exp(1/z) --window=-0.5,0.5,-0.5,0.5 --size 150x150 --range=-3,3",
+              "--function z --window=-1,1,-1,1 --size 200x200",
+              "--function sin(z) --window=-3,1,-1,0.5 --size 180x70 --range each"}) {
+            std::vector<std::string> words = shellWords(arguments);
+            const RenderOptions options = parseRenderOptions(words);
+            ExplorerStart start;
+            start.expression = options.function->expression;
+            start.view = options.function->geometry;
+            start.sized = true;
+            start.range.forEach = options.function->rangeForEach;
+            window_ = std::make_unique<ExplorerWindow>(start);
+            window_->showAtStartSize();
+            QTRY_VERIFY_WITH_TIMEOUT(window_->canvas()->restingMaps() != nullptr &&
+                                         window_->view() == options.function->geometry,
+                                     20000);
+            const auto resting = window_->canvas()->restingMaps();
+            const CompiledExpression function(start.expression);
+            const auto values = computeValues(function, options.function->geometry, 1);
+            QCOMPARE(resting->maps.values.size(), values.size());
+            QVERIFY(std::memcmp(resting->maps.values.data(), values.data(),
+                                values.size() * sizeof(ComplexValue)) == 0);
+            // 0 goes back to it after the view has moved.
+            window_->zoomAbout(10, 10, 2.0);
+            window_->goToStart();
+            QCOMPARE(window_->view(), options.function->geometry);
+        }
+        ExplorerStart huge;
+        huge.view = MapGeometry{};
+        huge.view->width = huge.view->height = 16000;
+        huge.sized = true;
+        window_ = std::make_unique<ExplorerWindow>(huge);
+        window_->showAtStartSize();
+        waitForRest();
+        QVERIFY(window_->statusText().contains(QStringLiteral("16000 x 16000")));
+        const MapGeometry& view = window_->view();
+        QVERIFY(view.x0 <= -2 && view.x1 >= 2 && view.y0 <= -2 && view.y1 >= 2);
+    }
+
+    // The wheel zooms about the centre of the pixel under the pointer, so
+    // that the z the readout names stays under it: 60 notches on the pixel
+    // that reads z = 1 keep it within half a pixel.
+    void zoomKeepsTheReadoutsPointUnderThePointer() {
+        ExplorerWindow& window = open("(z^2+1)/(z^2-1)");
+        const MapGeometry start = window.view();
+        const int column = static_cast<int>(start.columnAt(1.0));
+        const int row = static_cast<int>(start.rowAt(0.0));
+        const double x = start.sampleX(column);
+        const double y = start.sampleY(row);
+        for (int notch = 0; notch < 60; ++notch) {
+            window.zoomAbout(column + 0.3, row + 0.8, 1.25);
+        }
+        const MapGeometry& view = window.view();
+        QVERIFY(std::fabs(view.sampleX(column) - x) <= halfPixel(view));
+        QVERIFY(std::fabs(view.sampleY(row) - y) <= halfPixel(view));
+    }
+
+    // After a resize, 0 shows the whole start window again, not its pixel
+    // size.
+    void homeShowsTheStartWindowAfterAResize() {
+        ExplorerWindow& window = open("sin(z)");
+        window.resize(1500, 900);
+        QTRY_VERIFY(window.canvas()->mapPixels().width() > 500);
+        waitForRest();
+        window.zoomAbout(10, 10, 4.0);
+        window.goToStart();
+        const MapGeometry& view = window.view();
+        const double slack = 2 * halfPixel(view);
+        QVERIFY(view.x0 <= -2 + slack && view.x1 >= 2 - slack);
+        QVERIFY(view.y0 <= -2 + slack && view.y1 >= 2 - slack);
+        QVERIFY((view.x0 >= -2 - slack && view.x1 <= 2 + slack) ||
+                (view.y0 >= -2 - slack && view.y1 <= 2 + slack));
     }
 };
 
