@@ -203,6 +203,9 @@ void ExplorerWindow::buildMenus() {
     // In the function line, Ctrl+C copies its text as usual.
     copyPixel->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     canvas_->addAction(copyPixel);
+    // In the function line Ctrl+C copies the selected text, or with none
+    // selected the pixel, as it does elsewhere.
+    functionBox_->lineEdit()->installEventFilter(this);
     edit->addAction(tr("Copy the &command line"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C),
                     this, &ExplorerWindow::copyCommandLine);
     edit->addAction(tr("Edit the &function"), QKeySequence(Qt::CTRL | Qt::Key_L), this, [this] {
@@ -216,6 +219,21 @@ void ExplorerWindow::buildMenus() {
                     &ExplorerWindow::goForward);
     view->addAction(tr("&Go to…"), QKeySequence(Qt::CTRL | Qt::Key_G), this, &ExplorerWindow::goTo);
     view->addAction(tr("&Start view (0)"), this, &ExplorerWindow::goToStart);
+}
+
+bool ExplorerWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == functionBox_->lineEdit() && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {
+        QLineEdit* line = functionBox_->lineEdit();
+        if (!line->hasSelectedText()) {
+            copyPixel();
+            return true;
+        }
+        line->copy();
+        tell(tr("copied the selected text: %1").arg(line->selectedText()));
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void ExplorerWindow::keyPressEvent(QKeyEvent* event) {
@@ -249,6 +267,10 @@ void ExplorerWindow::expressionEdited(const QString& text) {
     try {
         const CompiledExpression check(typed);
         caret_->clear();
+        // The last error goes with it.
+        if (statusIsError_) {
+            tell(QString());
+        }
         expression_ = typed;
         typingPause_.start();
     } catch (const ExpressionError& error) {
@@ -265,6 +287,7 @@ void ExplorerWindow::expressionEdited(const QString& text) {
             QStringLiteral("^ ") +
             tr("column %1: %2").arg(error.column()).arg(QString::fromStdString(error.what())));
         tell(tr("column %1: %2").arg(error.column()).arg(QString::fromStdString(error.what())));
+        statusIsError_ = true;
         typingPause_.stop();
     }
 }
@@ -420,6 +443,7 @@ void ExplorerWindow::renderFailed(quint64 id, const QString& message) {
 }
 
 void ExplorerWindow::tell(const QString& message) {
+    statusIsError_ = false;
     readout_->setText(message);
 }
 
@@ -449,7 +473,9 @@ void ExplorerWindow::pointerMoved(double column, double row) {
                 tr("f(z) = %1 %2 %3i    |f(z)| = %4    arg f(z) = %5")
                     .arg(number(f.real(), valueDigits), f.imag() < 0 ? "−" : "+",
                          number(std::fabs(f.imag()), valueDigits), number(std::abs(f), valueDigits),
-                         number(std::arg(f), valueDigits));
+                         // arg 0 is undefined, whatever atan2 makes of ±0.
+                         f == ComplexValue(0.0, 0.0) ? QStringLiteral("—")
+                                                     : number(std::arg(f), valueDigits));
     }
     tell(line);
 }
@@ -590,12 +616,11 @@ void ExplorerWindow::copyCommandLine() {
 }
 
 void ExplorerWindow::copyPixel() {
-    if (!pointer_) {
-        tell(tr("point at a map to copy its pixel"));
-        return;
-    }
-    const QString line = pixelLine(static_cast<int>(std::floor(pointer_->x())),
-                                   static_cast<int>(std::floor(pointer_->y())));
+    // The pixel under the pointer, or the maps' centre pixel.
+    const MapGeometry& current = view();
+    const QPointF at = pointer_.value_or(QPointF(current.width / 2, current.height / 2));
+    const QString line =
+        pixelLine(static_cast<int>(std::floor(at.x())), static_cast<int>(std::floor(at.y())));
     if (line.isEmpty()) {
         tell(tr("the maps are still being drawn"));
         return;

@@ -70,6 +70,7 @@ public slots:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private slots:
@@ -111,6 +112,7 @@ private:
     QTimer typingPause_;
     QSettings settings_;
     std::optional<QPointF> pointer_;
+    bool statusIsError_ = false;  // the status bar shows a reading error
 };
 
 }  // namespace complexplot

@@ -2,7 +2,9 @@
 // offscreen: views that move as asked, and maps, command lines and values
 // that are exactly the renderer's.
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QWheelEvent>
@@ -417,6 +419,47 @@ private slots:
         QVERIFY(view.y0 <= -2 + slack && view.y1 >= 2 - slack);
         QVERIFY((view.x0 >= -2 - slack && view.x1 <= 2 + slack) ||
                 (view.y0 >= -2 - slack && view.y1 <= 2 + slack));
+    }
+
+    // What the status bar says: an error goes as soon as the line reads
+    // again; Ctrl+C in the function line copies the selection, or with
+    // none the centre pixel; arg of a zero is undefined.
+    void statusBarSaysWhatIsSoNow() {
+        ExplorerWindow& window = open("sin(z)");
+        auto* box = window.findChild<QComboBox*>(QStringLiteral("function"));
+        box->setEditText(QStringLiteral("sin(z"));
+        QVERIFY(window.statusText().contains(QStringLiteral("column")));
+        box->setEditText(QStringLiteral("z"));
+        QVERIFY(!window.statusText().contains(QStringLiteral("column")));
+        waitForRest();
+        box->lineEdit()->setFocus();
+        box->lineEdit()->deselect();
+        QTest::keySequence(box->lineEdit(), QKeySequence::Copy);
+        const MapGeometry& view = window.view();
+        QCOMPARE(QApplication::clipboard()->text(),
+                 window.pixelLine(view.width / 2, view.height / 2));
+        QVERIFY(window.statusText().startsWith(QStringLiteral("copied")));
+        box->lineEdit()->selectAll();
+        QTest::keySequence(box->lineEdit(), QKeySequence::Copy);
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("z"));
+        // z^3 at the centre of an odd grid: a zero, whose argument is "—".
+        window_.reset();
+        ExplorerStart start;
+        start.expression = "z^3";
+        start.view = MapGeometry{};
+        start.view->width = start.view->height = 101;
+        start.sized = true;
+        window_ = std::make_unique<ExplorerWindow>(start);
+        window_->showAtStartSize();
+        QTRY_VERIFY_WITH_TIMEOUT(
+            window_->canvas()->restingMaps() != nullptr && window_->view().width == 101, 20000);
+        const QPointF at = window_->canvas()->mapRect(false).topLeft() + QPointF(50.5, 50.5);
+        QMouseEvent move(QEvent::MouseMove, at, window_->canvas()->mapToGlobal(at), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(window_->canvas(), &move);
+        QTRY_VERIFY2(window_->statusText().contains(QStringLiteral("arg f(z) = —")),
+                     qPrintable(window_->statusText()));
+        QVERIFY(window_->pixelLine(50, 50).contains(QStringLiteral("0")));
     }
 };
 
