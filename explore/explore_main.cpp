@@ -1,11 +1,18 @@
 // complex-plot-explore: type a function, zoom, pan and read its values.
 
+#include <sys/mman.h>
+
 #include <QApplication>
 #include <QLocale>
 #include <QTranslator>
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <iostream>
+#include <memory>
+#include <new>
 #include <set>
+#include <system_error>
 
 #include "explorer_window.h"
 #include "platform_failure.h"
@@ -16,6 +23,7 @@ using namespace complexplot;
 
 namespace {
 
+constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 
 // The renderer's options that open a view: a copied command line, with the
@@ -70,9 +78,60 @@ ExplorerStart startFrom(const QStringList& arguments) {
 
 }  // namespace
 
+namespace {
+
+int showAndRun(QApplication& application, const ExplorerStart& start);
+
+// Memory, or a thread, that cannot be had while an event is handled ends
+// the program with one line and exit status 1, never with a signal: the
+// handlers of this window keep nothing that would be lost.
+class ExplorerApplication : public QApplication {
+public:
+    using QApplication::QApplication;
+
+    bool notify(QObject* receiver, QEvent* event) override {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const std::bad_alloc&) {
+            std::fputs("complex-plot-explore: out of memory\n", stderr);
+        } catch (const std::system_error& error) {
+            std::fprintf(stderr, "complex-plot-explore: cannot start a thread: %s\n", error.what());
+        }
+        std::fflush(stderr);
+        std::_Exit(kExitFailure);
+    }
+};
+
+}  // namespace
+
+// Whether the address space has room for what starting the window takes:
+// Qt's platform plugins are loaded through C code that cannot pass on an
+// allocation that fails, and end the program with a signal instead.
+bool roomToStart() {
+    constexpr std::size_t kRoom = std::size_t{40} << 20;
+    void* probe =
+        ::mmap(nullptr, kRoom, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    if (probe == MAP_FAILED) {
+        return false;
+    }
+    ::munmap(probe, kRoom);
+    return true;
+}
+
 int main(int argc, char** argv) {
+    if (!roomToStart()) {
+        std::cerr << "complex-plot-explore: out of memory while starting\n";
+        return kExitFailure;
+    }
     catchPlatformFailure("complex-plot-explore");
-    QApplication application(argc, argv);
+    std::unique_ptr<ExplorerApplication> made;
+    try {
+        made = std::make_unique<ExplorerApplication>(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::cerr << "complex-plot-explore: out of memory while starting\n";
+        return kExitFailure;
+    }
+    ExplorerApplication& application = *made;
     releaseStartupMessages();
     QApplication::setApplicationName(QStringLiteral("complex-plot-explore"));
 
@@ -90,8 +149,36 @@ int main(int argc, char** argv) {
     } catch (const UsageError& error) {
         std::cerr << "complex-plot-explore: " << error.what() << '\n';
         return kExitUsage;
+    } catch (const std::bad_alloc&) {
+        std::cerr << "complex-plot-explore: out of memory while reading the command line\n";
+        return kExitFailure;
     }
+    try {
+        return showAndRun(application, start);
+    } catch (const std::bad_alloc&) {
+        std::cerr << "complex-plot-explore: out of memory while opening the window\n";
+    } catch (const std::system_error& error) {
+        std::cerr << "complex-plot-explore: cannot start a thread: " << error.what() << '\n';
+    }
+    return kExitFailure;
+}
+
+namespace {
+
+int showAndRun(QApplication& application, const ExplorerStart& start) {
     ExplorerWindow window(start);
+    // For the tests: a run that ends once its first maps are at rest.
+    if (qEnvironmentVariableIsSet("COMPLEX_PLOT_EXPLORE_QUIT_AFTER_RENDER")) {
+        QObject::connect(&window, &ExplorerWindow::mapsAtRest, &application, &QApplication::quit,
+                         Qt::QueuedConnection);
+        QObject::connect(&window, &ExplorerWindow::mapsFailed, &application,
+                         [&application](const QString& message) {
+                             std::cerr << "complex-plot-explore: " << message.toStdString() << '\n';
+                             application.exit(kExitFailure);
+                         });
+    }
     window.showAtStartSize();
     return application.exec();
 }
+
+}  // namespace

@@ -273,6 +273,9 @@ void ExplorerWindow::expressionEdited(const QString& text) {
         }
         expression_ = typed;
         typingPause_.start();
+    } catch (const std::bad_alloc&) {
+        tell(tr("out of memory while reading the function; the last maps stay"));
+        typingPause_.stop();
     } catch (const ExpressionError& error) {
         // The place marked under the line; the last good maps stay.
         const QFontMetrics metrics(functionBox_->lineEdit()->font());
@@ -422,6 +425,7 @@ void ExplorerWindow::rendered(std::shared_ptr<const RenderedMaps> maps) {
     }
     canvas_->setMaps(maps);
     if (!maps->coarse) {
+        emit mapsAtRest();
         progress_->clear();
         if (pointer_) {
             pointerMoved(pointer_->x(), pointer_->y());
@@ -439,6 +443,7 @@ void ExplorerWindow::renderFailed(quint64 id, const QString& message) {
     if (id == jobId_) {
         progress_->clear();
         tell(message);
+        emit mapsFailed(message);
     }
 }
 

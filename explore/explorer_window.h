@@ -56,6 +56,12 @@ public:
     // bar says so.
     void startSizeDoesNotFit(QSize asked);
 
+signals:
+    // A full pass is shown: the maps are at rest.
+    void mapsAtRest();
+    // A render failed (no memory, no thread): the status bar says why.
+    void mapsFailed(const QString& message);
+
 public slots:
     void zoomAbout(double column, double row, double factor);
     void panBy(double columns, double rows);

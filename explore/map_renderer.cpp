@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <new>
 #include <sstream>
+#include <system_error>
 
 #include "compiled_expression.h"
 #include "expression_error.h"
@@ -14,6 +15,27 @@ namespace complexplot {
 namespace {
 
 // The coarse pass: the same view at a quarter of the resolution each way.
+// A map as the screen shows it, 32-bit RGB, converted row by row here:
+// Qt's own conversion hands a large image to a thread pool and, when no
+// thread can be started, waits for it forever; and it gives a null image
+// where memory runs out, which this reports.
+QImage screenCopy(const QImage& map) {
+    QImage shown(map.size(), QImage::Format_RGB32);
+    if (shown.isNull()) {
+        throw std::bad_alloc();
+    }
+    const bool grey = map.format() == QImage::Format_Grayscale8;
+    for (int row = 0; row < map.height(); ++row) {
+        const uchar* in = map.constScanLine(row);
+        auto* out = reinterpret_cast<QRgb*>(shown.scanLine(row));
+        for (int column = 0; column < map.width(); ++column) {
+            out[column] = grey ? qRgb(in[column], in[column], in[column])
+                               : qRgb(in[3 * column], in[3 * column + 1], in[3 * column + 2]);
+        }
+    }
+    return shown;
+}
+
 MapGeometry coarseView(const MapGeometry& view) {
     MapGeometry coarse = view;
     coarse.width = std::max(1, view.width / 4);
@@ -58,11 +80,18 @@ void MapRenderer::render(const RenderJob& job) {
     Worker worker;
     worker.cancellation = std::make_shared<Cancellation>();
     worker.done = std::make_shared<std::atomic<bool>>(false);
-    worker.thread =
-        std::thread([this, job, cancellation = worker.cancellation, done = worker.done] {
-            run(job, *cancellation);
-            done->store(true);
-        });
+    try {
+        worker.thread =
+            std::thread([this, job, cancellation = worker.cancellation, done = worker.done] {
+                run(job, *cancellation);
+                done->store(true);
+            });
+    } catch (const std::system_error& error) {
+        // No thread to be had (memory or processes run short): said, and
+        // the last maps stay.
+        emit failed(job.id, tr("cannot start a thread: %1").arg(error.what()));
+        return;
+    }
     workers_.push_back(std::move(worker));
 }
 
@@ -109,8 +138,8 @@ void MapRenderer::run(const RenderJob& job, const Cancellation& cancellation) {
             result->request = request;
             std::ostringstream ignored;
             result->maps = mapsOfValues(std::move(values), request, job.axes, ignored);
-            result->realShown = result->maps.real.convertToFormat(QImage::Format_RGB32);
-            result->imaginaryShown = result->maps.imaginary.convertToFormat(QImage::Format_RGB32);
+            result->realShown = screenCopy(result->maps.real);
+            result->imaginaryShown = screenCopy(result->maps.imaginary);
             if (cancellation.requested()) {
                 return;
             }
