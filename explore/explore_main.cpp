@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <memory>
 #include <new>
@@ -15,6 +16,7 @@
 #include <system_error>
 
 #include "explorer_window.h"
+#include "option_words.h"
 #include "platform_failure.h"
 #include "quoted_text.h"
 #include "render_options.h"
@@ -29,8 +31,8 @@ constexpr int kExitUsage = 2;
 // The renderer's options that open a view: a copied command line, with the
 // program's name changed, opens the same view.
 ExplorerStart startFrom(const QStringList& arguments) {
-    static const std::set<std::string> kTaken = {"--function", "--window",   "--size", "--range",
-                                                 "--range-re", "--range-im", "--axes", "--threads"};
+    static const std::set<std::string> kTaken = {"--function", "--window",   "--size",
+                                                 "--range",    "--range-re", "--range-im"};
     std::vector<std::string> words;
     for (const QString& argument : arguments) {
         words.push_back(argument.toStdString());
@@ -39,13 +41,21 @@ ExplorerStart startFrom(const QStringList& arguments) {
     if (words.empty()) {
         return start;
     }
-    for (const std::string& word : words) {
-        const std::string name = word.substr(0, word.find('='));
-        if (word.starts_with("--") && !kTaken.contains(name)) {
+    const OptionValues given = scanOptions(words);
+    for (const auto& [name, value] : given.values) {
+        if (!kTaken.contains(name)) {
             throw UsageError(complexplot::quoted(name) +
-                             " is not for the explorer: it takes --function, --window, --size, "
-                             "--range, --range-re, --range-im and --axes");
+                             " is the renderer's, not the explorer's: the explorer takes "
+                             "--function, --window, --size, --range, --range-re, --range-im and "
+                             "--axes");
         }
+    }
+    for (const LooseWord& loose : given.looseWords) {
+        throw UsageError(loose.after.empty()
+                             ? "unexpected word " + complexplot::quoted(loose.word) +
+                                   ": give a function as --function EXPR, as in --function " +
+                                   complexplot::quoted(loose.word)
+                             : looseWordMessage(loose));
     }
     if (std::find(words.begin(), words.end(), "--function") == words.end() &&
         std::none_of(words.begin(), words.end(),
@@ -118,7 +128,39 @@ bool roomToStart() {
     return true;
 }
 
+const char* const kUsage =
+    "usage: complex-plot-explore [--function EXPR] [--window X0,X1,Y0,Y1] [--size W[xH]]\n"
+    "                            [--range LO,HI | --range each] [--range-re LO,HI]\n"
+    "                            [--range-im LO,HI] [--axes]\n"
+    "\n"
+    "A window to type a function f(z), zoom, pan and read the value under the pointer.\n"
+    "The options are the renderer's for a view, so that a command line copied from the\n"
+    "explorer (Ctrl+Shift+C) opens the same view; without them the last session's\n"
+    "function and view come back.\n"
+    "\n"
+    "  --function EXPR       the function of z, as complex-plot-render --function reads it\n"
+    "  --window X0,X1,Y0,Y1  the rectangle of the plane (default -2,2,-2,2)\n"
+    "  --size W[xH]          pixels per map, where the screen has room\n"
+    "  --range LO,HI         the values of black and white; --range each, --range-re and\n"
+    "                        --range-im give each map its own\n"
+    "  --axes                draw the real and the imaginary axis\n"
+    "  --help                print this text\n"
+    "\n"
+    "Mouse: the wheel zooms about the pointer, a drag pans, a right drag (or Shift and a\n"
+    "drag) zooms into a rectangle. Keys: arrows pan, + and - zoom, 0 the start view,\n"
+    "Alt+Left and Alt+Right walk the history, Ctrl+C copies the pixel.\n";
+
 int main(int argc, char** argv) {
+    // Help needs no display.
+    for (int k = 1; k < argc; ++k) {
+        if (std::strcmp(argv[k], "--help") == 0 || std::strcmp(argv[k], "-h") == 0) {
+            std::cout << kUsage;
+            return 0;
+        }
+        if (std::strcmp(argv[k], "--") == 0) {
+            break;
+        }
+    }
     if (!roomToStart()) {
         std::cerr << "complex-plot-explore: out of memory while starting\n";
         return kExitFailure;

@@ -25,6 +25,7 @@
 #include "compiled_expression.h"
 #include "expression_error.h"
 #include "figure_output.h"
+#include "parser.h"
 #include "png_file.h"
 #include "quoted_text.h"
 #include "render_options.h"
@@ -69,6 +70,25 @@ MapGeometry fitted(const MapGeometry& window, QSize pixels) {
     view.width = pixels.width();
     view.height = pixels.height();
     return view.zoomedInto(0, 0, view.width, view.height);
+}
+
+// What is wrong with a bound typed in the Go to dialog, or empty when it
+// reads, as --window reads its numbers, as a finite real constant.
+QString boundProblem(const QString& text, double& value) {
+    try {
+        const ParsedExpression parsed = parseExpression(text.trimmed().toStdString());
+        const ExpressionGraph::Node& node = parsed.graph.node(parsed.root);
+        if (!parsed.graph.isConstant(parsed.root) || !node.real ||
+            !std::isfinite(node.value.real())) {
+            return ExplorerWindow::tr("give a finite real number, such as 2, -1.5 or pi/2");
+        }
+        value = node.value.real();
+        return {};
+    } catch (const ExpressionError& error) {
+        return ExplorerWindow::tr("column %1: %2")
+            .arg(error.column())
+            .arg(QString::fromStdString(error.what()));
+    }
 }
 
 }  // namespace
@@ -263,6 +283,15 @@ void ExplorerWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 void ExplorerWindow::expressionEdited(const QString& text) {
+    // The line holds 32,767 characters; a paste of more is cut to that, and
+    // is not what was meant.
+    if (text.size() >= functionBox_->lineEdit()->maxLength()) {
+        tell(tr("the function is too long: the line holds %1 characters; the last maps stay")
+                 .arg(functionBox_->lineEdit()->maxLength()));
+        statusIsError_ = true;
+        typingPause_.stop();
+        return;
+    }
     const std::string typed = text.toStdString();
     try {
         const CompiledExpression check(typed);
@@ -675,6 +704,44 @@ void ExplorerWindow::saveFigureAs(const QString& path) const {
     writeBytesFile(file, figureFileBytes({content}, file, width));
 }
 
+std::optional<MapGeometry> ExplorerWindow::viewForBounds(const QStringList& texts,
+                                                         QString& problem) const {
+    // The bounds are read as --window reads them, as constant expressions,
+    // and held to the limits the wheel keeps.
+    const QString names[] = {QStringLiteral("X0"), QStringLiteral("X1"), QStringLiteral("Y0"),
+                             QStringLiteral("Y1")};
+    double read[4];
+    for (int k = 0; k < 4; ++k) {
+        const QString problemOf = boundProblem(texts.value(k), read[k]);
+        if (!problemOf.isEmpty()) {
+            problem = tr("%1: %2").arg(names[k], problemOf);
+            return std::nullopt;
+        }
+    }
+    const MapGeometry& current = view();
+    MapGeometry window = current;
+    window.x0 = read[0];
+    window.x1 = read[1];
+    window.y0 = read[2];
+    window.y1 = read[3];
+    if (!(read[0] < read[1]) || !(read[2] < read[3])) {
+        problem = tr("X0 must be below X1, and Y0 below Y1");
+        return std::nullopt;
+    }
+    const MapGeometry next = fitted(window, QSize(current.width, current.height));
+    if (!window.withinReach() || !next.withinReach()) {
+        problem = tr("the view must stay within ±10¹⁵");
+        return std::nullopt;
+    }
+    if (!next.pixelsAreDistinct()) {
+        problem =
+            tr("the view is finer than double precision tells the pixels apart: give "
+               "bounds further apart");
+        return std::nullopt;
+    }
+    return next;
+}
+
 void ExplorerWindow::goTo() {
     QDialog dialog(this);
     dialog.setWindowTitle(tr("Go to"));
@@ -695,20 +762,16 @@ void ExplorerWindow::goTo() {
     form->addRow(buttons);
     connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     connect(buttons, &QDialogButtonBox::accepted, &dialog, [&] {
-        // The bounds are read as --window reads them: constant expressions.
         QStringList texts;
         for (QLineEdit* field : fields) {
-            texts << field->text().trimmed();
+            texts << field->text();
         }
-        try {
-            const RenderOptions options = parseRenderOptions(
-                {"--function", "z", "--window=" + texts.join(',').toStdString(), "--size",
-                 std::to_string(current.width) + "x" + std::to_string(current.height)});
-            const MapGeometry window = options.function->geometry;
-            showView(fitted(window, QSize(current.width, current.height)), true);
+        QString why;
+        if (const std::optional<MapGeometry> next = viewForBounds(texts, why)) {
+            showView(*next, true);
             dialog.accept();
-        } catch (const UsageError& error) {
-            problem->setText(QString::fromStdString(error.what()));
+        } else {
+            problem->setText(why);
         }
     });
     dialog.exec();

@@ -48,6 +48,9 @@ public:
     // The maps at rest as a figure, in the format the suffix names: the
     // bytes the renderer's --figure writes for the view's command line.
     void saveFigureAs(const QString& path) const;
+    // The view the Go to dialog's bounds X0, X1, Y0, Y1 ask for, fitted to
+    // the maps; nullopt, with what is wrong, where they cannot be one.
+    std::optional<MapGeometry> viewForBounds(const QStringList& texts, QString& problem) const;
     // Shows the window, sized so that the maps have the pixels the command
     // line asked for, where the screen has room for them.
     void showAtStartSize();

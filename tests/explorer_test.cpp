@@ -461,6 +461,35 @@ private slots:
                      qPrintable(window_->statusText()));
         QVERIFY(window_->pixelLine(50, 50).contains(QStringLiteral("0")));
     }
+
+    // Go to keeps the limits the wheel keeps and says what is wrong in the
+    // dialog's own terms; a paste longer than the line is refused and the
+    // maps stay.
+    void goToAndTheLineRefuseWhatTheyCannotShow() {
+        ExplorerWindow& window = open("sin(z)");
+        QString why;
+        QVERIFY(window.viewForBounds({"-pi", "pi", "-1", "1"}, why).has_value());
+        const struct {
+            QStringList bounds;
+            const char* says;
+        } cases[] = {
+            {{"-1e16", "1e16", "-1", "1"}, "±10¹⁵"},
+            {{"1", "1.0000000000000002", "1", "1.0000000000000002"}, "finer than double"},
+            {{"1", "0", "-1", "1"}, "X0 must be below X1"},
+            {{"-1", "1", "y", "1"}, "Y0: "},
+        };
+        for (const auto& c : cases) {
+            QVERIFY(!window.viewForBounds(c.bounds, why).has_value());
+            QVERIFY2(why.contains(QString::fromUtf8(c.says)), qPrintable(why));
+            QVERIFY(!why.contains(QStringLiteral("--window")));
+        }
+        const auto before = window.canvas()->restingMaps();
+        auto* box = window.findChild<QComboBox*>(QStringLiteral("function"));
+        box->setEditText(QString(40000, u'z'));
+        QVERIFY(window.statusText().contains(QStringLiteral("too long")));
+        QTest::qWait(300);
+        QCOMPARE(window.canvas()->restingMaps(), before);
+    }
 };
 
 QTEST_MAIN(ExplorerTest)

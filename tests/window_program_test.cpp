@@ -16,12 +16,13 @@ struct Outcome {
     std::string standardError;
 };
 
-Outcome runWindowProgram(const std::string& environment, const std::string& arguments) {
+Outcome runProgram(const char* program, const std::string& environment,
+                   const std::string& arguments) {
     const std::filesystem::path err = std::filesystem::temp_directory_path() /
                                       ("window-program-" + std::to_string(::getpid()) + ".txt");
     const std::string command = "env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY " + environment +
-                                " timeout 3 " + WINDOW_PROGRAM + " " + arguments + " 2>" +
-                                err.string() + " </dev/null";
+                                " timeout 3 " + program + " " + arguments + " 2>" + err.string() +
+                                " </dev/null";
     const int status = std::system(command.c_str());
     std::ifstream file(err);
     Outcome outcome;
@@ -29,6 +30,10 @@ Outcome runWindowProgram(const std::string& environment, const std::string& argu
     outcome.standardError.assign(std::istreambuf_iterator<char>(file), {});
     std::filesystem::remove(err);
     return outcome;
+}
+
+Outcome runWindowProgram(const std::string& environment, const std::string& arguments) {
+    return runProgram(WINDOW_PROGRAM, environment, arguments);
 }
 
 }  // namespace
@@ -52,4 +57,25 @@ TEST(WindowProgram, WithoutADisplayExitsWithOneLineNamingTheRenderer) {
 // timeout ends it.
 TEST(WindowProgram, StartsOnAnyPlatformQtCanOpen) {
     EXPECT_EQ(runWindowProgram("-u DISPLAY", "-platform offscreen").exitCode, 124);
+}
+
+// The explorer's command line: help without a display, and one line, exit
+// 2, for what it does not take, naming what was typed (on any platform Qt
+// can open; offscreen here).
+TEST(ExplorerProgram, CommandLineIsCheckedBeforeAWindowOpens) {
+    const Outcome help = runProgram(EXPLORE_PROGRAM, "-u DISPLAY", "--help >/dev/null");
+    EXPECT_EQ(help.exitCode, 0) << help.standardError;
+    const std::pair<const char*, const char*> cases[] = {
+        {"garbage", "unexpected word 'garbage'"},
+        {"-o out", "'-o' is the renderer's"},
+        {"--threads 2", "'--threads' is the renderer's"},
+        {"--data v.npy", "'--data' is the renderer's"},
+        {"--frobnicate", "unknown option '--frobnicate'"},
+    };
+    for (const auto& [arguments, says] : cases) {
+        const Outcome outcome =
+            runProgram(EXPLORE_PROGRAM, "-u DISPLAY QT_QPA_PLATFORM=offscreen", arguments);
+        EXPECT_EQ(outcome.exitCode, 2) << arguments;
+        EXPECT_NE(outcome.standardError.find(says), std::string::npos) << outcome.standardError;
+    }
 }
