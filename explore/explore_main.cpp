@@ -39,6 +39,7 @@ ExplorerStart startFrom(const QStringList& arguments) {
     }
     ExplorerStart start;
     if (words.empty()) {
+        start.restore = true;
         return start;
     }
     const OptionValues given = scanOptions(words);

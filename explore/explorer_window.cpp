@@ -91,17 +91,74 @@ QString boundProblem(const QString& text, double& value) {
     }
 }
 
+// Whether the text reads as a function.
+bool readable(const QString& text) {
+    try {
+        const CompiledExpression check(text.toStdString());
+        return true;
+    } catch (const ExpressionError&) {
+        return false;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
+// The start a session without a command line opens with: what the last one
+// kept, each part only where it reads, else the default.
+ExplorerStart restoredStart(QSettings& settings, ExplorerStart start) {
+    const QString function = settings.value(QStringLiteral("last/function")).toString();
+    if (!function.trimmed().isEmpty() && readable(function)) {
+        start.expression = function.toStdString();
+    }
+    const QStringList bounds = settings.value(QStringLiteral("last/window")).toStringList();
+    double read[4];
+    bool ok = bounds.size() == 4;
+    for (int k = 0; ok && k < 4; ++k) {
+        read[k] = QLocale::c().toDouble(bounds[k], &ok);
+        ok = ok && std::isfinite(read[k]);
+    }
+    if (ok && read[0] < read[1] && read[2] < read[3]) {
+        MapGeometry window;
+        window.x0 = read[0];
+        window.x1 = read[1];
+        window.y0 = read[2];
+        window.y1 = read[3];
+        if (window.withinReach()) {
+            start.view = window;
+        }
+    }
+    const int mode = settings.value(QStringLiteral("last/rangeMode"), 0).toInt();
+    const QStringList ends = settings.value(QStringLiteral("last/rangeEnds")).toStringList();
+    if (mode >= 0 && mode < 4) {
+        start.range.forEach = mode % 2 == 1;
+        double range[4];
+        bool fixed = mode >= 2 && ends.size() == 4;
+        for (int k = 0; fixed && k < 4; ++k) {
+            range[k] = QLocale::c().toDouble(ends[k], &fixed);
+        }
+        if (fixed && range[0] < range[1] && range[2] < range[3]) {
+            start.range.fixed = true;
+            start.range.real = GreyRange{range[0], range[1]};
+            start.range.imaginary = GreyRange{range[2], range[3]};
+        }
+    }
+    start.axes = settings.value(QStringLiteral("last/axes"), false).toBool();
+    return start;
+}
+
 }  // namespace
 
-ExplorerWindow::ExplorerWindow(const ExplorerStart& start, QWidget* parent)
+ExplorerWindow::ExplorerWindow(const ExplorerStart& given, QWidget* parent)
     : QMainWindow(parent),
-      history_(start.view.value_or(MapGeometry{})),
-      startView_(start.view.value_or(MapGeometry{})),
-      startWindow_(start.view.value_or(MapGeometry{})),
-      startSized_(start.sized),
+      history_(MapGeometry{}),
+      startSized_(given.sized),
       settings_(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("complex-plot"),
                 QStringLiteral("explore")) {
     setWindowTitle(tr("Complex functions: explorer"));
+    const ExplorerStart start = given.restore ? restoredStart(settings_, given) : given;
+    history_ = ViewHistory(start.view.value_or(MapGeometry{}));
+    startView_ = start.view.value_or(MapGeometry{});
+    startWindow_ = startView_;
     if (settings_.status() != QSettings::NoError) {
         std::cerr << "complex-plot-explore: the settings file "
                   << complexplot::quoted(settings_.fileName().toStdString())
@@ -121,7 +178,14 @@ ExplorerWindow::ExplorerWindow(const ExplorerStart& start, QWidget* parent)
     // the width the window gives it: the text scrolls, the list elides.
     functionBox_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     functionBox_->setMinimumContentsLength(24);
-    QStringList items = settings_.value(QStringLiteral("functions")).toStringList();
+    // The history: each function once, as it reads without surrounding
+    // blanks, and never one that does not read.
+    QStringList items;
+    for (const QString& kept : settings_.value(QStringLiteral("functions")).toStringList()) {
+        if (!items.contains(kept.trimmed()) && readable(kept)) {
+            items.append(kept.trimmed());
+        }
+    }
     for (const char* example : kExamples) {
         if (!items.contains(QString::fromLatin1(example))) {
             items.append(QString::fromLatin1(example));
@@ -193,6 +257,7 @@ ExplorerWindow::ExplorerWindow(const ExplorerStart& start, QWidget* parent)
     connect(rangeMode_, &QComboBox::currentIndexChanged, this, &ExplorerWindow::rangeChanged);
     connect(lock_, &QCheckBox::toggled, this, &ExplorerWindow::rangeChanged);
     connect(axes_, &QCheckBox::toggled, this, &ExplorerWindow::render);
+    connect(axes_, &QCheckBox::toggled, this, &ExplorerWindow::keepSession);
     connect(canvas_, &MapCanvas::mapPixelsChanged, this, &ExplorerWindow::mapPixelsChanged);
     connect(canvas_, &MapCanvas::zoomRequested, this, &ExplorerWindow::zoomAbout);
     connect(canvas_, &MapCanvas::panRequested, this, &ExplorerWindow::panBy);
@@ -326,7 +391,8 @@ void ExplorerWindow::expressionEdited(const QString& text) {
 
 void ExplorerWindow::remember(const std::string& expression) {
     QStringList functions = settings_.value(QStringLiteral("functions")).toStringList();
-    const QString entry = QString::fromStdString(expression);
+    const QString entry = QString::fromStdString(expression).trimmed();
+    keepSession();
     if (functions.value(0) == entry) {
         return;
     }
@@ -376,6 +442,26 @@ void ExplorerWindow::showView(const MapGeometry& next, bool rememberIt) {
     }
     canvas_->setView(view());
     render();
+    keepSession();
+}
+
+void ExplorerWindow::keepSession() {
+    if (!viewFitted_ || expression_.empty()) {
+        return;
+    }
+    // Written to the file by QSettings in its own time and at the end.
+    const MapGeometry& current = view();
+    settings_.setValue(QStringLiteral("last/function"), QString::fromStdString(expression_));
+    settings_.setValue(
+        QStringLiteral("last/window"),
+        QStringList{exact(current.x0), exact(current.x1), exact(current.y0), exact(current.y1)});
+    settings_.setValue(QStringLiteral("last/rangeMode"), rangeMode_->currentIndex());
+    QStringList ends;
+    for (QLineEdit* end : rangeEnds_) {
+        ends << end->text().trimmed();
+    }
+    settings_.setValue(QStringLiteral("last/rangeEnds"), ends);
+    settings_.setValue(QStringLiteral("last/axes"), axes_->isChecked());
 }
 
 void ExplorerWindow::render() {
@@ -446,6 +532,7 @@ void ExplorerWindow::rangeChanged() {
     }
     canvas_->setLegendForEach(rangeMode_->currentIndex() % 2 == 1);
     render();
+    keepSession();
 }
 
 void ExplorerWindow::rendered(std::shared_ptr<const RenderedMaps> maps) {

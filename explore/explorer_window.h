@@ -26,6 +26,9 @@ struct ExplorerStart {
     bool sized = false;
     RangeSetting range;
     bool axes = false;
+    // Opened without a command line: the last session's function, window,
+    // greys and axes come back from the settings, where they read.
+    bool restore = false;
 };
 
 // The explorer: a line to type f(z), the two maps that follow it, and a
@@ -96,6 +99,8 @@ private:
     void showView(const MapGeometry& view, bool remember);
     void render();
     void remember(const std::string& expression);
+    // The session as it is now, kept for the next start.
+    void keepSession();
     void tell(const QString& message);
     RangeSetting rangeSetting() const;
 

@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QSettings>
 #include <QWheelEvent>
 #include <QtTest>
 #include <cstring>
@@ -489,6 +490,59 @@ private slots:
         QVERIFY(window.statusText().contains(QStringLiteral("too long")));
         QTest::qWait(300);
         QCOMPARE(window.canvas()->restingMaps(), before);
+    }
+
+    // Opened without a command line, the explorer comes back as it was
+    // left: function, view, range mode and axes; its history holds each
+    // function once and none that does not read.
+    void theLastSessionComesBack() {
+        {
+            ExplorerWindow& window = open("exp(1/z)");
+            auto* box = window.findChild<QComboBox*>(QStringLiteral("function"));
+            box->setEditText(QStringLiteral("  z^3 - 1  "));
+            waitForRest();
+            QTRY_VERIFY_WITH_TIMEOUT(
+                window.canvas()->restingMaps()->request.expression == "  z^3 - 1  ", 20000);
+            window.findChild<QCheckBox*>(QStringLiteral("axes"))->setChecked(true);
+            window.findChild<QComboBox*>(QStringLiteral("rangeMode"))->setCurrentIndex(1);
+            window.zoomAbout(20, 30, 2.0);
+            window_.reset();
+        }
+        QSettings settings(QSettings::IniFormat, QSettings::UserScope,
+                           QStringLiteral("complex-plot"), QStringLiteral("explore"));
+        const MapGeometry left = [&] {
+            const QStringList bounds = settings.value(QStringLiteral("last/window")).toStringList();
+            MapGeometry view;
+            view.x0 = bounds.value(0).toDouble();
+            view.x1 = bounds.value(1).toDouble();
+            view.y0 = bounds.value(2).toDouble();
+            view.y1 = bounds.value(3).toDouble();
+            return view;
+        }();
+        QStringList functions = settings.value(QStringLiteral("functions")).toStringList();
+        functions << QStringLiteral("sin(") << QStringLiteral(" z^3 - 1");
+        settings.setValue(QStringLiteral("functions"), functions);
+        settings.sync();
+        ExplorerStart start;
+        start.restore = true;
+        window_ = std::make_unique<ExplorerWindow>(start);
+        window_->resize(900, 520);
+        window_->show();
+        waitForRest();
+        auto* box = window_->findChild<QComboBox*>(QStringLiteral("function"));
+        QCOMPARE(box->currentText().trimmed(), QStringLiteral("z^3 - 1"));
+        QVERIFY(window_->findChild<QCheckBox*>(QStringLiteral("axes"))->isChecked());
+        QCOMPARE(window_->findChild<QComboBox*>(QStringLiteral("rangeMode"))->currentIndex(), 1);
+        const MapGeometry& view = window_->view();
+        // The window left, whole in the maps.
+        QVERIFY(view.x0 <= left.x0 + halfPixel(view) && view.x1 >= left.x1 - halfPixel(view));
+        QVERIFY(view.y0 <= left.y0 + halfPixel(view) && view.y1 >= left.y1 - halfPixel(view));
+        QStringList items;
+        for (int k = 0; k < box->count(); ++k) {
+            items << box->itemText(k);
+        }
+        QCOMPARE(items.count(QStringLiteral("z^3 - 1")), 1);
+        QVERIFY(!items.contains(QStringLiteral("sin(")));
     }
 };
 
