@@ -3,6 +3,7 @@
 #include <sys/mman.h>
 
 #include <QApplication>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 #include <algorithm>
@@ -179,11 +180,19 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("complex-plot-explore"));
 
     // Japanese where the locale is, English otherwise.
+    // Qt's own texts too (the dialogs' buttons, the file dialog), from
+    // Qt's translations where they are installed.
     QTranslator translator;
-    if (QLocale().language() == QLocale::Japanese &&
-        translator.load(QLocale(), QStringLiteral("complex-plot-explore"), QStringLiteral("_"),
-                        QStringLiteral(":/i18n"))) {
-        QApplication::installTranslator(&translator);
+    QTranslator qtTranslator;
+    if (QLocale().language() == QLocale::Japanese) {
+        if (translator.load(QLocale(), QStringLiteral("complex-plot-explore"), QStringLiteral("_"),
+                            QStringLiteral(":/i18n"))) {
+            QApplication::installTranslator(&translator);
+        }
+        if (qtTranslator.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                              QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+            QApplication::installTranslator(&qtTranslator);
+        }
     }
 
     ExplorerStart start;

@@ -291,7 +291,7 @@ void ExplorerWindow::buildMenus() {
     // In the function line Ctrl+C copies the selected text, or with none
     // selected the pixel, as it does elsewhere.
     functionBox_->lineEdit()->installEventFilter(this);
-    edit->addAction(tr("Copy the &command line"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C),
+    edit->addAction(tr("Copy the co&mmand line"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C),
                     this, &ExplorerWindow::copyCommandLine);
     edit->addAction(tr("Edit the &function"), QKeySequence(Qt::CTRL | Qt::Key_L), this, [this] {
         functionBox_->setFocus(Qt::ShortcutFocusReason);

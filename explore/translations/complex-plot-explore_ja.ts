@@ -4,213 +4,254 @@
 <context>
     <name>complexplot::ExplorerWindow</name>
     <message>
-        <location filename="../explorer_window.cpp" line="82"/>
+        <location filename="../explorer_window.cpp" line="157"/>
         <source>Complex functions: explorer</source>
         <translation>複素関数エクスプローラ</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="92"/>
+        <location filename="../explorer_window.cpp" line="171"/>
         <source>f(z) =</source>
         <translation>f(z) =</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="119"/>
+        <location filename="../explorer_window.cpp" line="211"/>
         <source>grey range: automatic, one for both</source>
-        <translation>濃淡の範囲: 自動、両方に一つ</translation>
+        <translation>濃淡: 自動・共通</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="119"/>
+        <location filename="../explorer_window.cpp" line="211"/>
         <source>grey range: automatic, one for each</source>
-        <translation>濃淡の範囲: 自動、それぞれに一つ</translation>
+        <translation>濃淡: 自動・個別</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="120"/>
+        <location filename="../explorer_window.cpp" line="212"/>
         <source>grey range: fixed, one for both</source>
-        <translation>濃淡の範囲: 固定、両方に一つ</translation>
+        <translation>濃淡: 指定・共通</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="120"/>
+        <location filename="../explorer_window.cpp" line="212"/>
         <source>grey range: fixed, one for each</source>
-        <translation>濃淡の範囲: 固定、それぞれに一つ</translation>
+        <translation>濃淡: 指定・個別</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="123"/>
+        <location filename="../explorer_window.cpp" line="215"/>
         <source>Lock the range</source>
-        <translation>範囲を固定</translation>
+        <translation>今の濃淡のまま</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="124"/>
+        <location filename="../explorer_window.cpp" line="216"/>
         <source>Keep the current greys while zooming and panning</source>
         <translation>拡大・移動の間も今の濃淡を保つ</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="126"/>
+        <location filename="../explorer_window.cpp" line="218"/>
         <source>Re low</source>
         <translation>実数部 下限</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="126"/>
+        <location filename="../explorer_window.cpp" line="218"/>
         <source>Re high</source>
         <translation>実数部 上限</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="126"/>
+        <location filename="../explorer_window.cpp" line="218"/>
         <source>Im low</source>
         <translation>虚数部 下限</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="126"/>
+        <location filename="../explorer_window.cpp" line="218"/>
         <source>Im high</source>
         <translation>虚数部 上限</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="139"/>
+        <location filename="../explorer_window.cpp" line="231"/>
         <source>Draw the axes</source>
         <translation>座標軸を描く</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="186"/>
+        <location filename="../explorer_window.cpp" line="281"/>
         <source>&amp;File</source>
         <translation>ファイル(&amp;F)</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="187"/>
+        <location filename="../explorer_window.cpp" line="282"/>
         <source>&amp;Save figure…</source>
         <translation>図を保存(&amp;S)…</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="188"/>
+        <location filename="../explorer_window.cpp" line="283"/>
         <source>&amp;Quit</source>
         <translation>終了(&amp;Q)</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="189"/>
+        <location filename="../explorer_window.cpp" line="284"/>
         <source>&amp;Edit</source>
         <translation>編集(&amp;E)</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="191"/>
+        <location filename="../explorer_window.cpp" line="286"/>
         <source>&amp;Copy the pixel&apos;s values</source>
         <translation>画素の値をコピー(&amp;C)</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="196"/>
-        <source>Copy the &amp;command line</source>
-        <translation>コマンドラインをコピー(&amp;C)</translation>
-    </message>
-    <message>
-        <location filename="../explorer_window.cpp" line="198"/>
+        <location filename="../explorer_window.cpp" line="296"/>
         <source>Edit the &amp;function</source>
         <translation>関数を編集(&amp;F)</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="202"/>
+        <location filename="../explorer_window.cpp" line="300"/>
         <source>&amp;View</source>
         <translation>表示(&amp;V)</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="203"/>
+        <location filename="../explorer_window.cpp" line="301"/>
         <source>&amp;Back</source>
         <translation>戻る(&amp;B)</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="205"/>
+        <location filename="../explorer_window.cpp" line="303"/>
         <source>&amp;Forward</source>
         <translation>進む(&amp;F)</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="207"/>
+        <location filename="../explorer_window.cpp" line="305"/>
         <source>&amp;Go to…</source>
         <translation>移動(&amp;G)…</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="208"/>
+        <location filename="../explorer_window.cpp" line="306"/>
         <source>&amp;Start view (0)</source>
         <translation>最初の表示(&amp;S) (0)</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="253"/>
-        <location filename="../explorer_window.cpp" line="254"/>
+        <location filename="../explorer_window.cpp" line="88"/>
+        <location filename="../explorer_window.cpp" line="385"/>
+        <location filename="../explorer_window.cpp" line="386"/>
         <source>column %1: %2</source>
         <translation>%1 文字目: %2</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="321"/>
+        <location filename="../explorer_window.cpp" line="83"/>
+        <source>give a finite real number, such as 2, -1.5 or pi/2</source>
+        <translation>2、-1.5、pi/2 のような有限の実数を入力してください</translation>
+    </message>
+    <message>
+        <location filename="../explorer_window.cpp" line="294"/>
+        <source>Copy the co&amp;mmand line</source>
+        <translation>コマンドラインをコピー(&amp;M)</translation>
+    </message>
+    <message>
+        <location filename="../explorer_window.cpp" line="318"/>
+        <source>copied the selected text: %1</source>
+        <translation>選んだ文字列をコピーしました: %1</translation>
+    </message>
+    <message>
+        <location filename="../explorer_window.cpp" line="354"/>
+        <source>the function is too long: the line holds %1 characters; the last maps stay</source>
+        <translation>関数が長すぎます: 入力欄に入るのは %1 文字までです。前の図はそのままです</translation>
+    </message>
+    <message>
+        <location filename="../explorer_window.cpp" line="371"/>
+        <source>out of memory while reading the function; the last maps stay</source>
+        <translation>関数を読む途中でメモリが足りなくなりました。前の図はそのままです</translation>
+    </message>
+    <message>
+        <location filename="../explorer_window.cpp" line="477"/>
         <source>drawing…</source>
         <translation>描画中…</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="370"/>
+        <location filename="../explorer_window.cpp" line="531"/>
         <source>give the range&apos;s ends as numbers, low below high</source>
         <translation>範囲の両端を数で、下限を上限より小さく入力してください</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="390"/>
+        <location filename="../explorer_window.cpp" line="554"/>
         <source>drawing %1%</source>
         <translation>描画中 %1%</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="422"/>
+        <location filename="../explorer_window.cpp" line="588"/>
         <source>z = %1 %2 %3i</source>
         <translation>z = %1 %2 %3i</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="428"/>
+        <location filename="../explorer_window.cpp" line="594"/>
         <source>f(z) = %1 %2 %3i    |f(z)| = %4    arg f(z) = %5</source>
         <translation>f(z) = %1 %2 %3i    |f(z)| = %4    arg f(z) = %5</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="442"/>
-        <location filename="../explorer_window.cpp" line="464"/>
+        <location filename="../explorer_window.cpp" line="613"/>
+        <location filename="../explorer_window.cpp" line="635"/>
         <source>zoomed in as far as double precision tells the pixels apart</source>
         <translation>倍精度で画素を区別できる限界まで拡大しました</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="446"/>
+        <location filename="../explorer_window.cpp" line="617"/>
         <source>zoomed out as far as ±10¹⁵</source>
         <translation>±10¹⁵ まで縮小しました</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="455"/>
+        <location filename="../explorer_window.cpp" line="626"/>
         <source>the view stays within ±10¹⁵</source>
         <translation>表示は ±10¹⁵ の内側に限られます</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="512"/>
-        <location filename="../explorer_window.cpp" line="527"/>
-        <location filename="../explorer_window.cpp" line="537"/>
+        <location filename="../explorer_window.cpp" line="700"/>
+        <source>maps of %1 x %2 pixels do not fit the screen: the window asked for is shown with the pixels that fit</source>
+        <translation>%1 x %2 画素の図は画面に収まりません: 指定の範囲を収まる画素数で表示しています</translation>
+    </message>
+    <message>
+        <location filename="../explorer_window.cpp" line="732"/>
+        <location filename="../explorer_window.cpp" line="746"/>
+        <location filename="../explorer_window.cpp" line="756"/>
         <source>the maps are still being drawn</source>
         <translation>まだ描画中です</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="516"/>
-        <location filename="../explorer_window.cpp" line="531"/>
+        <location filename="../explorer_window.cpp" line="736"/>
+        <location filename="../explorer_window.cpp" line="750"/>
         <source>copied: %1</source>
         <translation>コピーしました: %1</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="521"/>
-        <source>point at a map to copy its pixel</source>
-        <translation>画素をコピーするには図の上を指してください</translation>
-    </message>
-    <message>
-        <location filename="../explorer_window.cpp" line="542"/>
-        <location filename="../explorer_window.cpp" line="561"/>
+        <location filename="../explorer_window.cpp" line="761"/>
+        <location filename="../explorer_window.cpp" line="777"/>
         <source>Save the view as a figure</source>
         <translation>表示を図として保存</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="543"/>
+        <location filename="../explorer_window.cpp" line="762"/>
         <source>PNG picture (*.png);;SVG drawing (*.svg);;PDF page (*.pdf)</source>
         <translation>PNG 画像 (*.png);;SVG 図 (*.svg);;PDF ページ (*.pdf)</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="559"/>
+        <location filename="../explorer_window.cpp" line="775"/>
         <source>saved %1</source>
         <translation>保存しました: %1</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="568"/>
+        <location filename="../explorer_window.cpp" line="804"/>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <location filename="../explorer_window.cpp" line="815"/>
+        <source>X0 must be below X1, and Y0 below Y1</source>
+        <translation>X0 は X1 より、Y0 は Y1 より小さくしてください</translation>
+    </message>
+    <message>
+        <location filename="../explorer_window.cpp" line="820"/>
+        <source>the view must stay within ±10¹⁵</source>
+        <translation>表示は ±10¹⁵ の内側に限られます</translation>
+    </message>
+    <message>
+        <location filename="../explorer_window.cpp" line="825"/>
+        <source>the view is finer than double precision tells the pixels apart: give bounds further apart</source>
+        <translation>倍精度では画素を区別できないほど細かい表示です: 両端をもっと離してください</translation>
+    </message>
+    <message>
+        <location filename="../explorer_window.cpp" line="834"/>
         <source>Go to</source>
         <translation>移動</translation>
     </message>
@@ -218,12 +259,12 @@
 <context>
     <name>complexplot::MapCanvas</name>
     <message>
-        <location filename="../map_canvas.cpp" line="280"/>
+        <location filename="../map_canvas.cpp" line="325"/>
         <source>no value: 1 point</source>
         <translation>値なし: 1 点</translation>
     </message>
     <message>
-        <location filename="../map_canvas.cpp" line="281"/>
+        <location filename="../map_canvas.cpp" line="326"/>
         <source>no value: %1 points</source>
         <translation>値なし: %1 点</translation>
     </message>
@@ -231,12 +272,13 @@
 <context>
     <name>complexplot::MapRenderer</name>
     <message>
-        <location filename="../map_renderer.cpp" line="121"/>
+        <location filename="../map_renderer.cpp" line="152"/>
         <source>out of memory for maps of this size</source>
         <translation>この大きさの図にはメモリが足りません</translation>
     </message>
     <message>
-        <location filename="../map_renderer.cpp" line="123"/>
+        <location filename="../map_renderer.cpp" line="92"/>
+        <location filename="../map_renderer.cpp" line="154"/>
         <source>cannot start a thread: %1</source>
         <translation>スレッドを開始できません: %1</translation>
     </message>
