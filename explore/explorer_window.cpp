@@ -35,6 +35,7 @@ namespace complexplot {
 namespace {
 
 constexpr int kTypingPauseMs = 150;
+constexpr int kRangePauseMs = 600;
 constexpr int kMostRemembered = 20;
 constexpr double kKeyZoom = 1.25;
 
@@ -221,12 +222,15 @@ ExplorerWindow::ExplorerWindow(const ExplorerStart& given, QWidget* parent)
     for (int k = 0; k < 4; ++k) {
         rangeEnds_[k] = new QLineEdit(central);
         rangeEnds_[k]->setPlaceholderText(placeholders[k]);
+        rangeEnds_[k]->setObjectName(QStringLiteral("rangeEnd%1").arg(k));
         rangeEnds_[k]->setMaximumWidth(140);
         if (start.range.fixed) {
             rangeEnds_[k]->setText(exact(ends[k]));
         }
         controls->addWidget(rangeEnds_[k]);
         connect(rangeEnds_[k], &QLineEdit::editingFinished, this, &ExplorerWindow::rangeChanged);
+        // A typed range applies as a typed function does, after a pause.
+        connect(rangeEnds_[k], &QLineEdit::textEdited, &rangePause_, qOverload<>(&QTimer::start));
     }
     axes_ = new QCheckBox(tr("Draw the axes"), central);
     axes_->setObjectName(QStringLiteral("axes"));
@@ -247,6 +251,17 @@ ExplorerWindow::ExplorerWindow(const ExplorerStart& given, QWidget* parent)
     statusBar()->addWidget(readout_, 1);
     statusBar()->addPermanentWidget(progress_);
 
+    rangePause_.setSingleShot(true);
+    rangePause_.setInterval(kRangePauseMs);
+    connect(&rangePause_, &QTimer::timeout, this, [this] {
+        // Typing an end of a fixed range: it applies once it reads.
+        if (rangeMode_->currentIndex() >= 2 && rangeSetting().fixed) {
+            render();
+            keepSession();
+        } else if (rangeMode_->currentIndex() >= 2) {
+            tell(rangeProblem());
+        }
+    });
     typingPause_.setSingleShot(true);
     typingPause_.setInterval(kTypingPauseMs);
     connect(&typingPause_, &QTimer::timeout, this, [this] {
@@ -478,6 +493,51 @@ void ExplorerWindow::render() {
     renderer_.render(job);
 }
 
+QString ExplorerWindow::rangeProblem() const {
+    const bool each = rangeMode_->currentIndex() % 2 == 1;
+    double ends[4] = {};
+    for (int k = 0; k < (each ? 4 : 2); ++k) {
+        const QString text = rangeEnds_[k]->text().trimmed();
+        bool ok = false;
+        ends[k] = QLocale::c().toDouble(text, &ok);
+        if (text.isEmpty()) {
+            return tr("the field “%1” is empty: a fixed range needs both ends of each map's")
+                .arg(rangeEnds_[k]->placeholderText());
+        }
+        if (!ok || !std::isfinite(ends[k])) {
+            return tr("the field “%1” is not a number").arg(rangeEnds_[k]->placeholderText());
+        }
+    }
+    for (int k = 0; k < (each ? 4 : 2); k += 2) {
+        if (!(ends[k] < ends[k + 1]) || !std::isfinite(ends[k + 1] - ends[k])) {
+            return tr("“%1” must be below “%2”")
+                .arg(rangeEnds_[k]->placeholderText(), rangeEnds_[k + 1]->placeholderText());
+        }
+    }
+    return {};
+}
+
+void ExplorerWindow::showRangeInUse(const FunctionMaps& maps) {
+    // The digits the legend's ends need: three, or more until they differ.
+    auto texts = [](const GreyRange& range) {
+        int digits = 3;
+        while (digits < 17 && QString::number(range.low, 'g', digits) ==
+                                  QString::number(range.high, 'g', digits)) {
+            ++digits;
+        }
+        return std::pair{QString::number(range.low, 'g', digits),
+                         QString::number(range.high, 'g', digits)};
+    };
+    const auto [realLow, realHigh] = texts(maps.realRange);
+    const auto [imaginaryLow, imaginaryHigh] = texts(maps.imaginaryRange);
+    const QString shown[] = {realLow, realHigh, imaginaryLow, imaginaryHigh};
+    for (int k = 0; k < 4; ++k) {
+        if (!rangeEnds_[k]->hasFocus()) {
+            rangeEnds_[k]->setText(shown[k]);
+        }
+    }
+}
+
 RangeSetting ExplorerWindow::rangeSetting() const {
     RangeSetting setting;
     const int mode = rangeMode_->currentIndex();
@@ -528,7 +588,11 @@ void ExplorerWindow::rangeChanged() {
         rangeMode_->setCurrentIndex(rangeMode_->currentIndex() - 2);
     }
     if (rangeMode_->currentIndex() >= 2 && !rangeSetting().fixed) {
-        tell(tr("give the range's ends as numbers, low below high"));
+        // Refused, and said which field; the box goes back to what is
+        // drawn, the automatic greys.
+        tell(rangeProblem());
+        const QSignalBlocker blocker(rangeMode_);
+        rangeMode_->setCurrentIndex(rangeMode_->currentIndex() - 2);
     }
     canvas_->setLegendForEach(rangeMode_->currentIndex() % 2 == 1);
     render();
@@ -541,6 +605,10 @@ void ExplorerWindow::rendered(std::shared_ptr<const RenderedMaps> maps) {
     }
     canvas_->setMaps(maps);
     if (!maps->coarse) {
+        // The fields show the range in use, automatic or not.
+        if (!rangeSetting().fixed) {
+            showRangeInUse(maps->maps);
+        }
         emit mapsAtRest();
         progress_->clear();
         if (pointer_) {

@@ -103,6 +103,9 @@ private:
     void keepSession();
     void tell(const QString& message);
     RangeSetting rangeSetting() const;
+    // What keeps the fixed range's fields from reading, in their words.
+    QString rangeProblem() const;
+    void showRangeInUse(const FunctionMaps& maps);
 
     QComboBox* functionBox_ = nullptr;
     QLabel* caret_ = nullptr;
@@ -124,6 +127,7 @@ private:
     std::string expression_;  // the last good expression, the one drawn
     quint64 jobId_ = 0;
     QTimer typingPause_;
+    QTimer rangePause_;
     QSettings settings_;
     std::optional<QPointF> pointer_;
     bool statusIsError_ = false;  // the status bar shows a reading error

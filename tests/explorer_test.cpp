@@ -544,6 +544,38 @@ private slots:
         QCOMPARE(items.count(QStringLiteral("z^3 - 1")), 1);
         QVERIFY(!items.contains(QStringLiteral("sin(")));
     }
+
+    // The range fields show the range in use; a fixed range for each map
+    // with a field left empty is refused, naming it, and the box goes back
+    // to the automatic greys it draws; a typed range applies after a pause.
+    void rangeFieldsSayWhatIsDrawn() {
+        ExplorerWindow& window = open("z");
+        auto field = [&](int k) {
+            return window.findChild<QLineEdit*>(QStringLiteral("rangeEnd%1").arg(k));
+        };
+        const FunctionMaps& maps = window.canvas()->restingMaps()->maps;
+        QCOMPARE(field(0)->text().toDouble(),
+                 QString::number(maps.realRange.low, 'g', 3).toDouble());
+        QCOMPARE(field(1)->text().toDouble(),
+                 QString::number(maps.realRange.high, 'g', 3).toDouble());
+        auto* mode = window.findChild<QComboBox*>(QStringLiteral("rangeMode"));
+        field(0)->setText(QStringLiteral("-1"));
+        field(1)->setText(QStringLiteral("1"));
+        field(2)->clear();
+        field(3)->setText(QStringLiteral("1"));
+        mode->setCurrentIndex(3);
+        QVERIFY(window.statusText().contains(field(2)->placeholderText()));
+        QCOMPARE(mode->currentIndex(), 1);
+        // One for both: the real fields are enough; typed, they apply.
+        mode->setCurrentIndex(2);
+        QTRY_VERIFY_WITH_TIMEOUT(window.canvas()->restingMaps() != nullptr &&
+                                     window.canvas()->restingMaps()->maps.realRange.high == 1.0,
+                                 20000);
+        QTest::keyClicks(field(1), QStringLiteral("0"));  // 10
+        QTRY_VERIFY_WITH_TIMEOUT(window.canvas()->restingMaps() != nullptr &&
+                                     window.canvas()->restingMaps()->maps.realRange.high == 10.0,
+                                 20000);
+    }
 };
 
 QTEST_MAIN(ExplorerTest)
