@@ -156,6 +156,14 @@ ExplorerWindow::ExplorerWindow(const ExplorerStart& given, QWidget* parent)
       settings_(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("complex-plot"),
                 QStringLiteral("explore")) {
     setWindowTitle(tr("Complex functions: explorer"));
+    // Numbers in a proportional face with true superscripts, whatever the
+    // desktop's font: in a monospaced Japanese face "4.53" reads as "4. 53"
+    // and "×10⁻⁵" as a row of tiny marks. Japanese falls back to IPA's
+    // proportional Gothic.
+    QFont numbers = font();
+    numbers.setFamilies(
+        {QStringLiteral("DejaVu Sans"), QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic")});
+    setFont(numbers);
     const ExplorerStart start = given.restore ? restoredStart(settings_, given) : given;
     history_ = ViewHistory(start.view.value_or(MapGeometry{}));
     startView_ = start.view.value_or(MapGeometry{});
