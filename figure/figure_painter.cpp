@@ -204,16 +204,34 @@ qsizetype lineLength(const QFontMetricsF& metrics, const QString& text, qsizetyp
     return fits;
 }
 
+std::vector<QString> brokenTitle(const std::string& title);
+
 }  // namespace
 
 std::vector<QString> titleLines(const std::string& title) {
+    // A layout asks for the same title's lines dozens of times while it
+    // sizes the maps; measuring a long title each time took most of a run.
+    thread_local std::string lastTitle;
+    thread_local std::vector<QString> lastLines;
+    if (!lastLines.empty() && title == lastTitle) {
+        return lastLines;
+    }
+    lastLines = brokenTitle(title);
+    lastTitle = title;
+    return lastLines;
+}
+
+namespace {
+
+std::vector<QString> brokenTitle(const std::string& title) {
     // Measured at the vector figure's size: a PNG figure of any width is
     // that figure scaled, so it breaks in the same places.
     const QFontMetricsF metrics(figureFont(kTitleSize));
     const double width = kVectorWidth - 2 * kMargin;
     const QString whole = text(title);
     std::vector<QString> lines;
-    for (qsizetype from = 0; from < whole.size();) {
+    // A fourth line is enough to know that the third is cut.
+    for (qsizetype from = 0; from < whole.size() && lines.size() <= kMostTitleLines;) {
         const qsizetype length = lineLength(metrics, whole, from, width);
         lines.push_back(whole.mid(from, length).trimmed());
         from += length;
@@ -236,12 +254,14 @@ std::vector<QString> titleLines(const std::string& title) {
     return lines;
 }
 
+}  // namespace
+
 bool titleFits(const std::string& title) {
     const QFontMetricsF metrics(figureFont(kTitleSize));
     const double width = kVectorWidth - 2 * kMargin;
     const QString whole = text(title);
     std::size_t count = 0;
-    for (qsizetype from = 0; from < whole.size(); ++count) {
+    for (qsizetype from = 0; from < whole.size() && count <= kMostTitleLines; ++count) {
         from += lineLength(metrics, whole, from, width);
     }
     return count <= kMostTitleLines;
