@@ -23,7 +23,7 @@
 #include <stdexcept>
 
 #include "compiled_expression.h"
-#include "expression_error.h"
+#include "expression_message.h"
 #include "figure_output.h"
 #include "parser.h"
 #include "png_file.h"
@@ -86,9 +86,7 @@ QString boundProblem(const QString& text, double& value) {
         value = node.value.real();
         return {};
     } catch (const ExpressionError& error) {
-        return ExplorerWindow::tr("column %1: %2")
-            .arg(error.column())
-            .arg(QString::fromStdString(error.what()));
+        return ExplorerWindow::tr("column %1: %2").arg(error.column()).arg(translatedText(error));
     }
 }
 
@@ -403,10 +401,9 @@ void ExplorerWindow::expressionEdited(const QString& text) {
                                         metrics.horizontalAdvance(before),
                                     std::max(0, caret_->width() - 40));
         caret_->setIndent(indent);
-        caret_->setText(
-            QStringLiteral("^ ") +
-            tr("column %1: %2").arg(error.column()).arg(QString::fromStdString(error.what())));
-        tell(tr("column %1: %2").arg(error.column()).arg(QString::fromStdString(error.what())));
+        const QString message = tr("column %1: %2").arg(error.column()).arg(translatedText(error));
+        caret_->setText(QStringLiteral("^ ") + message);
+        tell(message);
         statusIsError_ = true;
         typingPause_.stop();
     }

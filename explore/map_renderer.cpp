@@ -7,7 +7,7 @@
 #include <system_error>
 
 #include "compiled_expression.h"
-#include "expression_error.h"
+#include "expression_message.h"
 #include "value_grid.h"
 
 namespace complexplot {
@@ -147,7 +147,7 @@ void MapRenderer::run(const RenderJob& job, const Cancellation& cancellation) {
         }
     } catch (const RenderCancelled&) {
     } catch (const ExpressionError& error) {
-        emit failed(job.id, QString::fromStdString(error.what()));
+        emit failed(job.id, translatedText(error));
     } catch (const std::bad_alloc&) {
         emit failed(job.id, tr("out of memory for maps of this size"));
     } catch (const std::system_error& error) {

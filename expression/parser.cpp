@@ -68,19 +68,15 @@ struct Token {
 };
 
 // Names that people write which the language does not have, with how to
-// write them instead. They are answered before any "did you mean", which
-// would offer a function of another meaning (acot is not cot).
+// write them instead (NaN and infinity have messages of their own). They are answered before any
+// "did you mean", which would offer a function of another meaning (acot is not cot).
 constexpr std::pair<std::string_view, std::string_view> kNamesNotInTheLanguage[] = {
-    {"acot", "for acot(z) write atan(1/z)"},     {"arccot", "for arccot(z) write atan(1/z)"},
-    {"asec", "for asec(z) write acos(1/z)"},     {"arcsec", "for arcsec(z) write acos(1/z)"},
-    {"acsc", "for acsc(z) write asin(1/z)"},     {"arccsc", "for arccsc(z) write asin(1/z)"},
-    {"acoth", "for acoth(z) write atanh(1/z)"},  {"arcoth", "for arcoth(z) write atanh(1/z)"},
-    {"asech", "for asech(z) write acosh(1/z)"},  {"acsch", "for acsch(z) write asinh(1/z)"},
-    {"sec", "for sec(z) write 1/cos(z)"},        {"csc", "for csc(z) write 1/sin(z)"},
-    {"coth", "for coth(z) write 1/tanh(z)"},     {"sech", "for sech(z) write 1/cosh(z)"},
-    {"csch", "for csch(z) write 1/sinh(z)"},     {"log10", "for log10(z) write log(z)/log(10)"},
-    {"log2", "for log2(z) write log(z)/log(2)"}, {"nan", "the language has no NaN constant"},
-    {"inf", "the language has no infinity"},     {"infinity", "the language has no infinity"},
+    {"acot", "atan(1/z)"},       {"arccot", "atan(1/z)"},   {"asec", "acos(1/z)"},
+    {"arcsec", "acos(1/z)"},     {"acsc", "asin(1/z)"},     {"arccsc", "asin(1/z)"},
+    {"acoth", "atanh(1/z)"},     {"arcoth", "atanh(1/z)"},  {"asech", "acosh(1/z)"},
+    {"acsch", "asinh(1/z)"},     {"sec", "1/cos(z)"},       {"csc", "1/sin(z)"},
+    {"coth", "1/tanh(z)"},       {"sech", "1/cosh(z)"},     {"csch", "1/sinh(z)"},
+    {"log10", "log(z)/log(10)"}, {"log2", "log(z)/log(2)"},
 };
 
 class Parser {
@@ -91,7 +87,7 @@ public:
         ParsedExpression parsed;
         parsed.root = sum();
         if (token_.kind != Token::Kind::end) {
-            fail(token_.offset, "expected an operator or the end, not " + describe(token_));
+            fail(token_.offset, ExpressionMessage::expectedOperatorOrEnd, {describe(token_)});
         }
         parsed.graph = std::move(graph_);
         return parsed;
@@ -107,17 +103,19 @@ private:
         return column;
     }
 
-    [[noreturn]] void fail(std::size_t offset, const std::string& message) const {
-        throw ExpressionError(columnOf(offset), message);
+    [[noreturn]] void fail(std::size_t offset, ExpressionMessage message,
+                           std::vector<std::string> arguments = {}) const {
+        throw ExpressionError(columnOf(offset), message, std::move(arguments));
     }
 
     std::string_view textOf(const Token& token) const {
         return text_.substr(token.offset, token.length);
     }
 
+    // What was found, quoted; empty at the end of the text.
     std::string describe(const Token& token) const {
         if (token.kind == Token::Kind::end) {
-            return "the end";
+            return "";
         }
         return quoted(textOf(token));
     }
@@ -157,18 +155,18 @@ private:
                                          : static_cast<unsigned char>(0);
             if (byte < 0x20 || byte == 0x7f || (byte == 0xc2 && next < 0xa0)) {
                 // Never echoed: it could steer the terminal the message is shown on.
-                fail(at, "unexpected control character");
+                fail(at, ExpressionMessage::controlCharacter);
             }
             if (c == '|') {
                 const std::size_t close = text_.find('|', at + 1);
-                fail(at, "unexpected character '|': for the modulus write " +
-                             quoted("abs(" +
-                                    std::string(close == std::string_view::npos
-                                                    ? std::string_view("z")
-                                                    : text_.substr(at + 1, close - at - 1)) +
-                                    ")"));
+                fail(at, ExpressionMessage::modulusBars,
+                     {quoted("abs(" +
+                             std::string(close == std::string_view::npos
+                                             ? std::string_view("z")
+                                             : text_.substr(at + 1, close - at - 1)) +
+                             ")")});
             }
-            fail(at, "unexpected character " + quoted(text_.substr(at, length)));
+            fail(at, ExpressionMessage::unexpectedCharacter, {quoted(text_.substr(at, length))});
         }
     }
 
@@ -186,7 +184,7 @@ private:
         if (end < text_.size() && text_[end] == '.') {
             const std::size_t afterPoint = digitsFrom(end + 1);
             if (!digitsBefore && afterPoint == end + 1) {
-                fail(at, "expected digits around '.'");
+                fail(at, ExpressionMessage::digitsAroundPoint);
             }
             end = afterPoint;
         }
@@ -209,8 +207,7 @@ private:
             // zero, as C++ and Python read it.
             value = 0.0;
         } else if (error != std::errc() || stop != digits.data() + digits.size()) {
-            fail(at,
-                 "the number " + std::string(digits) + " is out of the range of double precision");
+            fail(at, ExpressionMessage::numberOutOfRange, {std::string(digits)});
         }
         bool imaginary = false;
         if (end < text_.size() && text_[end] == 'i' &&
@@ -224,9 +221,8 @@ private:
     struct Nesting {
         explicit Nesting(Parser& parser) : parser_(parser) {
             if (++parser_.depth_ > kDeepestNesting) {
-                parser_.fail(parser_.token_.offset, "the expression nests deeper than " +
-                                                        std::to_string(kDeepestNesting) +
-                                                        " levels");
+                parser_.fail(parser_.token_.offset, ExpressionMessage::nestsTooDeep,
+                             {std::to_string(kDeepestNesting)});
             }
         }
         ~Nesting() { --parser_.depth_; }
@@ -256,9 +252,9 @@ private:
                 // z**2, as some languages write a power.
                 const std::size_t secondAt = token_.offset;
                 advance();
-                fail(secondAt, "unexpected '*': a power is written with ^, as in " +
-                                   quoted(std::string(text_.substr(start, operatorAt - start)) +
-                                          "^" + std::string(textOf(token_))));
+                fail(secondAt, ExpressionMessage::doubleStarPower,
+                     {quoted(std::string(text_.substr(start, operatorAt - start)) + "^" +
+                             std::string(textOf(token_)))});
             }
             start = token_.offset;
             value = graph_.binary(operation, value, signedPower());
@@ -307,34 +303,36 @@ private:
     // What is wrong with a number that an operand follows with no operator,
     // where a product is not what was meant: a number cut short or written
     // in a form not read here, or an exponent followed by more.
-    std::string aboutTheNumber(const Token& number) const {
+    struct Complaint {
+        ExpressionMessage message;
+        std::vector<std::string> arguments;
+    };
+    std::optional<Complaint> aboutTheNumber(const Token& number) const {
         const std::string digits(textOf(number));
         const std::string next(textOf(token_));
         const bool adjacent = token_.offset == number.offset + number.length;
         if (adjacent && token_.kind == Token::Kind::name && (next == "e" || next == "E")) {
-            return "the number " + quoted(digits + next) +
-                   " has no digits in its exponent: write them, as in " + digits + next + "3";
+            return Complaint{ExpressionMessage::exponentWithoutDigits,
+                             {quoted(digits + next), digits + next + "3"}};
         }
         if (adjacent && token_.kind == Token::Kind::name && digits == "0" &&
             (next[0] == 'x' || next[0] == 'X')) {
-            return "the number " + quoted(digits + next) +
-                   " is hexadecimal, which is not read here: write it in decimal";
+            return Complaint{ExpressionMessage::hexadecimalNumber, {quoted(digits + next)}};
         }
         if (adjacent && token_.kind == Token::Kind::name &&
             next.find_first_not_of('i') == std::string::npos) {
-            return "the number " + quoted(digits + next) +
-                   " has more than one i: an imaginary number takes one, as in " + digits + "i";
+            return Complaint{ExpressionMessage::numberWithManyI,
+                             {quoted(digits + next), digits + "i"}};
         }
         if (adjacent && token_.kind == Token::Kind::number && next[0] == '.') {
-            return "the number " + quoted(digits + next) + " has more than one decimal point";
+            return Complaint{ExpressionMessage::numberWithManyPoints, {quoted(digits + next)}};
         }
         if (exponentDepth_ > 0) {
-            return "expected an operator after the exponent " + quoted(digits) + ", before " +
-                   describe(token_) +
-                   ": an exponent that is a product goes in parentheses, as in " +
-                   quoted("^(" + digits + "*" + next + ")");
+            return Complaint{
+                ExpressionMessage::operatorAfterExponent,
+                {quoted(digits), describe(token_), quoted("^(" + digits + "*" + next + ")")}};
         }
-        return "";
+        return std::nullopt;
     }
 
     // operand := number | z | i | pi | e | function '(' sum ')' | '(' sum ')'
@@ -345,17 +343,16 @@ private:
         if (token_.kind == Token::Kind::number || token_.kind == Token::Kind::name ||
             isSymbol('(')) {
             if (first.kind == Token::Kind::number) {
-                if (const std::string message = aboutTheNumber(first); !message.empty()) {
-                    fail(token_.offset, message);
+                if (std::optional<Complaint> complaint = aboutTheNumber(first)) {
+                    fail(token_.offset, complaint->message, std::move(complaint->arguments));
                 }
             }
             std::string before(text_.substr(first.offset, token_.offset - first.offset));
             while (!before.empty() && std::isspace(static_cast<unsigned char>(before.back()))) {
                 before.pop_back();
             }
-            fail(token_.offset, "expected an operator before " + describe(token_) +
-                                    ": for a product write " +
-                                    quoted(before + "*" + std::string(textOf(token_))));
+            fail(token_.offset, ExpressionMessage::expectedOperatorBefore,
+                 {describe(token_), quoted(before + "*" + std::string(textOf(token_)))});
         }
         return value;
     }
@@ -376,14 +373,13 @@ private:
         if (token.kind == Token::Kind::name) {
             return named(token);
         }
-        fail(token.offset, "expected a number, a name or '(', not " + describe(token));
+        fail(token.offset, ExpressionMessage::expectedOperand, {describe(token)});
     }
 
     void expectClosing(const Token& opening) {
         if (!isSymbol(')')) {
-            fail(token_.offset, "expected ')' to close the '(' at column " +
-                                    std::to_string(columnOf(opening.offset)) + ", not " +
-                                    describe(token_));
+            fail(token_.offset, ExpressionMessage::expectedClosing,
+                 {std::to_string(columnOf(opening.offset)), describe(token_)});
         }
         advance();
     }
@@ -398,8 +394,8 @@ private:
         for (const FunctionName& function : knownFunctions()) {
             if (function.name == name) {
                 if (!isSymbol('(')) {
-                    fail(token_.offset, "expected '(' after " + std::string(textOf(token)) +
-                                            ", not " + describe(token_));
+                    fail(token_.offset, ExpressionMessage::expectedOpening,
+                         {std::string(textOf(token)), describe(token_)});
                 }
                 const Token opening = token_;
                 advance();
@@ -413,18 +409,26 @@ private:
             c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         }
         if (lower != name && isKnownName(std::string(canonicalName(lower)))) {
-            fail(token.offset,
-                 "unknown name " + quoted(name) + ": names are lower case, write " + lower);
+            fail(token.offset, ExpressionMessage::nameNotLowerCase, {quoted(name), lower});
+        }
+        if (lower == "nan") {
+            fail(token.offset, ExpressionMessage::noNaNConstant, {quoted(name)});
+        }
+        if (lower == "inf" || lower == "infinity") {
+            fail(token.offset, ExpressionMessage::noInfinity, {quoted(name)});
         }
         for (const auto& [missing, instead] : kNamesNotInTheLanguage) {
             if (lower == missing) {
-                fail(token.offset, "unknown name " + quoted(name) + ": " + std::string(instead));
+                fail(token.offset, ExpressionMessage::nameWrittenOtherwise,
+                     {quoted(name), std::string(missing), std::string(instead)});
             }
         }
         const std::string nearest = nearestName(lower, allNames());
-        fail(token.offset, "unknown name " + quoted(name) + ": " +
-                               (nearest.empty() ? "" : "did you mean " + nearest + "? ") +
-                               "the known names are " + knownNames());
+        if (!nearest.empty()) {
+            fail(token.offset, ExpressionMessage::unknownNameDidYouMean,
+                 {quoted(name), nearest, knownFunctionNames()});
+        }
+        fail(token.offset, ExpressionMessage::unknownName, {quoted(name), knownFunctionNames()});
     }
 
     // Other names in common use for the same functions.
@@ -521,10 +525,10 @@ ParsedExpression parseExpression(std::string_view text) {
     return std::move(*reading.parsed);
 }
 
-std::string knownNames() {
-    std::string names = "z, i, pi, e and the functions";
+std::string knownFunctionNames() {
+    std::string names;
     for (const FunctionName& function : knownFunctions()) {
-        names += " ";
+        names += names.empty() ? "" : " ";
         names += function.name;
     }
     return names;

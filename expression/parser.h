@@ -21,7 +21,7 @@ struct ParsedExpression {
 // Raises ExpressionError at the first place that cannot be read.
 ParsedExpression parseExpression(std::string_view text);
 
-// "z, i, pi, e and sin, cos, ...": for messages and help.
-std::string knownNames();
+// "sin cos tan ...": the functions' names, for messages.
+std::string knownFunctionNames();
 
 }  // namespace complexplot

@@ -53,6 +53,7 @@ struct Avx512Lanes {
 
 }  // namespace
 
-extern constinit const VectorKernels kAvx512Kernels = kernelsOf<Avx512Lanes>(InstructionSet::avx512);
+extern constinit const VectorKernels kAvx512Kernels =
+    kernelsOf<Avx512Lanes>(InstructionSet::avx512);
 
 }  // namespace complexplot

@@ -7,7 +7,9 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QSettings>
+#include <QTranslator>
 #include <QWheelEvent>
 #include <QtTest>
 #include <cstring>
@@ -15,6 +17,7 @@
 
 #include "compiled_expression.h"
 #include "explorer_window.h"
+#include "expression_message.h"
 #include "function_maps.h"
 #include "handout_list.h"
 #include "render_options.h"
@@ -179,6 +182,47 @@ private slots:
                 QVERIFY(read == expected[k] || (std::isnan(read) && std::isnan(expected[k])));
             }
         }
+    }
+
+    // The reader's messages in the window: without a translation word for
+    // word the reader's English; with the Japanese one, every message
+    // translated, with the same places for its arguments, and the window's
+    // text in one language.
+    void readerMessagesSpeakTheWindowsLanguage() {
+        const QRegularExpression places(QStringLiteral("%[1-9]"));
+        auto placesOf = [&](const QString& text) {
+            QStringList found;
+            for (const QRegularExpressionMatch& match : places.globalMatch(text)) {
+                found << match.captured();
+            }
+            found.sort();
+            return found;
+        };
+        for (const ExpressionMessage message : kAllExpressionMessages) {
+            QCOMPARE(translatedPattern(message), QString::fromUtf8(englishPattern(message)));
+        }
+        QTranslator japanese;
+        QVERIFY(japanese.load(QStringLiteral(":/i18n/complex-plot-explore_ja.qm")));
+        QCoreApplication::installTranslator(&japanese);
+        const auto removeTranslator =
+            qScopeGuard([&] { QCoreApplication::removeTranslator(&japanese); });
+        for (const ExpressionMessage message : kAllExpressionMessages) {
+            const QString english = QString::fromUtf8(englishPattern(message));
+            const QString translated = translatedPattern(message);
+            QVERIFY2(translated != english, qPrintable(english));
+            QCOMPARE(placesOf(translated), placesOf(english));
+        }
+
+        ExplorerWindow& window = open("sin(z)");
+        auto* function = window.findChild<QComboBox*>(QStringLiteral("function"));
+        function->setEditText(QStringLiteral("sni(z)+"));
+        QTRY_VERIFY(window.statusText().contains(QStringLiteral("1 文字目")));
+        QVERIFY2(window.statusText().contains(QStringLiteral("'sni' という名前はありません")),
+                 qPrintable(window.statusText()));
+        QVERIFY(!window.statusText().contains(QLatin1String("unknown")));
+        // What was found at the end of the text is named in Japanese too.
+        function->setEditText(QStringLiteral("sin(z)+"));
+        QTRY_VERIFY(window.statusText().contains(QStringLiteral("式の終わり")));
     }
 
     // An error while typing is marked and the last good maps stay; a good

@@ -235,8 +235,26 @@ TEST(ExpressionErrors, EachMessageNamesItsColumnAndWhatWasExpected) {
             EXPECT_EQ(error.column(), c.column) << c.text;
             EXPECT_NE(std::string(error.what()).find(c.says), std::string::npos)
                 << c.text << ": " << error.what();
+            // The message is its pattern with every place filled, as a
+            // translation fills it.
+            EXPECT_EQ(error.what(), englishText(error.message(), error.arguments()));
+            EXPECT_EQ(std::string(error.what()).find('%'), std::string::npos) << error.what();
         }
     }
+}
+
+// What the user typed is filled in once: a "%1" in it stays as typed.
+TEST(ExpressionErrors, TypedTextIsFilledInOnce) {
+    try {
+        CompiledExpression expression("z %1");
+        ADD_FAILURE() << "read";
+    } catch (const ExpressionError& error) {
+        EXPECT_STREQ(error.what(), "unexpected character '%'");
+    }
+    EXPECT_EQ(englishText(ExpressionMessage::expectedClosing, {"3", "'%2'"}),
+              "expected ')' to close the '(' at column 3, not '%2'");
+    EXPECT_EQ(englishText(ExpressionMessage::expectedClosing, {"3", ""}),
+              "expected ')' to close the '(' at column 3, not the end");
 }
 
 // Input nested far deeper than any formula would be is refused, not a

@@ -2,146 +2,268 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ja_JP">
 <context>
+    <name>ExpressionMessage</name>
+    <message>
+        <location filename="../expression_message.cpp" line="13"/>
+        <source>expected an operator or the end, not %1</source>
+        <translation>演算子か式の終わりが必要ですが、%1があります</translation>
+    </message>
+    <message>
+        <location filename="../expression_message.cpp" line="16"/>
+        <source>expected a number, a name or &apos;(&apos;, not %1</source>
+        <translation>数・名前・「(」のどれかが必要ですが、%1があります</translation>
+    </message>
+    <message>
+        <location filename="../expression_message.cpp" line="19"/>
+        <source>expected an operator before %1: for a product write %2</source>
+        <translation>%1 の前に演算子がありません。掛け算なら %2 と書きます</translation>
+    </message>
+    <message>
+        <location filename="../expression_message.cpp" line="22"/>
+        <source>expected &apos;)&apos; to close the &apos;(&apos; at column %1, not %2</source>
+        <translation>%1 文字目の「(」を閉じる「)」が必要ですが、%2があります</translation>
+    </message>
+    <message>
+        <location filename="../expression_message.cpp" line="25"/>
+        <source>expected &apos;(&apos; after %1, not %2</source>
+        <translation>%1 の後には「(」が必要ですが、%2があります</translation>
+    </message>
+    <message>
+        <location filename="../expression_message.cpp" line="28"/>
+        <source>expected an operator after the exponent %1, before %2: an exponent that is a product goes in parentheses, as in %3</source>
+        <translation>指数 %1 と %2 の間に演算子がありません。掛け算を指数にするときは %3 のように括弧で囲みます</translation>
+    </message>
+    <message>
+        <location filename="../expression_message.cpp" line="33"/>
+        <source>unexpected control character</source>
+        <translation>制御文字は使えません</translation>
+    </message>
+    <message>
+        <location filename="../expression_message.cpp" line="36"/>
+        <source>unexpected character %1</source>
+        <translation>%1 は式に使えない文字です</translation>
+    </message>
+    <message>
+        <location filename="../expression_message.cpp" line="38"/>
+        <source>unexpected character &apos;|&apos;: for the modulus write %1</source>
+        <translation>「|」は使えません。絶対値は %1 と書きます</translation>
+    </message>
+    <message>
+        <location filename="../expression_message.cpp" line="41"/>
+        <source>unexpected &apos;*&apos;: a power is written with ^, as in %1</source>
+        <translation>「**」は使えません。累乗は ^ を使い、%1 のように書きます</translation>
+    </message>
+    <message>
+        <location filename="../expression_message.cpp" line="44"/>
+        <source>expected digits around &apos;.&apos;</source>
+        <translation>「.」の前か後に数字が必要です</translation>
+    </message>
+    <message>
+        <location filename="../expression_message.cpp" line="46"/>
+        <source>the number %1 is out of the range of double precision</source>
+        <translation>数 %1 は倍精度で表せる範囲を超えています</translation>
+    </message>
+    <message>
+        <location filename="../expression_message.cpp" line="49"/>
+        <source>the number %1 has no digits in its exponent: write them, as in %2</source>
+        <translation>数 %1 の指数に数字がありません。%2 のように書きます</translation>
+    </message>
+    <message>
+        <location filename="../expression_message.cpp" line="53"/>
+        <source>the number %1 is hexadecimal, which is not read here: write it in decimal</source>
+        <translation>数 %1 は 16 進数です。ここでは 10 進数で書きます</translation>
+    </message>
+    <message>
+        <location filename="../expression_message.cpp" line="57"/>
+        <source>the number %1 has more than one i: an imaginary number takes one, as in %2</source>
+        <translation>数 %1 に i が二つ以上あります。虚数の i は一つで、%2 のように書きます</translation>
+    </message>
+    <message>
+        <location filename="../expression_message.cpp" line="61"/>
+        <source>the number %1 has more than one decimal point</source>
+        <translation>数 %1 に小数点が二つ以上あります</translation>
+    </message>
+    <message>
+        <location filename="../expression_message.cpp" line="64"/>
+        <source>the expression nests deeper than %1 levels</source>
+        <translation>式の括弧などの入れ子が %1 段を超えています</translation>
+    </message>
+    <message>
+        <location filename="../expression_message.cpp" line="67"/>
+        <source>unknown name %1: names are lower case, write %2</source>
+        <translation>%1 という名前はありません。名前は小文字で %2 と書きます</translation>
+    </message>
+    <message>
+        <location filename="../expression_message.cpp" line="70"/>
+        <source>unknown name %1: for %2(z) write %3</source>
+        <translation>%1 という名前はありません。%2(z) は %3 と書きます</translation>
+    </message>
+    <message>
+        <location filename="../expression_message.cpp" line="73"/>
+        <source>unknown name %1: the language has no NaN constant</source>
+        <translation>%1 という名前はありません。NaN を表す定数はありません</translation>
+    </message>
+    <message>
+        <location filename="../expression_message.cpp" line="76"/>
+        <source>unknown name %1: the language has no infinity</source>
+        <translation>%1 という名前はありません。無限大を表す定数はありません</translation>
+    </message>
+    <message>
+        <location filename="../expression_message.cpp" line="79"/>
+        <source>unknown name %1: did you mean %2? the known names are z, i, pi, e and the functions %3</source>
+        <translation>%1 という名前はありません。%2 のことですか？ 使える名前は z、i、pi、e と関数 %3 です</translation>
+    </message>
+    <message>
+        <location filename="../expression_message.cpp" line="84"/>
+        <source>unknown name %1: the known names are z, i, pi, e and the functions %2</source>
+        <translation>%1 という名前はありません。使える名前は z、i、pi、e と関数 %2 です</translation>
+    </message>
+    <message>
+        <location filename="../expression_message.cpp" line="103"/>
+        <source>the end</source>
+        <translation>式の終わり</translation>
+    </message>
+</context>
+<context>
     <name>complexplot::ExplorerWindow</name>
     <message>
-        <location filename="../explorer_window.cpp" line="158"/>
+        <location filename="../explorer_window.cpp" line="156"/>
         <source>Complex functions: explorer</source>
         <translation>複素関数エクスプローラ</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="172"/>
+        <location filename="../explorer_window.cpp" line="178"/>
         <source>f(z) =</source>
         <translation>f(z) =</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="212"/>
+        <location filename="../explorer_window.cpp" line="218"/>
         <source>grey range: automatic, one for both</source>
         <translation>濃淡: 自動・共通</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="212"/>
+        <location filename="../explorer_window.cpp" line="218"/>
         <source>grey range: automatic, one for each</source>
         <translation>濃淡: 自動・個別</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="213"/>
+        <location filename="../explorer_window.cpp" line="219"/>
         <source>grey range: fixed, one for both</source>
         <translation>濃淡: 指定・共通</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="213"/>
+        <location filename="../explorer_window.cpp" line="219"/>
         <source>grey range: fixed, one for each</source>
         <translation>濃淡: 指定・個別</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="216"/>
+        <location filename="../explorer_window.cpp" line="222"/>
         <source>Lock the range</source>
         <translation>今の濃淡のまま</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="217"/>
+        <location filename="../explorer_window.cpp" line="223"/>
         <source>Keep the current greys while zooming and panning</source>
         <translation>拡大・移動の間も今の濃淡を保つ</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="219"/>
+        <location filename="../explorer_window.cpp" line="225"/>
         <source>Re low</source>
         <translation>実数部 下限</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="219"/>
+        <location filename="../explorer_window.cpp" line="225"/>
         <source>Re high</source>
         <translation>実数部 上限</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="219"/>
+        <location filename="../explorer_window.cpp" line="225"/>
         <source>Im low</source>
         <translation>虚数部 下限</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="219"/>
+        <location filename="../explorer_window.cpp" line="225"/>
         <source>Im high</source>
         <translation>虚数部 上限</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="236"/>
+        <location filename="../explorer_window.cpp" line="241"/>
         <source>Draw the axes</source>
         <translation>座標軸を描く</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="297"/>
+        <location filename="../explorer_window.cpp" line="302"/>
         <source>&amp;File</source>
         <translation>ファイル(&amp;F)</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="298"/>
+        <location filename="../explorer_window.cpp" line="303"/>
         <source>&amp;Save figure…</source>
         <translation>図を保存(&amp;S)…</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="299"/>
+        <location filename="../explorer_window.cpp" line="304"/>
         <source>&amp;Quit</source>
         <translation>終了(&amp;Q)</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="300"/>
+        <location filename="../explorer_window.cpp" line="305"/>
         <source>&amp;Edit</source>
         <translation>編集(&amp;E)</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="302"/>
+        <location filename="../explorer_window.cpp" line="307"/>
         <source>&amp;Copy the pixel&apos;s values</source>
         <translation>画素の値をコピー(&amp;C)</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="312"/>
+        <location filename="../explorer_window.cpp" line="317"/>
         <source>Edit the &amp;function</source>
         <translation>関数を編集(&amp;F)</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="316"/>
+        <location filename="../explorer_window.cpp" line="321"/>
         <source>&amp;View</source>
         <translation>表示(&amp;V)</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="317"/>
+        <location filename="../explorer_window.cpp" line="322"/>
         <source>&amp;Back</source>
         <translation>戻る(&amp;B)</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="319"/>
+        <location filename="../explorer_window.cpp" line="324"/>
         <source>&amp;Forward</source>
         <translation>進む(&amp;F)</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="321"/>
+        <location filename="../explorer_window.cpp" line="326"/>
         <source>&amp;Go to…</source>
         <translation>移動(&amp;G)…</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="322"/>
+        <location filename="../explorer_window.cpp" line="327"/>
         <source>&amp;Start view (0)</source>
         <translation>最初の表示(&amp;S) (0)</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="505"/>
+        <location filename="../explorer_window.cpp" line="509"/>
         <source>the field “%1” is empty: a fixed range needs both ends of each map&apos;s</source>
         <translation>「%1」が空です: 指定の範囲には各図の両端が要ります</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="509"/>
+        <location filename="../explorer_window.cpp" line="513"/>
         <source>the field “%1” is not a number</source>
         <translation>「%1」が数ではありません</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="514"/>
+        <location filename="../explorer_window.cpp" line="518"/>
         <source>“%1” must be below “%2”</source>
         <translation>「%1」は「%2」より小さくしてください</translation>
     </message>
     <message>
         <location filename="../explorer_window.cpp" line="89"/>
-        <location filename="../explorer_window.cpp" line="401"/>
-        <location filename="../explorer_window.cpp" line="402"/>
+        <location filename="../explorer_window.cpp" line="404"/>
         <source>column %1: %2</source>
         <translation>%1 文字目: %2</translation>
     </message>
@@ -151,117 +273,117 @@
         <translation>2、-1.5、pi/2 のような有限の実数を入力してください</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="310"/>
+        <location filename="../explorer_window.cpp" line="315"/>
         <source>Copy the co&amp;mmand line</source>
         <translation>コマンドラインをコピー(&amp;M)</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="334"/>
+        <location filename="../explorer_window.cpp" line="339"/>
         <source>copied the selected text: %1</source>
         <translation>選んだ文字列をコピーしました: %1</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="370"/>
+        <location filename="../explorer_window.cpp" line="375"/>
         <source>the function is too long: the line holds %1 characters; the last maps stay</source>
         <translation>関数が長すぎます: 入力欄に入るのは %1 文字までです。前の図はそのままです</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="387"/>
+        <location filename="../explorer_window.cpp" line="392"/>
         <source>out of memory while reading the function; the last maps stay</source>
         <translation>関数を読む途中でメモリが足りなくなりました。前の図はそのままです</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="493"/>
+        <location filename="../explorer_window.cpp" line="497"/>
         <source>drawing…</source>
         <translation>描画中…</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="623"/>
+        <location filename="../explorer_window.cpp" line="627"/>
         <source>drawing %1%</source>
         <translation>描画中 %1%</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="657"/>
+        <location filename="../explorer_window.cpp" line="661"/>
         <source>z = %1 %2 %3i</source>
         <translation>z = %1 %2 %3i</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="663"/>
+        <location filename="../explorer_window.cpp" line="667"/>
         <source>f(z) = %1 %2 %3i    |f(z)| = %4    arg f(z) = %5</source>
         <translation>f(z) = %1 %2 %3i    |f(z)| = %4    arg f(z) = %5</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="682"/>
-        <location filename="../explorer_window.cpp" line="704"/>
+        <location filename="../explorer_window.cpp" line="686"/>
+        <location filename="../explorer_window.cpp" line="708"/>
         <source>zoomed in as far as double precision tells the pixels apart</source>
         <translation>倍精度で画素を区別できる限界まで拡大しました</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="686"/>
+        <location filename="../explorer_window.cpp" line="690"/>
         <source>zoomed out as far as ±10¹⁵</source>
         <translation>±10¹⁵ まで縮小しました</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="695"/>
+        <location filename="../explorer_window.cpp" line="699"/>
         <source>the view stays within ±10¹⁵</source>
         <translation>表示は ±10¹⁵ の内側に限られます</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="769"/>
+        <location filename="../explorer_window.cpp" line="773"/>
         <source>maps of %1 x %2 pixels do not fit the screen: the window asked for is shown with the pixels that fit</source>
         <translation>%1 x %2 画素の図は画面に収まりません: 指定の範囲を収まる画素数で表示しています</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="801"/>
-        <location filename="../explorer_window.cpp" line="815"/>
-        <location filename="../explorer_window.cpp" line="825"/>
+        <location filename="../explorer_window.cpp" line="805"/>
+        <location filename="../explorer_window.cpp" line="819"/>
+        <location filename="../explorer_window.cpp" line="829"/>
         <source>the maps are still being drawn</source>
         <translation>まだ描画中です</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="805"/>
-        <location filename="../explorer_window.cpp" line="819"/>
+        <location filename="../explorer_window.cpp" line="809"/>
+        <location filename="../explorer_window.cpp" line="823"/>
         <source>copied: %1</source>
         <translation>コピーしました: %1</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="830"/>
-        <location filename="../explorer_window.cpp" line="846"/>
+        <location filename="../explorer_window.cpp" line="834"/>
+        <location filename="../explorer_window.cpp" line="850"/>
         <source>Save the view as a figure</source>
         <translation>表示を図として保存</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="831"/>
+        <location filename="../explorer_window.cpp" line="835"/>
         <source>PNG picture (*.png);;SVG drawing (*.svg);;PDF page (*.pdf)</source>
         <translation>PNG 画像 (*.png);;SVG 図 (*.svg);;PDF ページ (*.pdf)</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="844"/>
+        <location filename="../explorer_window.cpp" line="848"/>
         <source>saved %1</source>
         <translation>保存しました: %1</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="873"/>
+        <location filename="../explorer_window.cpp" line="877"/>
         <source>%1: %2</source>
         <translation>%1: %2</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="884"/>
+        <location filename="../explorer_window.cpp" line="888"/>
         <source>X0 must be below X1, and Y0 below Y1</source>
         <translation>X0 は X1 より、Y0 は Y1 より小さくしてください</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="889"/>
+        <location filename="../explorer_window.cpp" line="893"/>
         <source>the view must stay within ±10¹⁵</source>
         <translation>表示は ±10¹⁵ の内側に限られます</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="894"/>
+        <location filename="../explorer_window.cpp" line="898"/>
         <source>the view is finer than double precision tells the pixels apart: give bounds further apart</source>
         <translation>倍精度では画素を区別できないほど細かい表示です: 両端をもっと離してください</translation>
     </message>
     <message>
-        <location filename="../explorer_window.cpp" line="903"/>
+        <location filename="../explorer_window.cpp" line="907"/>
         <source>Go to</source>
         <translation>移動</translation>
     </message>
