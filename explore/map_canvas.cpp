@@ -159,7 +159,16 @@ void MapCanvas::resizeEvent(QResizeEvent*) {
 
 void MapCanvas::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    // Around the maps only: each map fills its own place, and filling a
+    // megapixel twice is most of the time a repaint takes.
+    QRegion around(rect());
+    for (const bool imaginary : {false, true}) {
+        around -= mapRect(imaginary).toAlignedRect();
+    }
+    painter.save();
+    painter.setClipRegion(around);
     painter.fillRect(rect(), palette().window());
+    painter.restore();
     painter.setPen(kInk);
     for (const bool imaginary : {false, true}) {
         paintMap(painter, imaginary);
@@ -180,14 +189,17 @@ void MapCanvas::paintMap(QPainter& painter, bool imaginary) {
     painter.drawText(
         QRectF(rect.left(), 0, rect.width(), kCaption), Qt::AlignLeft | Qt::AlignVCenter,
         imaginary ? QStringLiteral("虚数部 Im f(z)") : QStringLiteral("実数部 Re f(z)"));
-    painter.fillRect(rect, QColor(128, 128, 128));
+    const bool covered = resting_ && resting_->request.geometry == view_;
+    if (!covered) {
+        painter.fillRect(rect, QColor(128, 128, 128));
+    }
     painter.save();
     painter.setClipRect(rect);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     if (resting_) {
         QImage image = imaginary ? resting_->imaginaryShown : resting_->realShown;
         const MapGeometry& drawn = resting_->request.geometry;
-        if (drawn == view_) {
+        if (covered) {
             image.setDevicePixelRatio(ratio);
             painter.drawImage(rect.topLeft(), image);
         } else {

@@ -2,8 +2,8 @@
 
 #include <QMetaType>
 #include <algorithm>
+#include <chrono>
 #include <new>
-#include <sstream>
 #include <system_error>
 
 #include "compiled_expression.h"
@@ -24,13 +24,19 @@ QImage screenCopy(const QImage& map) {
     if (shown.isNull()) {
         throw std::bad_alloc();
     }
+    const int width = map.width();
     const bool grey = map.format() == QImage::Format_Grayscale8;
     for (int row = 0; row < map.height(); ++row) {
         const uchar* in = map.constScanLine(row);
         auto* out = reinterpret_cast<QRgb*>(shown.scanLine(row));
-        for (int column = 0; column < map.width(); ++column) {
-            out[column] = grey ? qRgb(in[column], in[column], in[column])
-                               : qRgb(in[3 * column], in[3 * column + 1], in[3 * column + 2]);
+        if (grey) {
+            for (int column = 0; column < width; ++column) {
+                out[column] = 0xff000000u | 0x010101u * in[column];
+            }
+        } else {
+            for (int column = 0; column < width; ++column) {
+                out[column] = qRgb(in[3 * column], in[3 * column + 1], in[3 * column + 2]);
+            }
         }
     }
     return shown;
@@ -72,6 +78,25 @@ int MapRenderer::workerThreads() {
     return static_cast<int>(std::max(1u, std::thread::hardware_concurrency() - 1));
 }
 
+int MapRenderer::finishingThreads() {
+    return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+}
+
+bool MapRenderer::fullPassIsSlow(const RenderJob& job) {
+    // A frame at 60 Hz: a full pass within it shows no later than a coarse
+    // one would, and the coarse pass and its painting would delay it.
+    constexpr double kFrame = 1.0 / 60;
+    const double points = static_cast<double>(job.view.width) * job.view.height;
+    const std::lock_guard lock(costMutex_);
+    return job.expression != costedExpression_ || secondsPerPoint_ * points > kFrame;
+}
+
+void MapRenderer::noteFullPass(const std::string& expression, double seconds, std::size_t points) {
+    const std::lock_guard lock(costMutex_);
+    costedExpression_ = expression;
+    secondsPerPoint_ = seconds / static_cast<double>(std::max<std::size_t>(points, 1));
+}
+
 void MapRenderer::render(const RenderJob& job) {
     for (Worker& worker : workers_) {
         worker.cancellation->request();
@@ -80,10 +105,11 @@ void MapRenderer::render(const RenderJob& job) {
     Worker worker;
     worker.cancellation = std::make_shared<Cancellation>();
     worker.done = std::make_shared<std::atomic<bool>>(false);
+    const bool coarseFirst = fullPassIsSlow(job);
     try {
-        worker.thread =
-            std::thread([this, job, cancellation = worker.cancellation, done = worker.done] {
-                run(job, *cancellation);
+        worker.thread = std::thread(
+            [this, job, coarseFirst, cancellation = worker.cancellation, done = worker.done] {
+                run(job, coarseFirst, *cancellation);
                 done->store(true);
             });
     } catch (const std::system_error& error) {
@@ -116,10 +142,14 @@ void MapRenderer::reapFinished() {
     }
 }
 
-void MapRenderer::run(const RenderJob& job, const Cancellation& cancellation) {
+void MapRenderer::run(const RenderJob& job, bool coarseFirst, const Cancellation& cancellation) {
     try {
         const CompiledExpression function(job.expression);
         for (const bool coarse : {true, false}) {
+            if (coarse && !coarseFirst) {
+                continue;
+            }
+            const auto start = std::chrono::steady_clock::now();
             const MapGeometry view = coarse ? coarseView(job.view) : job.view;
             const FunctionRequest request = requestFor(job, view);
             auto progress = [&](int rowsDone) {
@@ -136,12 +166,19 @@ void MapRenderer::run(const RenderJob& job, const Cancellation& cancellation) {
             result->id = job.id;
             result->coarse = coarse;
             result->request = request;
-            std::ostringstream ignored;
-            result->maps = mapsOfValues(std::move(values), request, job.axes, ignored);
+            FunctionRequest finishing = request;
+            finishing.threads = finishingThreads();
+            result->maps = mapsOfValues(std::move(values), finishing, job.axes, nullptr);
             result->realShown = screenCopy(result->maps.real);
             result->imaginaryShown = screenCopy(result->maps.imaginary);
             if (cancellation.requested()) {
                 return;
+            }
+            if (!coarse) {
+                noteFullPass(
+                    job.expression,
+                    std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
+                    result->maps.values.size());
             }
             emit rendered(std::shared_ptr<const RenderedMaps>(std::move(result)));
         }

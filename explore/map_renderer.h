@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <list>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -45,10 +46,11 @@ struct RenderedMaps {
     QImage imaginaryShown;
 };
 
-// Draws maps on worker threads, never on the caller's: each render runs a
-// coarse pass, then the full one, on all cores but one, and a new render
-// cancels the one in progress within a block of points per worker. The
-// results come back as signals, in the thread the renderer lives in.
+// Draws maps on worker threads, never on the caller's: each render computes
+// on all cores but one, a coarse pass first unless the full one is due
+// within a frame, and a new render cancels the one in progress within a
+// block of points per worker. The results come back as signals, in the
+// thread the renderer lives in.
 class MapRenderer : public QObject {
     Q_OBJECT
 
@@ -61,6 +63,9 @@ public:
     void stop();
     // The threads a pass computes with.
     static int workerThreads();
+    // The threads that turn the values into maps: all cores, since the
+    // window waits for the maps and this is brief.
+    static int finishingThreads();
 
 signals:
     void rendered(std::shared_ptr<const RenderedMaps> maps);
@@ -73,10 +78,17 @@ private:
         std::shared_ptr<Cancellation> cancellation;
         std::shared_ptr<std::atomic<bool>> done;
     };
-    void run(const RenderJob& job, const Cancellation& cancellation);
+    void run(const RenderJob& job, bool coarseFirst, const Cancellation& cancellation);
     void reapFinished();
+    // Whether the full pass of the job is expected to take longer than a
+    // frame, from the last full pass of the same expression.
+    bool fullPassIsSlow(const RenderJob& job);
+    void noteFullPass(const std::string& expression, double seconds, std::size_t points);
 
     std::list<Worker> workers_;
+    std::mutex costMutex_;
+    std::string costedExpression_;
+    double secondsPerPoint_ = 0;
 };
 
 }  // namespace complexplot

@@ -10,6 +10,7 @@
 #include <numeric>
 #include <optional>
 
+#include "grey_levels.h"
 #include "row_workers.h"
 
 namespace complexplot {
@@ -36,9 +37,10 @@ std::span<const ComplexValue> piece(std::span<const ComplexValue> values, int in
 }
 
 // The rankOf(n)-th smallest (from 1) of the n numbers that `numbersOf`
-// gives for the points with a value, or nothing when n is 0. Ordering them all would take far more
-// memory than a map's greys, and a sort-like pass; instead, a count of them by the top 16 bits of
-// their ordered bits (the sign, the exponent and 4 more) finds the group that holds the rank, and
+// gives for the points with a value, or nothing when n is 0. Ordering them
+// all would take far more memory than a map's greys, and a sort-like pass;
+// instead, a count of them by the top 16 bits of their ordered bits (the
+// sign, the exponent and 4 more) finds the group that holds the rank, and
 // only that group is kept and ordered.
 template <typename RankOf, typename NumbersOf>
 std::optional<double> nthSmallest(std::span<const ComplexValue> values, int threads, RankOf rankOf,
@@ -46,21 +48,26 @@ std::optional<double> nthSmallest(std::span<const ComplexValue> values, int thre
     constexpr int kGroupShift = 48;
     constexpr std::size_t kGroups = std::size_t{1} << (64 - kGroupShift);
     auto groupOf = [](double number) { return orderedBits(number) >> kGroupShift; };
-    std::vector<std::vector<std::uint32_t>> counts(kPieces);
-    forEachRow(kPieces, threads, [&](int index, int) {
-        // A piece holds fewer than 2^32 numbers: a map has at most 2^24
-        // points, two numbers each.
-        std::vector<std::uint32_t> count(kGroups, 0);
+    // One count for each thread, not each piece: sums of counts are the
+    // same in any order, and the counts are large (a quarter of a megabyte),
+    // so that filling fewer of them is most of the saving. A thread counts
+    // fewer than 2^32 numbers: a map has at most 2^24 points, two numbers
+    // each.
+    std::vector<std::vector<std::uint32_t>> counts(static_cast<std::size_t>(threads));
+    forEachRow(kPieces, threads, [&](int index, int worker) {
+        std::vector<std::uint32_t>& count = counts[static_cast<std::size_t>(worker)];
+        if (count.empty()) {
+            count.assign(kGroups, 0);
+        }
         for (const ComplexValue value : piece(values, index)) {
             if (hasValue(value)) {
                 numbersOf(value, [&](double number) { ++count[groupOf(number)]; });
             }
         }
-        counts[index] = std::move(count);
     });
     std::vector<std::size_t> perGroup(kGroups, 0);
     for (const auto& count : counts) {
-        for (std::size_t group = 0; group < kGroups; ++group) {
+        for (std::size_t group = 0; group < count.size(); ++group) {
             perGroup[group] += count[group];
         }
     }
@@ -173,13 +180,14 @@ GreyMaps greyMaps(std::span<const ComplexValue> values, const GreyRange& realRan
     forEachRow(kPieces, threads, [&](int index, int) {
         const std::size_t begin = values.size() * index / kPieces;
         const std::size_t end = values.size() * (index + 1) / kPieces;
+        // The places of the values without one are looked for only in a
+        // piece that has some.
+        if (greyLevels(values.data() + begin, end - begin, realRange, imaginaryRange,
+                       maps.real.data() + begin, maps.imaginary.data() + begin) == 0) {
+            return;
+        }
         for (std::size_t k = begin; k < end; ++k) {
-            if (hasValue(values[k])) {
-                maps.real[k] = greyLevel(values[k].real(), realRange);
-                maps.imaginary[k] = greyLevel(values[k].imag(), imaginaryRange);
-            } else {
-                maps.real[k] = 0;
-                maps.imaginary[k] = 0;
+            if (!hasValue(values[k])) {
                 without[index].push_back(k);
             }
         }

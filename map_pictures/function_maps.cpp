@@ -5,6 +5,7 @@
 #include <cstring>
 #include <future>
 #include <ostream>
+#include <sstream>
 
 #include "atomic_file.h"
 #include "npy_file.h"
@@ -94,11 +95,13 @@ FunctionMaps makeFunctionMaps(const FunctionRequest& request, bool axes, std::os
         computeValues(function, geometry, request.threads,
                       [&](int rowsDone) { progress.show("computing", rowsDone, geometry.height); });
     progress.clear();
-    return mapsOfValues(std::move(values), request, axes, messages);
+    return mapsOfValues(std::move(values), request, axes, &messages);
 }
 
 FunctionMaps mapsOfValues(LargeVector<ComplexValue> values, const FunctionRequest& request,
-                          bool axes, std::ostream& messages) {
+                          bool axes, std::ostream* messages) {
+    std::ostringstream unheard;
+    std::ostream& said = messages != nullptr ? *messages : unheard;
     const MapGeometry& geometry = request.geometry;
     FunctionMaps maps;
     maps.values = std::move(values);
@@ -114,30 +117,32 @@ FunctionMaps mapsOfValues(LargeVector<ComplexValue> values, const FunctionReques
                 ? *request.imaginaryRange
                 : automaticPartRange(maps.values, Part::imaginary, request.threads);
         const bool given = request.realRange && request.imaginaryRange;
-        messages << "complex-plot-render: grey ranges --range-re="
-                 << shortestText(maps.realRange.low) << "," << shortestText(maps.realRange.high)
-                 << " --range-im=" << shortestText(maps.imaginaryRange.low) << ","
-                 << shortestText(maps.imaginaryRange.high)
-                 << (given ? " (as given)\n"
-                           : " (automatic unless given: the 1st to the 99th percentile of each "
-                             "part)\n");
+        said << "complex-plot-render: grey ranges --range-re=" << shortestText(maps.realRange.low)
+             << "," << shortestText(maps.realRange.high)
+             << " --range-im=" << shortestText(maps.imaginaryRange.low) << ","
+             << shortestText(maps.imaginaryRange.high)
+             << (given ? " (as given)\n"
+                       : " (automatic unless given: the 1st to the 99th percentile of each "
+                         "part)\n");
     } else {
         maps.realRange =
             request.range ? *request.range : automaticRange(maps.values, request.threads);
         maps.imaginaryRange = maps.realRange;
-        messages << "complex-plot-render: grey range " << shortestText(maps.realRange.low) << " to "
-                 << shortestText(maps.realRange.high)
-                 << (request.range ? " (as given)\n"
-                                   : " (automatic: -M to M, M the 98th percentile of |Re f| and "
-                                     "|Im f|)\n");
+        said << "complex-plot-render: grey range " << shortestText(maps.realRange.low) << " to "
+             << shortestText(maps.realRange.high)
+             << (request.range ? " (as given)\n"
+                               : " (automatic: -M to M, M the 98th percentile of |Re f| and "
+                                 "|Im f|)\n");
     }
     const GreyMaps greys =
         greyMaps(maps.values, maps.realRange, maps.imaginaryRange, request.threads);
     maps.pointsWithoutValue = greys.withoutValue.size();
-    noteWashedOut(greys, request, messages);
+    if (messages != nullptr) {
+        noteWashedOut(greys, request, *messages);
+    }
     if (const std::size_t count = maps.pointsWithoutValue; count > 0) {
-        messages << "complex-plot-render: " << count << (count == 1 ? " point has" : " points have")
-                 << " no finite value (a pole, an overflow or 0/0), painted green #00a000\n";
+        said << "complex-plot-render: " << count << (count == 1 ? " point has" : " points have")
+             << " no finite value (a pole, an overflow or 0/0), painted green #00a000\n";
     }
     maps.real = mapImage(greys.real, geometry, greys.withoutValue, axes);
     maps.imaginary = mapImage(greys.imaginary, geometry, greys.withoutValue, axes);

@@ -43,9 +43,11 @@ public:
 FunctionMaps makeFunctionMaps(const FunctionRequest& request, bool axes, std::ostream& messages,
                               ProgressReport& progress);
 
-// The maps of values already computed, as makeFunctionMaps makes them.
+// The maps of values already computed, as makeFunctionMaps makes them;
+// without `messages`, nothing is said and nothing is checked only to be
+// said (whether a map looks washed out).
 FunctionMaps mapsOfValues(LargeVector<ComplexValue> values, const FunctionRequest& request,
-                          bool axes, std::ostream& messages);
+                          bool axes, std::ostream* messages);
 
 // STEM-re.png and STEM-im.png, each written whole or not at all.
 void writeMapFiles(const QImage& real, const QImage& imaginary, const std::string& stem,

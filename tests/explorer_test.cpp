@@ -243,9 +243,15 @@ private slots:
     }
 
     // While a view is drawn, its coarse pass is what the maps show: each
-    // shown pixel is the coarse map's pixel over it.
+    // shown pixel is the coarse map's pixel over it. (A coarse pass is drawn
+    // where the full one takes longer than a frame: a slow function on large
+    // maps.)
     void coarsePassIsShownUntilTheFullOne() {
         ExplorerWindow& window = open("atan(sin(z))^3+exp(1/z)*log(z)");
+        window.resize(1600, 1000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            window.canvas()->restingMaps() != nullptr && window.canvas()->mapPixels().width() > 600,
+            20000);
         window.zoomAbout(50, 50, 2.0);
         while (!window.canvas()->hasCoarseMaps() && window.canvas()->restingMaps() == nullptr) {
             QApplication::processEvents(QEventLoop::AllEvents, 1);

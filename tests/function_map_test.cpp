@@ -11,7 +11,9 @@
 #include <cstring>
 #include <limits>
 
+#include "grey_levels.h"
 #include "grey_scale.h"
+#include "instruction_sets.h"
 #include "map_geometry.h"
 #include "npy_file.h"
 #include "value_grid.h"
@@ -276,3 +278,73 @@ TEST(FunctionMap, ViewsZoomPanAndResizeAboutWhatTheyKeep) {
     EXPECT_EQ(history.current(), view);
     EXPECT_FALSE(history.back());
 }
+
+namespace complexplot {
+namespace {
+
+class GreyLevelsOnEachSet : public testing::TestWithParam<InstructionSet> {
+protected:
+    void SetUp() override {
+        if (vectorKernelsFor(GetParam()) == nullptr && GetParam() != InstructionSet::scalar) {
+            GTEST_SKIP() << "this processor has no " << nameOf(GetParam());
+        }
+    }
+};
+
+// Every set gives greyLevel's grey for every value, 0 for a value without
+// one, and counts those: at the ends of the range and just inside them,
+// beyond them by far, signed zeros, infinities and NaN in either part, and
+// a count that leaves a partial vector at the end.
+TEST_P(GreyLevelsOnEachSet, GiveTheGreysOfGreyLevelBitForBit) {
+    const GreyRange realRange{-2.0, 3.0};
+    const GreyRange imaginaryRange{0.1, 0.7};
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double specials[] = {-2.0,
+                               3.0,
+                               std::nextafter(3.0, 0.0),
+                               std::nextafter(-2.0, 0.0),
+                               -2.0 + 5.0 / 255,
+                               std::nextafter(-2.0 + 5.0 / 255, 0.0),
+                               0.1,
+                               0.7,
+                               0.4,
+                               -0.0,
+                               0.0,
+                               1e300,
+                               -1e300,
+                               4.9e-324,
+                               std::numeric_limits<double>::max(),
+                               inf,
+                               -inf,
+                               nan};
+    std::vector<ComplexValue> values;
+    for (const double re : specials) {
+        for (const double im : specials) {
+            values.emplace_back(re, im);
+        }
+    }
+    for (int k = 0; k < 1000; ++k) {
+        values.emplace_back(-2.5 + 6.0 * k / 1000, 0.05 + 0.7 * k / 1000);
+    }
+    values.resize(values.size() - values.size() % 8 + 5);
+    std::vector<std::uint8_t> real(values.size()), imaginary(values.size());
+    const std::size_t without = greyLevels(GetParam(), values.data(), values.size(), realRange,
+                                           imaginaryRange, real.data(), imaginary.data());
+    std::size_t expectedWithout = 0;
+    for (std::size_t k = 0; k < values.size(); ++k) {
+        const bool has = hasValue(values[k]);
+        expectedWithout += has ? 0 : 1;
+        EXPECT_EQ(real[k], has ? greyLevel(values[k].real(), realRange) : 0) << values[k];
+        EXPECT_EQ(imaginary[k], has ? greyLevel(values[k].imag(), imaginaryRange) : 0) << values[k];
+    }
+    EXPECT_EQ(without, expectedWithout);
+}
+
+INSTANTIATE_TEST_SUITE_P(InstructionSets, GreyLevelsOnEachSet,
+                         testing::Values(InstructionSet::scalar, InstructionSet::avx2,
+                                         InstructionSet::avx512),
+                         testNameOf);
+
+}  // namespace
+}  // namespace complexplot
