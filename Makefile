@@ -9,8 +9,8 @@ PREFIX ?= /usr/local
 JOBS ?= $(shell nproc)
 
 BUILD_PACKAGES := g++ make cmake qt6-base-dev qt6-svg-dev libgl-dev libxkbcommon-dev \
-	qt6-l10n-tools qt6-tools-dev qt6-translations-l10n libsleef-dev
-TEST_PACKAGES := $(BUILD_PACKAGES) libgtest-dev fonts-ipafont-gothic fonts-dejavu-core \
+	qt6-l10n-tools qt6-tools-dev qt6-translations-l10n libsleef-dev libpng-dev
+TEST_PACKAGES := $(BUILD_PACKAGES) libgtest-dev fonts-ipafont-gothic fonts-dejavu-core pngcheck \
 	poppler-utils
 BENCH_PACKAGES := $(BUILD_PACKAGES) libbenchmark-dev fonts-ipafont-gothic python3-numpy python3-pil
 RUN_PACKAGES := $(BUILD_PACKAGES) fonts-ipafont-gothic fonts-dejavu-core
@@ -47,7 +47,8 @@ test:
 
 # Release build of the benchmark programs, then runs them: the plot run of
 # the presets against its yardsticks, the expression language against the
-# same functions written in C++, and the renderer end to end against NumPy.
+# same functions written in C++, the explorer, the PNG writer against
+# deflating the same rows, and the renderer end to end against NumPy.
 # The repetitions of all benchmarks in a program are interleaved, so that a
 # machine whose speed drifts slows them alike and their ratios hold.
 BENCH_FLAGS := --benchmark_repetitions=5 --benchmark_enable_random_interleaving=true \
@@ -57,10 +58,11 @@ bench:
 	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DCOMPLEX_PLOT_TESTS=OFF \
 		-DCOMPLEX_PLOT_BENCH=ON
 	cmake --build $(BENCH_DIR) -j $(JOBS) --target plot_bench expression_bench explorer_bench \
-		complex-plot-render
+		png_bench complex-plot-render
 	$(BENCH_DIR)/bench/plot_bench $(BENCH_FLAGS)
 	$(BENCH_DIR)/bench/expression_bench $(BENCH_FLAGS)
 	$(BENCH_DIR)/bench/explorer_bench $(BENCH_FLAGS)
+	$(BENCH_DIR)/bench/png_bench $(BENCH_FLAGS)
 	/usr/bin/python3 bench/compare_with_numpy.py $(BENCH_DIR)/render/complex-plot-render
 
 # Release build of both programs, installed under $(PREFIX) (on the PATH):

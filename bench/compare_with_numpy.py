@@ -15,16 +15,20 @@ import time
 
 EXPRESSIONS = ["sin(z)", "exp(1/z)", "(z^2+1)/(z^2-1)"]
 SIZE = 2048
-RUNS = 5
+RUNS = 9
 
 
-def seconds(command):
-    times = []
+def seconds(commands):
+    """The median time of each command, their runs taken in turn, so that a
+    machine whose speed drifts slows both alike."""
+    times = [[] for _ in commands]
     for _ in range(RUNS):
-        start = time.perf_counter()
-        subprocess.run(command, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        times.append(time.perf_counter() - start)
-    return statistics.median(times)
+        for command, taken in zip(commands, times):
+            start = time.perf_counter()
+            subprocess.run(command, check=True, stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL)
+            taken.append(time.perf_counter() - start)
+    return [statistics.median(taken) for taken in times]
 
 
 def main():
@@ -33,8 +37,9 @@ def main():
     with tempfile.TemporaryDirectory() as folder:
         print("%-18s %10s %10s %8s" % ("2048 x 2048", "renderer", "NumPy+PIL", "ratio"))
         for expression in EXPRESSIONS:
-            ours = seconds([renderer, "--function", expression, "--size", str(SIZE), "-o", folder])
-            theirs = seconds(["/usr/bin/python3", script, expression, str(SIZE), folder])
+            ours, theirs = seconds([
+                [renderer, "--function", expression, "--size", str(SIZE), "-o", folder],
+                ["/usr/bin/python3", script, expression, str(SIZE), folder]])
             print("%-18s %9.3fs %9.3fs %7.1fx" % (expression, ours, theirs, theirs / ours))
 
 

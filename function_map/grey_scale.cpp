@@ -36,35 +36,46 @@ std::span<const ComplexValue> piece(std::span<const ComplexValue> values, int in
     return values.subspan(begin, end - begin);
 }
 
+// Numbers are counted by the top 16 bits of their ordered bits (the sign,
+// the exponent and 4 more): the count finds the group that holds a rank,
+// and only that group is kept and ordered. Ordering them all would take
+// far more memory than a map's greys, and a sort-like pass.
+constexpr int kGroupShift = 48;
+constexpr std::size_t kGroups = std::size_t{1} << (64 - kGroupShift);
+
+std::uint64_t groupOf(double number) {
+    return orderedBits(number) >> kGroupShift;
+}
+
+// |Re f| and |Im f|: the numbers of the shared range.
+void partSizes(ComplexValue value, auto emit) {
+    emit(std::fabs(value.real()));
+    emit(std::fabs(value.imag()));
+}
+
+// Counts the numbers of the values with one into `count`. A count holds
+// fewer than 2^32: a map has at most 2^24 points, two numbers each.
+template <typename NumbersOf>
+void countGroups(std::span<const ComplexValue> values, NumbersOf numbersOf,
+                 std::vector<std::uint32_t>& count) {
+    if (count.empty()) {
+        count.assign(kGroups, 0);
+    }
+    for (const ComplexValue value : values) {
+        if (hasValue(value)) {
+            numbersOf(value, [&](double number) { ++count[groupOf(number)]; });
+        }
+    }
+}
+
 // The rankOf(n)-th smallest (from 1) of the n numbers that `numbersOf`
-// gives for the points with a value, or nothing when n is 0. Ordering them
-// all would take far more memory than a map's greys, and a sort-like pass;
-// instead, a count of them by the top 16 bits of their ordered bits (the
-// sign, the exponent and 4 more) finds the group that holds the rank, and
-// only that group is kept and ordered.
+// gives for the points with a value, or nothing when n is 0, from their
+// counts: one for each thread that counted, since sums of counts are the
+// same in any order.
 template <typename RankOf, typename NumbersOf>
-std::optional<double> nthSmallest(std::span<const ComplexValue> values, int threads, RankOf rankOf,
-                                  NumbersOf numbersOf) {
-    constexpr int kGroupShift = 48;
-    constexpr std::size_t kGroups = std::size_t{1} << (64 - kGroupShift);
-    auto groupOf = [](double number) { return orderedBits(number) >> kGroupShift; };
-    // One count for each thread, not each piece: sums of counts are the
-    // same in any order, and the counts are large (a quarter of a megabyte),
-    // so that filling fewer of them is most of the saving. A thread counts
-    // fewer than 2^32 numbers: a map has at most 2^24 points, two numbers
-    // each.
-    std::vector<std::vector<std::uint32_t>> counts(static_cast<std::size_t>(threads));
-    forEachRow(kPieces, threads, [&](int index, int worker) {
-        std::vector<std::uint32_t>& count = counts[static_cast<std::size_t>(worker)];
-        if (count.empty()) {
-            count.assign(kGroups, 0);
-        }
-        for (const ComplexValue value : piece(values, index)) {
-            if (hasValue(value)) {
-                numbersOf(value, [&](double number) { ++count[groupOf(number)]; });
-            }
-        }
-    });
+std::optional<double> nthSmallestCounted(std::span<const ComplexValue> values, int threads,
+                                         const std::vector<std::vector<std::uint32_t>>& counts,
+                                         RankOf rankOf, NumbersOf numbersOf) {
     std::vector<std::size_t> perGroup(kGroups, 0);
     for (const auto& count : counts) {
         for (std::size_t group = 0; group < count.size(); ++group) {
@@ -102,21 +113,27 @@ std::optional<double> nthSmallest(std::span<const ComplexValue> values, int thre
     return *place;
 }
 
+// The same, counting first: one count for each thread, not each piece,
+// since the counts are large (a quarter of a megabyte) and filling fewer of
+// them is most of the saving.
+template <typename RankOf, typename NumbersOf>
+std::optional<double> nthSmallest(std::span<const ComplexValue> values, int threads, RankOf rankOf,
+                                  NumbersOf numbersOf) {
+    std::vector<std::vector<std::uint32_t>> counts(static_cast<std::size_t>(threads));
+    forEachRow(kPieces, threads, [&](int index, int worker) {
+        countGroups(piece(values, index), numbersOf, counts[static_cast<std::size_t>(worker)]);
+    });
+    return nthSmallestCounted(values, threads, counts, rankOf, numbersOf);
+}
+
 // Nearest rank: the smallest number that at least `percent` % of `count`
 // numbers are at most.
 std::size_t nearestRank(std::size_t count, int percent) {
     return std::max<std::size_t>(1, (percent * count + 99) / 100);
 }
 
-}  // namespace
-
-GreyRange automaticRange(std::span<const ComplexValue> values, int threads) {
-    const std::optional<double> size = nthSmallest(
-        values, threads, [](std::size_t count) { return nearestRank(count, 98); },
-        [](ComplexValue value, auto emit) {
-            emit(std::fabs(value.real()));
-            emit(std::fabs(value.imag()));
-        });
+// -M .. M from the 98th percentile M of the part sizes.
+GreyRange sharedRange(std::optional<double> size) {
     if (!size) {
         return GreyRange{};
     }
@@ -126,6 +143,31 @@ GreyRange automaticRange(std::span<const ComplexValue> values, int threads) {
         return GreyRange{};
     }
     return GreyRange{-bound, bound};
+}
+
+std::size_t sharedRank(std::size_t count) {
+    return nearestRank(count, 98);
+}
+
+}  // namespace
+
+GreyRange automaticRange(std::span<const ComplexValue> values, int threads) {
+    return sharedRange(nthSmallest(values, threads, sharedRank,
+                                   [](ComplexValue value, auto emit) { partSizes(value, emit); }));
+}
+
+PartSizeCount::PartSizeCount(int workers) : counts_(static_cast<std::size_t>(workers)) {}
+
+void PartSizeCount::add(std::span<const ComplexValue> values, int worker) {
+    countGroups(
+        values, [](ComplexValue value, auto emit) { partSizes(value, emit); },
+        counts_[static_cast<std::size_t>(worker)]);
+}
+
+GreyRange PartSizeCount::automaticRange(std::span<const ComplexValue> values, int threads) const {
+    return sharedRange(
+        nthSmallestCounted(values, threads, counts_, sharedRank,
+                           [](ComplexValue value, auto emit) { partSizes(value, emit); }));
 }
 
 GreyRange automaticPartRange(std::span<const ComplexValue> values, Part part, int threads) {
@@ -199,9 +241,25 @@ GreyMaps greyMaps(std::span<const ComplexValue> values, const GreyRange& realRan
 }
 
 bool looksWashedOut(std::span<const std::uint8_t> greys) {
+    // Neighbouring points are most often of one grey, and a count kept in
+    // one table would wait at each point for the last one to be stored:
+    // four tables, taken in turn, let four counts run at once.
+    constexpr std::size_t kTables = 4;
+    std::array<std::array<std::uint32_t, 256>, kTables> tables{};
+    std::size_t k = 0;
+    for (; k + kTables <= greys.size(); k += kTables) {
+        for (std::size_t table = 0; table < kTables; ++table) {
+            ++tables[table][greys[k + table]];
+        }
+    }
     std::array<std::size_t, 256> count{};
-    for (const std::uint8_t grey : greys) {
-        ++count[grey];
+    for (; k < greys.size(); ++k) {
+        ++count[greys[k]];
+    }
+    for (const auto& table : tables) {
+        for (std::size_t grey = 0; grey < 256; ++grey) {
+            count[grey] += table[grey];
+        }
     }
     std::partial_sort(count.begin(), count.begin() + 3, count.end(), std::greater<>());
     // A map of one grey all over is most often a part that is constant

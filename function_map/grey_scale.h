@@ -35,6 +35,20 @@ inline bool hasValue(ComplexValue value) {
 // threads; the result is the same whatever their number.
 GreyRange automaticRange(std::span<const ComplexValue> values, int threads = 1);
 
+// The count behind automaticRange, gathered while the values are made, a
+// row at a time while it is still in cache: the range then needs one pass
+// over the values instead of two. Each worker adds to its own count, so
+// the workers may add at once. The range is automaticRange's.
+class PartSizeCount {
+public:
+    explicit PartSizeCount(int workers);
+    void add(std::span<const ComplexValue> values, int worker);
+    GreyRange automaticRange(std::span<const ComplexValue> values, int threads) const;
+
+private:
+    std::vector<std::vector<std::uint32_t>> counts_;
+};
+
 enum class Part { real, imaginary };
 
 // One part's own range: from its 1st to its 99th percentile (nearest rank)

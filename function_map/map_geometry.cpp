@@ -101,8 +101,7 @@ MapGeometry MapGeometry::resizedTo(int newWidth, int newHeight) const {
 }
 
 bool MapGeometry::pixelsAreDistinct() const {
-    const double largest =
-        std::max({std::fabs(x0), std::fabs(x1), std::fabs(y0), std::fabs(y1)});
+    const double largest = std::max({std::fabs(x0), std::fabs(x1), std::fabs(y0), std::fabs(y1)});
     const double lastPlace = std::nextafter(largest, HUGE_VAL) - largest;
     const double pixelX = (x1 - x0) / width;
     const double pixelY = (y1 - y0) / height;

@@ -7,7 +7,7 @@ namespace complexplot {
 void computeValues(const CompiledExpression& function, const MapGeometry& geometry, int threads,
                    std::span<ComplexValue> values,
                    const std::function<void(int rowsDone)>& progress,
-                   const Cancellation* cancellation) {
+                   const Cancellation* cancellation, const MadeRow& madeRow) {
     const auto width = static_cast<std::size_t>(geometry.width);
     // Every row has the same real parts; each thread has its own row of
     // imaginary parts and its own scratch space.
@@ -25,17 +25,21 @@ void computeValues(const CompiledExpression& function, const MapGeometry& geomet
             ComplexValue* out = values.data() + row * width;
             if (cancellation == nullptr) {
                 function.evaluate(xs.data(), y.data(), out, width, scratch[worker]);
-                return;
-            }
-            // Each value depends on its own point only, so a row evaluated
-            // a block at a time holds the same values.
-            for (std::size_t start = 0; start < width; start += kCancellationBlock) {
-                if (cancellation->requested()) {
-                    throw RenderCancelled();
+            } else {
+                // Each value depends on its own point only, so a row
+                // evaluated a block at a time holds the same values.
+                for (std::size_t start = 0; start < width; start += kCancellationBlock) {
+                    if (cancellation->requested()) {
+                        throw RenderCancelled();
+                    }
+                    const std::size_t count =
+                        std::min<std::size_t>(kCancellationBlock, width - start);
+                    function.evaluate(xs.data() + start, y.data() + start, out + start, count,
+                                      scratch[worker]);
                 }
-                const std::size_t count = std::min<std::size_t>(kCancellationBlock, width - start);
-                function.evaluate(xs.data() + start, y.data() + start, out + start, count,
-                                  scratch[worker]);
+            }
+            if (madeRow) {
+                madeRow(std::span<const ComplexValue>(out, width), worker);
             }
         },
         progress, cancellation);
@@ -44,9 +48,9 @@ void computeValues(const CompiledExpression& function, const MapGeometry& geomet
 LargeVector<ComplexValue> computeValues(const CompiledExpression& function,
                                         const MapGeometry& geometry, int threads,
                                         const std::function<void(int rowsDone)>& progress,
-                                        const Cancellation* cancellation) {
+                                        const Cancellation* cancellation, const MadeRow& madeRow) {
     LargeVector<ComplexValue> values(static_cast<std::size_t>(geometry.width) * geometry.height);
-    computeValues(function, geometry, threads, values, progress, cancellation);
+    computeValues(function, geometry, threads, values, progress, cancellation, madeRow);
     return values;
 }
 

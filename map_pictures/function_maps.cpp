@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstring>
 #include <future>
+#include <optional>
 #include <ostream>
 #include <sstream>
 
@@ -19,10 +20,28 @@ namespace {
 constexpr RgbColour kRealAxisColour{255, 0, 0};
 constexpr RgbColour kImaginaryAxisColour{0, 0, 255};
 
-QImage mapImage(const LargeVector<std::uint8_t>& greys, const MapGeometry& geometry,
+// A grey map's image made around its greys, without a copy: the image
+// owns them and frees them with itself. Qt asks for rows that start on
+// four-byte boundaries, so only where the width is a multiple of four.
+QImage imageOwningGreys(LargeVector<std::uint8_t>&& greys, const MapGeometry& geometry) {
+    auto* owned = new LargeVector<std::uint8_t>(std::move(greys));
+    QImage image(
+        owned->data(), geometry.width, geometry.height, geometry.width, QImage::Format_Grayscale8,
+        [](void* held) { delete static_cast<LargeVector<std::uint8_t>*>(held); }, owned);
+    if (image.isNull()) {
+        delete owned;
+        throw std::bad_alloc();
+    }
+    return image;
+}
+
+QImage mapImage(LargeVector<std::uint8_t>&& greys, const MapGeometry& geometry,
                 const std::vector<std::size_t>& withoutValue, bool axes) {
     const int width = geometry.width;
     const bool onlyGreys = withoutValue.empty() && !axes;
+    if (onlyGreys && width % 4 == 0) {
+        return imageOwningGreys(std::move(greys), geometry);
+    }
     QImage image(width, geometry.height,
                  onlyGreys ? QImage::Format_Grayscale8 : QImage::Format_RGB888);
     if (image.isNull()) {
@@ -91,15 +110,24 @@ FunctionMaps makeFunctionMaps(const FunctionRequest& request, bool axes, std::os
                               ProgressReport& progress) {
     const CompiledExpression function(request.expression);
     const MapGeometry& geometry = request.geometry;
-    LargeVector<ComplexValue> values =
-        computeValues(function, geometry, request.threads,
-                      [&](int rowsDone) { progress.show("computing", rowsDone, geometry.height); });
+    // The shared automatic range is counted as the rows are made, while
+    // they are in cache: a pass over the values less.
+    std::optional<PartSizeCount> counted;
+    MadeRow madeRow;
+    if (!request.range && !request.rangeForEach) {
+        counted.emplace(request.threads);
+        madeRow = [&](std::span<const ComplexValue> row, int worker) { counted->add(row, worker); };
+    }
+    LargeVector<ComplexValue> values = computeValues(
+        function, geometry, request.threads,
+        [&](int rowsDone) { progress.show("computing", rowsDone, geometry.height); }, nullptr,
+        madeRow);
     progress.clear();
-    return mapsOfValues(std::move(values), request, axes, &messages);
+    return mapsOfValues(std::move(values), request, axes, &messages, counted ? &*counted : nullptr);
 }
 
 FunctionMaps mapsOfValues(LargeVector<ComplexValue> values, const FunctionRequest& request,
-                          bool axes, std::ostream* messages) {
+                          bool axes, std::ostream* messages, const PartSizeCount* counted) {
     std::ostringstream unheard;
     std::ostream& said = messages != nullptr ? *messages : unheard;
     const MapGeometry& geometry = request.geometry;
@@ -125,8 +153,9 @@ FunctionMaps mapsOfValues(LargeVector<ComplexValue> values, const FunctionReques
                        : " (automatic unless given: the 1st to the 99th percentile of each "
                          "part)\n");
     } else {
-        maps.realRange =
-            request.range ? *request.range : automaticRange(maps.values, request.threads);
+        maps.realRange = request.range ? *request.range
+                         : counted     ? counted->automaticRange(maps.values, request.threads)
+                                       : automaticRange(maps.values, request.threads);
         maps.imaginaryRange = maps.realRange;
         said << "complex-plot-render: grey range " << shortestText(maps.realRange.low) << " to "
              << shortestText(maps.realRange.high)
@@ -134,8 +163,7 @@ FunctionMaps mapsOfValues(LargeVector<ComplexValue> values, const FunctionReques
                                : " (automatic: -M to M, M the 98th percentile of |Re f| and "
                                  "|Im f|)\n");
     }
-    const GreyMaps greys =
-        greyMaps(maps.values, maps.realRange, maps.imaginaryRange, request.threads);
+    GreyMaps greys = greyMaps(maps.values, maps.realRange, maps.imaginaryRange, request.threads);
     maps.pointsWithoutValue = greys.withoutValue.size();
     if (messages != nullptr) {
         noteWashedOut(greys, request, *messages);
@@ -144,9 +172,9 @@ FunctionMaps mapsOfValues(LargeVector<ComplexValue> values, const FunctionReques
         said << "complex-plot-render: " << count << (count == 1 ? " point has" : " points have")
              << " no finite value (a pole, an overflow or 0/0), painted green #00a000\n";
     }
-    maps.real = mapImage(greys.real, geometry, greys.withoutValue, axes);
-    maps.imaginary = mapImage(greys.imaginary, geometry, greys.withoutValue, axes);
-    maps.withoutValue = greys.withoutValue;
+    maps.real = mapImage(std::move(greys.real), geometry, greys.withoutValue, axes);
+    maps.imaginary = mapImage(std::move(greys.imaginary), geometry, greys.withoutValue, axes);
+    maps.withoutValue = std::move(greys.withoutValue);
     return maps;
 }
 

@@ -45,9 +45,11 @@ FunctionMaps makeFunctionMaps(const FunctionRequest& request, bool axes, std::os
 
 // The maps of values already computed, as makeFunctionMaps makes them;
 // without `messages`, nothing is said and nothing is checked only to be
-// said (whether a map looks washed out).
+// said (whether a map looks washed out). `counted`, where the values were
+// counted as they were made, spares the shared automatic range a pass.
 FunctionMaps mapsOfValues(LargeVector<ComplexValue> values, const FunctionRequest& request,
-                          bool axes, std::ostream* messages);
+                          bool axes, std::ostream* messages,
+                          const PartSizeCount* counted = nullptr);
 
 // STEM-re.png and STEM-im.png, each written whole or not at all.
 void writeMapFiles(const QImage& real, const QImage& imaginary, const std::string& stem,

@@ -1,0 +1,96 @@
+// The PNG writer: what it writes is read back, by Qt and by an independent
+// checker where one is installed, as exactly the pixels it was given.
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+#include <QColor>
+#include <QPainter>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "png_file.h"
+
+using namespace complexplot;
+
+namespace {
+
+// A picture of every kind the programs write: smooth greys (a map), greys
+// with a marker and axes in colour (RGB), and a figure drawn with
+// antialiased text and lines (32-bit), at widths that are and are not
+// multiples of four.
+QImage pictureOf(QImage::Format format, int width, int height) {
+    QImage image(width, height, format);
+    for (int row = 0; row < height; ++row) {
+        for (int column = 0; column < width; ++column) {
+            const int grey = (7 * column + 3 * row + column * row / 5) % 256;
+            image.setPixel(column, row,
+                           format == QImage::Format_Grayscale8 ? grey : qRgb(grey, grey, grey));
+        }
+    }
+    if (format != QImage::Format_Grayscale8) {
+        image.setPixel(width / 2, height / 2, qRgb(0, 160, 0));
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QColor(255, 0, 0));
+        painter.drawLine(0, height / 3, width - 1, height / 3);
+        painter.setPen(QColor(0, 0, 255));
+        painter.drawEllipse(QPointF(width / 3.0, height / 2.0), width / 5.0, height / 7.0);
+    }
+    return image;
+}
+
+struct Case {
+    QImage::Format format;
+    int width;
+    int height;
+};
+
+class PngWriter : public testing::TestWithParam<Case> {};
+
+TEST_P(PngWriter, ReadsBackAsTheSamePixelsAndTheSameBytesEachTime) {
+    const QImage image = pictureOf(GetParam().format, GetParam().width, GetParam().height);
+    const QByteArray bytes = encodePng(image);
+    EXPECT_EQ(encodePng(image), bytes);
+    QImage read;
+    ASSERT_TRUE(read.loadFromData(bytes, "PNG"));
+    ASSERT_EQ(read.size(), image.size());
+    const bool grey = image.format() == QImage::Format_Grayscale8;
+    EXPECT_EQ(read.format(), grey ? QImage::Format_Grayscale8 : QImage::Format_RGB32);
+    for (int row = 0; row < image.height(); ++row) {
+        for (int column = 0; column < image.width(); ++column) {
+            ASSERT_EQ(qRgb(qRed(read.pixel(column, row)), qGreen(read.pixel(column, row)),
+                           qBlue(read.pixel(column, row))),
+                      qRgb(qRed(image.pixel(column, row)), qGreen(image.pixel(column, row)),
+                           qBlue(image.pixel(column, row))))
+                << column << ", " << row;
+        }
+    }
+    EXPECT_EQ(read.dotsPerMeterX(), image.dotsPerMeterX());
+}
+
+// pngcheck reads every chunk and checks every CRC and the zlib stream.
+TEST_P(PngWriter, IndependentCheckerFindsNoFault) {
+    if (std::system("command -v pngcheck >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "pngcheck is not installed";
+    }
+    const std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                       ("png-writer-" + std::to_string(::getpid()) + ".png");
+    writePngFile(pictureOf(GetParam().format, GetParam().width, GetParam().height), path.string());
+    const int status = std::system(("pngcheck -q '" + path.string() + "'").c_str());
+    std::filesystem::remove(path);
+    EXPECT_EQ(status, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, PngWriter,
+                         testing::Values(Case{QImage::Format_Grayscale8, 256, 97},
+                                         Case{QImage::Format_Grayscale8, 37, 5},
+                                         Case{QImage::Format_RGB888, 101, 64},
+                                         Case{QImage::Format_RGB32, 64, 33},
+                                         Case{QImage::Format_ARGB32_Premultiplied, 15, 9},
+                                         Case{QImage::Format_Grayscale8, 1, 1}));
+
+}  // namespace
