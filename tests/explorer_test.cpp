@@ -20,6 +20,7 @@
 #include "expression_message.h"
 #include "function_maps.h"
 #include "handout_list.h"
+#include "map_renderer.h"
 #include "render_options.h"
 #include "value_grid.h"
 
@@ -285,6 +286,39 @@ private slots:
                          qPrintable(QStringLiteral("at %1, %2").arg(column).arg(row)));
             }
         }
+    }
+
+    // A full pass due within a frame comes without a coarse one: the first
+    // render of a function has one, as nothing is known of its cost; the
+    // next of a small view has none; one whose full pass takes long has.
+    void coarsePassOnlyWhereTheFullOneTakesLong() {
+        MapRenderer renderer;
+        QList<bool> passes;
+        connect(&renderer, &MapRenderer::rendered,
+                [&](std::shared_ptr<const RenderedMaps> maps) { passes << maps->coarse; });
+        RenderJob job;
+        job.expression = "z";
+        job.view.width = 64;
+        job.view.height = 48;
+        // The passes of one render, once its full pass has come (none if
+        // it does not within 20 s).
+        auto renderAndWait = [&](std::uint64_t id) {
+            passes.clear();
+            job.id = id;
+            renderer.render(job);
+            QDeadlineTimer deadline(20000);
+            while ((passes.isEmpty() || passes.last()) && !deadline.hasExpired()) {
+                QTest::qWait(5);
+            }
+            return passes;
+        };
+        QCOMPARE(renderAndWait(1), (QList<bool>{true, false}));
+        QCOMPARE(renderAndWait(2), (QList<bool>{false}));
+        job.view.width = 2048;
+        job.view.height = 2048;
+        job.expression = "atan(sin(z))^3+exp(1/z)*log(z)";
+        renderAndWait(3);
+        QCOMPARE(renderAndWait(4), (QList<bool>{true, false}));
     }
 
     // Locked, the greys stay those of the view locked while the view moves;

@@ -182,6 +182,46 @@ TEST(FunctionMap, WashedOutMapsAreThoseOfAFewGreys) {
     EXPECT_FALSE(looksWashedOut(greys));
 }
 
+// The counts are kept in several tables, taken in turn: the points past
+// the last whole turn are counted too. Here three of them make the map
+// washed out (two in a hundred off the main grey, but on two greys).
+TEST(FunctionMap, WashedOutCountsEveryPointWhateverTheLength) {
+    for (const std::size_t length : {103, 203}) {
+        std::vector<std::uint8_t> greys(length, 40);
+        greys[length - 3] = 200;
+        greys[length - 2] = greys[length - 1] = 201;
+        EXPECT_TRUE(looksWashedOut(greys)) << length;
+    }
+}
+
+// The rows are handed over once each, as made, and the range counted from
+// them is the one counted afterwards, whatever the number of threads and
+// with points without a value among them.
+TEST(FunctionMap, RangeCountedAsTheRowsAreMadeIsTheSame) {
+    const MapGeometry map = geometry(-2.0, 2.0, -1.5, 1.5, 203, 77);
+    const CompiledExpression function("1/(z^3-0.25) + exp(1/z)");
+    for (const int threads : {1, 2, 3}) {
+        PartSizeCount counted(threads);
+        std::vector<std::atomic<int>> handed(static_cast<std::size_t>(map.height));
+        LargeVector<ComplexValue> values(static_cast<std::size_t>(map.width) * map.height);
+        computeValues(function, map, threads, values, {}, nullptr,
+                      [&](std::span<const ComplexValue> row, int worker) {
+                          ASSERT_EQ(row.size(), static_cast<std::size_t>(map.width));
+                          const auto index = (row.data() - values.data()) / map.width;
+                          ++handed[static_cast<std::size_t>(index)];
+                          ASSERT_LT(worker, threads);
+                          counted.add(row, worker);
+                      });
+        for (const auto& times : handed) {
+            EXPECT_EQ(times.load(), 1);
+        }
+        const GreyRange afterwards = automaticRange(values, threads);
+        const GreyRange asMade = counted.automaticRange(values, threads);
+        EXPECT_EQ(asMade.low, afterwards.low) << threads;
+        EXPECT_EQ(asMade.high, afterwards.high) << threads;
+    }
+}
+
 TEST(FunctionMap, AxesRunThroughThePixelsHoldingZero) {
     // Symmetric with an even count: y = 0 is the edge between rows 1 and 2,
     // and belongs to the row below it.

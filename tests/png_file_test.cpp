@@ -12,6 +12,8 @@
 #include <filesystem>
 #include <string>
 
+#include "compiled_expression.h"
+#include "function_maps.h"
 #include "png_file.h"
 
 using namespace complexplot;
@@ -92,5 +94,33 @@ INSTANTIATE_TEST_SUITE_P(Formats, PngWriter,
                                          Case{QImage::Format_RGB32, 64, 33},
                                          Case{QImage::Format_ARGB32_Premultiplied, 15, 9},
                                          Case{QImage::Format_Grayscale8, 1, 1}));
+
+// A grey map's image holds its greys, whether made around them (a width
+// that is a multiple of four) or copied row by row (any other), and keeps
+// them when the values it came from are gone.
+TEST(MapImages, HoldTheGreysAtEveryWidth) {
+    for (const int width : {256, 255, 4, 3}) {
+        FunctionRequest request;
+        request.expression = "sin(z)";
+        request.geometry.width = width;
+        request.geometry.height = 9;
+        request.range = GreyRange{-2, 2};
+        FunctionMaps maps =
+            mapsOfValues(computeValues(CompiledExpression("sin(z)"), request.geometry, 1), request,
+                         false, nullptr);
+        const LargeVector<ComplexValue> values = maps.values;
+        maps.values = {};
+        ASSERT_EQ(maps.real.format(), QImage::Format_Grayscale8);
+        for (int row = 0; row < 9; ++row) {
+            for (int column = 0; column < width; ++column) {
+                const ComplexValue value = values[static_cast<std::size_t>(row) * width + column];
+                ASSERT_EQ(maps.real.constScanLine(row)[column],
+                          greyLevel(value.real(), *request.range));
+                ASSERT_EQ(maps.imaginary.constScanLine(row)[column],
+                          greyLevel(value.imag(), *request.range));
+            }
+        }
+    }
+}
 
 }  // namespace
