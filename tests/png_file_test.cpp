@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <ostream>
 #include <string>
 
 #include "compiled_expression.h"
@@ -51,6 +52,10 @@ struct Case {
     int height;
 };
 
+void PrintTo(const Case& c, std::ostream* out) {
+    *out << "format " << c.format << ", " << c.width << " x " << c.height;
+}
+
 class PngWriter : public testing::TestWithParam<Case> {};
 
 TEST_P(PngWriter, ReadsBackAsTheSamePixelsAndTheSameBytesEachTime) {
@@ -87,13 +92,23 @@ TEST_P(PngWriter, IndependentCheckerFindsNoFault) {
     EXPECT_EQ(status, 0);
 }
 
+std::string nameOf(const testing::TestParamInfo<Case>& info) {
+    const char* format = info.param.format == QImage::Format_Grayscale8 ? "Grey"
+                         : info.param.format == QImage::Format_RGB888   ? "Rgb888"
+                         : info.param.format == QImage::Format_RGB32    ? "Rgb32"
+                                                                        : "Argb32Premultiplied";
+    return format + ("_" + std::to_string(info.param.width)) + "x" +
+           std::to_string(info.param.height);
+}
+
 INSTANTIATE_TEST_SUITE_P(Formats, PngWriter,
                          testing::Values(Case{QImage::Format_Grayscale8, 256, 97},
                                          Case{QImage::Format_Grayscale8, 37, 5},
                                          Case{QImage::Format_RGB888, 101, 64},
                                          Case{QImage::Format_RGB32, 64, 33},
                                          Case{QImage::Format_ARGB32_Premultiplied, 15, 9},
-                                         Case{QImage::Format_Grayscale8, 1, 1}));
+                                         Case{QImage::Format_Grayscale8, 1, 1}),
+                         nameOf);
 
 // A grey map's image holds its greys, whether made around them (a width
 // that is a multiple of four) or copied row by row (any other), and keeps
