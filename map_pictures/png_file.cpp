@@ -57,18 +57,22 @@ struct RowSource {
 };
 
 // Where libpng's output goes. Appending may run out of memory; that is
-// noted and reported to libpng as an error, which ends the encoding.
+// reported to libpng as an error, which ends the encoding (outside the
+// handler: libpng's error jumps, and a jump out of a handler would leave
+// the exception behind).
 struct Output {
     QByteArray* bytes = nullptr;
-    bool outOfMemory = false;
 };
 
 void appendBytes(png_structp png, png_bytep data, png_size_t length) {
     auto* output = static_cast<Output*>(png_get_io_ptr(png));
+    bool appended = true;
     try {
         output->bytes->append(reinterpret_cast<const char*>(data), static_cast<qsizetype>(length));
     } catch (const std::bad_alloc&) {
-        output->outOfMemory = true;
+        appended = false;
+    }
+    if (!appended) {
         png_error(png, "out of memory");
     }
 }
