@@ -48,10 +48,10 @@ std::uint64_t groupOf(double number) {
 }
 
 // |Re f| and |Im f|: the numbers of the shared range.
-void partSizes(ComplexValue value, auto emit) {
+constexpr auto partSizes = [](ComplexValue value, auto emit) {
     emit(std::fabs(value.real()));
     emit(std::fabs(value.imag()));
-}
+};
 
 // Counts the numbers of the values with one into `count`. A count holds
 // fewer than 2^32: a map has at most 2^24 points, two numbers each.
@@ -152,22 +152,17 @@ std::size_t sharedRank(std::size_t count) {
 }  // namespace
 
 GreyRange automaticRange(std::span<const ComplexValue> values, int threads) {
-    return sharedRange(nthSmallest(values, threads, sharedRank,
-                                   [](ComplexValue value, auto emit) { partSizes(value, emit); }));
+    return sharedRange(nthSmallest(values, threads, sharedRank, partSizes));
 }
 
 PartSizeCount::PartSizeCount(int workers) : counts_(static_cast<std::size_t>(workers)) {}
 
 void PartSizeCount::add(std::span<const ComplexValue> values, int worker) {
-    countGroups(
-        values, [](ComplexValue value, auto emit) { partSizes(value, emit); },
-        counts_[static_cast<std::size_t>(worker)]);
+    countGroups(values, partSizes, counts_[static_cast<std::size_t>(worker)]);
 }
 
 GreyRange PartSizeCount::automaticRange(std::span<const ComplexValue> values, int threads) const {
-    return sharedRange(
-        nthSmallestCounted(values, threads, counts_, sharedRank,
-                           [](ComplexValue value, auto emit) { partSizes(value, emit); }));
+    return sharedRange(nthSmallestCounted(values, threads, counts_, sharedRank, partSizes));
 }
 
 GreyRange automaticPartRange(std::span<const ComplexValue> values, Part part, int threads) {
