@@ -35,6 +35,8 @@ constexpr ValueOption kValueOptions[] = {
     {"--range-re", "a value", "--range-re=LO,HI, as in --range-re=-1,1"},
     {"--range-im", "a value", "--range-im=LO,HI, as in --range-im=-1,1"},
     {"--from", "a value", ""},
+    {"--show", "a value", ""},
+    {"--greys", "a value", ""},
 };
 
 const ValueOption* valueOption(const std::string& name) {

@@ -188,8 +188,8 @@ bool asksForWindowPicture(const OptionValues& given) {
 
 // With preset names: --scale and the window picture.
 void readPresetOptions(const OptionValues& given, RenderOptions& options) {
-    for (const char* name :
-         {"--size", "--range", "--range-re", "--range-im", "--name", "--data", "--threads"}) {
+    for (const char* name : {"--size", "--range", "--range-re", "--range-im", "--name", "--data",
+                             "--threads", "--show", "--greys"}) {
         if (given.given(name)) {
             throw UsageError(std::string(name) + " goes with --function, not with preset names");
         }
@@ -287,10 +287,11 @@ std::vector<OutputFile> plannedOutputs(const RenderOptions& options) {
             stems.emplace_back(PresetName(index));
         }
     }
+    const MapKind kind = options.function ? options.function->show : MapKind::realImaginary;
     for (const std::string& stem : mapFiles ? stems : std::vector<std::string>{}) {
-        const std::string path = options.outputDirectory + "/" + stem;
-        outputs.push_back({path + "-re.png", "the real part's map"});
-        outputs.push_back({path + "-im.png", "the imaginary part's map"});
+        for (const MapFileName& file : mapFileNames(kind)) {
+            outputs.push_back({options.outputDirectory + "/" + stem + file.suffix, file.what});
+        }
     }
     if (options.function && !options.function->dataFile.empty()) {
         outputs.push_back({options.function->dataFile, "--data"});

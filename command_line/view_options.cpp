@@ -197,7 +197,100 @@ void readRanges(const OptionValues& options, FunctionRequest& request) {
     }
 }
 
+constexpr struct {
+    MapKind kind;
+    const char* word;
+} kShowWords[] = {{MapKind::realImaginary, "re-im"},
+                  {MapKind::modulusArgument, "modulus-arg"},
+                  {MapKind::phase, "phase"}};
+
+MapKind readShow(const std::string& text) {
+    for (const auto& show : kShowWords) {
+        if (lowerCase(text) == show.word) {
+            return show.kind;
+        }
+    }
+    throw UsageError("bad --show " + quoted(text) + ": give re-im, modulus-arg or phase");
+}
+
+void readGreys(const std::string& text, FunctionRequest& request) {
+    const std::string form = "linear, symlog or symlog=T with T > 0";
+    const std::size_t equals = text.find('=');
+    const std::string curve = lowerCase(text.substr(0, equals));
+    if (curve == "linear" && equals == std::string::npos) {
+        request.greys = GreyCurve::linear;
+        return;
+    }
+    if (curve != "symlog") {
+        throw UsageError("bad --greys " + quoted(text) + ": give " + form);
+    }
+    request.greys = GreyCurve::symlog;
+    if (equals != std::string::npos) {
+        const double t = realNumber("--greys", text, text.substr(equals + 1), form);
+        if (!(t > 0)) {
+            throw UsageError("bad --greys " + quoted(text) + ": give " + form);
+        }
+        request.symlogScale = t;
+    }
+}
+
+// What the maps show, and the options each kind takes: Re and Im every
+// range and grey curve; the modulus one range, its own; the phase none.
+void readShown(const OptionValues& options, FunctionRequest& request) {
+    if (options.given("--show")) {
+        request.show = readShow(options.value("--show"));
+    }
+    if (request.show == MapKind::realImaginary) {
+        if (options.given("--greys")) {
+            readGreys(options.value("--greys"), request);
+        }
+        return;
+    }
+    const std::string shown = "--show " + std::string(showWord(request.show));
+    if (options.given("--greys")) {
+        throw UsageError("--greys goes with --show re-im: " + shown + " has greys of its own");
+    }
+    for (const char* name : {"--range-re", "--range-im"}) {
+        if (options.given(name)) {
+            throw UsageError(std::string(name) + " goes with --show re-im, not with " + shown);
+        }
+    }
+    if (request.show == MapKind::phase && options.given("--range")) {
+        throw UsageError(
+            "--range goes with --show re-im or modulus-arg: the phase portrait "
+            "shows the argument, whose range is fixed");
+    }
+    if (request.rangeForEach) {
+        throw UsageError("--range each goes with --show re-im: with " + shown +
+                         ", --range LO,HI is the range of |f| and the argument's is fixed");
+    }
+    if (request.range && !(request.range->low > 0)) {
+        throw UsageError("bad --range " + quoted(options.value("--range")) + ": with " + shown +
+                         " it is the range of |f|; give LO,HI with 0 < LO < HI");
+    }
+}
+
 }  // namespace
+
+const char* showWord(MapKind kind) {
+    for (const auto& show : kShowWords) {
+        if (show.kind == kind) {
+            return show.word;
+        }
+    }
+    return "re-im";
+}
+
+std::vector<MapFileName> mapFileNames(MapKind kind) {
+    switch (kind) {
+        case MapKind::modulusArgument:
+            return {{"-modulus.png", "the modulus's map"}, {"-arg.png", "the argument's map"}};
+        case MapKind::phase:
+            return {{"-phase.png", "the phase portrait"}};
+        default:
+            return {{"-re.png", "the real part's map"}, {"-im.png", "the imaginary part's map"}};
+    }
+}
 
 void readView(const OptionValues& options, FunctionRequest& request) {
     request.expression = options.value("--function");
@@ -215,6 +308,7 @@ void readView(const OptionValues& options, FunctionRequest& request) {
     checkCentresAreFinite(options.given("--window") ? options.value("--window") : "-2,2,-2,2",
                           request.geometry);
     readRanges(options, request);
+    readShown(options, request);
 }
 
 std::string shortestText(double value) {
@@ -223,8 +317,7 @@ std::string shortestText(double value) {
     return std::string(text, result.ptr);
 }
 
-std::string commandLineOf(const FunctionRequest& request, const GreyRange& realRange,
-                          const GreyRange& imaginaryRange, bool rangeForEach, bool axes) {
+std::string commandLineOf(const FunctionRequest& request, const MapShading& shading, bool axes) {
     std::string quotedExpression = "'";
     for (const char c : request.expression) {
         quotedExpression += c == '\'' ? std::string("'\\''") : std::string(1, c);
@@ -238,8 +331,19 @@ std::string commandLineOf(const FunctionRequest& request, const GreyRange& realR
                        " --window=" + shortestText(view.x0) + "," + shortestText(view.x1) + "," +
                        shortestText(view.y0) + "," + shortestText(view.y1) + " --size " +
                        std::to_string(view.width) + "x" + std::to_string(view.height);
-    line += rangeForEach ? " --range-re=" + pair(realRange) + " --range-im=" + pair(imaginaryRange)
-                         : " --range=" + pair(realRange);
+    if (shading.kind != MapKind::realImaginary) {
+        line += " --show " + std::string(showWord(shading.kind));
+    }
+    if (shading.kind == MapKind::modulusArgument) {
+        line += " --range=" + pair(shading.realRange);
+    } else if (shading.kind == MapKind::realImaginary) {
+        line += shading.rangeForEach ? " --range-re=" + pair(shading.realRange) +
+                                           " --range-im=" + pair(shading.imaginaryRange)
+                                     : " --range=" + pair(shading.realRange);
+        if (shading.curve == GreyCurve::symlog) {
+            line += " --greys symlog=" + shortestText(shading.symlogScale);
+        }
+    }
     return axes ? line + " --axes" : line;
 }
 

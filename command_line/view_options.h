@@ -6,9 +6,11 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "grey_scale.h"
 #include "map_geometry.h"
+#include "map_shading.h"
 #include "option_words.h"
 
 namespace complexplot {
@@ -23,6 +25,11 @@ struct FunctionRequest {
     std::optional<GreyRange> range;
     std::optional<GreyRange> realRange;
     std::optional<GreyRange> imaginaryRange;
+    // What the maps show (with modulus and argument, `range` is the
+    // modulus's), and the grey curve of Re and Im with symlog's t if given.
+    MapKind show = MapKind::realImaginary;
+    GreyCurve greys = GreyCurve::linear;
+    std::optional<double> symlogScale;
     std::string stem = "f";
     // Empty: no raw values written.
     std::string dataFile;
@@ -35,10 +42,21 @@ struct FunctionRequest {
 void readView(const OptionValues& options, FunctionRequest& request);
 
 // The command line that draws exactly these maps: the renderer's name,
-// --function quoted for a POSIX shell, the window, the size and the ranges
-// in the shortest form that reads back as the same doubles, and --axes.
-std::string commandLineOf(const FunctionRequest& request, const GreyRange& realRange,
-                          const GreyRange& imaginaryRange, bool rangeForEach, bool axes);
+// --function quoted for a POSIX shell, the window, the size, what is shown,
+// the ranges and symlog's t in the shortest form that reads back as the
+// same doubles, and --axes.
+std::string commandLineOf(const FunctionRequest& request, const MapShading& shading, bool axes);
+
+// The word --show takes for a kind.
+const char* showWord(MapKind kind);
+
+// The map files of a kind, in order: the end of each one's name after the
+// stem, and what it holds.
+struct MapFileName {
+    const char* suffix;
+    const char* what;
+};
+std::vector<MapFileName> mapFileNames(MapKind kind);
 
 // The shortest text that reads back as the same double.
 std::string shortestText(double value);

@@ -533,8 +533,8 @@ void ExplorerWindow::showRangeInUse(const FunctionMaps& maps) {
         return std::pair{QString::number(range.low, 'g', digits),
                          QString::number(range.high, 'g', digits)};
     };
-    const auto [realLow, realHigh] = texts(maps.realRange);
-    const auto [imaginaryLow, imaginaryHigh] = texts(maps.imaginaryRange);
+    const auto [realLow, realHigh] = texts(maps.shading.realRange);
+    const auto [imaginaryLow, imaginaryHigh] = texts(maps.shading.imaginaryRange);
     const QString shown[] = {realLow, realHigh, imaginaryLow, imaginaryHigh};
     for (int k = 0; k < 4; ++k) {
         if (!rangeEnds_[k]->hasFocus()) {
@@ -577,15 +577,15 @@ void ExplorerWindow::rangeChanged() {
     if (lock_->isChecked() && resting) {
         // The greys of the maps at rest, kept.
         const FunctionMaps& maps = resting->maps;
-        const double ends[] = {maps.realRange.low, maps.realRange.high, maps.imaginaryRange.low,
-                               maps.imaginaryRange.high};
+        const double ends[] = {maps.shading.realRange.low, maps.shading.realRange.high,
+                               maps.shading.imaginaryRange.low, maps.shading.imaginaryRange.high};
         for (int k = 0; k < 4; ++k) {
             if (rangeEnds_[k]->text().isEmpty() || sender() == lock_) {
                 rangeEnds_[k]->setText(exact(ends[k]));
             }
         }
         const QSignalBlocker blocker(rangeMode_);
-        rangeMode_->setCurrentIndex(2 + (maps.rangeForEach ? 1 : 0));
+        rangeMode_->setCurrentIndex(2 + (maps.shading.rangeForEach ? 1 : 0));
     }
     if (sender() == lock_ && !lock_->isChecked() && rangeMode_->currentIndex() >= 2) {
         // Unlocked: the greys follow the view again.
@@ -782,9 +782,8 @@ QString ExplorerWindow::commandLine() const {
         return {};
     }
     const FunctionMaps& maps = resting->maps;
-    return QString::fromStdString(commandLineOf(resting->request, maps.realRange,
-                                                maps.imaginaryRange, maps.rangeForEach,
-                                                axes_->isChecked()));
+    return QString::fromStdString(
+        commandLineOf(resting->request, maps.shading, axes_->isChecked()));
 }
 
 QString ExplorerWindow::pixelLine(int column, int row) const {

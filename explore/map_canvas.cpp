@@ -138,7 +138,7 @@ void MapCanvas::setMaps(std::shared_ptr<const RenderedMaps> maps) {
     if (maps->coarse) {
         coarse_ = std::move(maps);
     } else {
-        const bool each = maps->maps.rangeForEach;
+        const bool each = maps->maps.shading.rangeForEach;
         resting_ = std::move(maps);
         coarse_.reset();
         setLegendForEach(each);
@@ -286,10 +286,10 @@ void MapCanvas::paintLegends(QPainter& painter) {
         Legend legend;
         QRectF beside;
     };
-    std::vector<Placed> legends = {{{maps.realRange, QString()}, mapRect(true)}};
-    if (maps.rangeForEach) {
-        legends = {{{maps.realRange, QStringLiteral("Re")}, mapRect(false)},
-                   {{maps.imaginaryRange, QStringLiteral("Im")}, mapRect(true)}};
+    std::vector<Placed> legends = {{{maps.shading.realRange, QString()}, mapRect(true)}};
+    if (maps.shading.rangeForEach) {
+        legends = {{{maps.shading.realRange, QStringLiteral("Re")}, mapRect(false)},
+                   {{maps.shading.imaginaryRange, QStringLiteral("Im")}, mapRect(true)}};
     }
     for (const auto& [legend, beside] : legends) {
         const QRectF bar(beside.right() + kMargin, beside.top(), kLegendBar, beside.height());

@@ -169,8 +169,8 @@ void MapRenderer::run(const RenderJob& job, bool coarseFirst, const Cancellation
             FunctionRequest finishing = request;
             finishing.threads = finishingThreads();
             result->maps = mapsOfValues(std::move(values), finishing, job.axes, nullptr);
-            result->realShown = screenCopy(result->maps.real);
-            result->imaginaryShown = screenCopy(result->maps.imaginary);
+            result->realShown = screenCopy(result->maps.first);
+            result->imaginaryShown = screenCopy(result->maps.second);
             if (cancellation.requested()) {
                 return;
             }

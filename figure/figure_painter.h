@@ -11,14 +11,18 @@
 
 #include "axis_ticks.h"
 #include "grey_scale.h"
+#include "map_shading.h"
 
 namespace complexplot {
 
 // What a figure shows: a title, the two maps with the plane coordinates of
 // their edges, and the grey range they were drawn on: one for both, or one
-// for each.
+// for each. Or the modulus and the argument, each with its own legend, or
+// the phase portrait alone with its colour wheel.
 struct FigureContent {
     std::string title;
+    // Re f and Im f, |f| and arg f, or the phase portrait (imaginary null).
+    MapKind kind = MapKind::realImaginary;
     QImage real;
     QImage imaginary;
     // The plane at the maps' left, right, bottom and top edges.
@@ -31,8 +35,12 @@ struct FigureContent {
     bool piTicksAlongY = false;
     // The real map's range, and the imaginary map's too unless it has its
     // own; each range has its own legend.
+    // With |f| and arg f, the range of |f|; the argument's is fixed.
     GreyRange range;
     std::optional<GreyRange> imaginaryRange;
+    // How the legends of Re and Im read: linear, or symlog with this t.
+    GreyCurve curve = GreyCurve::linear;
+    double symlogScale = 1.0;
     std::size_t pointsWithoutValue = 0;
     // The map pixels of those points, in order row by row.
     std::vector<QPoint> withoutValue;

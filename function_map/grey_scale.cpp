@@ -5,10 +5,14 @@
 
 #include <algorithm>
 #include <bit>
+#include <charconv>
 #include <cmath>
 #include <limits>
+#include <numbers>
 #include <numeric>
 #include <optional>
+#include <string>
+#include <utility>
 
 #include "grey_levels.h"
 #include "row_workers.h"
@@ -149,6 +153,31 @@ std::size_t sharedRank(std::size_t count) {
     return nearestRank(count, 98);
 }
 
+// The 1st and the 99th percentile (nearest rank) of the numbers, from one
+// count.
+template <typename NumbersOf>
+std::pair<std::optional<double>, std::optional<double>> lowAndHighPercentiles(
+    std::span<const ComplexValue> values, int threads, NumbersOf numbersOf) {
+    std::vector<std::vector<std::uint32_t>> counts(static_cast<std::size_t>(threads));
+    forEachRow(kPieces, threads, [&](int index, int worker) {
+        countGroups(piece(values, index), numbersOf, counts[static_cast<std::size_t>(worker)]);
+    });
+    return {nthSmallestCounted(
+                values, threads, counts, [](std::size_t count) { return nearestRank(count, 1); },
+                numbersOf),
+            nthSmallestCounted(
+                values, threads, counts, [](std::size_t count) { return nearestRank(count, 99); },
+                numbersOf)};
+}
+
+// 10^k as its decimal text reads: the double nearest it.
+double powerOfTen(int k) {
+    const std::string text = "1e" + std::to_string(k);
+    double value = 0.0;
+    std::from_chars(text.data(), text.data() + text.size(), value);
+    return value;
+}
+
 }  // namespace
 
 GreyRange automaticRange(std::span<const ComplexValue> values, int threads) {
@@ -169,18 +198,14 @@ GreyRange automaticPartRange(std::span<const ComplexValue> values, Part part, in
     auto partOf = [part](ComplexValue value, auto emit) {
         emit(part == Part::real ? value.real() : value.imag());
     };
-    const std::optional<double> first = nthSmallest(
-        values, threads, [](std::size_t count) { return nearestRank(count, 1); }, partOf);
+    const auto [first, last] = lowAndHighPercentiles(values, threads, partOf);
     if (!first) {
         return GreyRange{};
     }
-    double low = *first;
-    double high = *nthSmallest(
-        values, threads, [](std::size_t count) { return nearestRank(count, 99); }, partOf);
     // The width must be finite: the ends at most half the largest double.
     const double largest = std::numeric_limits<double>::max() / 2;
-    low = std::clamp(low, -largest, largest);
-    high = std::clamp(high, -largest, largest);
+    const double low = std::clamp(*first, -largest, largest);
+    const double high = std::clamp(*last, -largest, largest);
     if (low == high) {
         // One value all over: it stands in the middle of a range of its own
         // size, or of -1 .. 1 about it.
@@ -188,6 +213,40 @@ GreyRange automaticPartRange(std::span<const ComplexValue> values, Part part, in
         return GreyRange{low - half, high + half};
     }
     return GreyRange{low, high};
+}
+
+GreyRange automaticModulusRange(std::span<const ComplexValue> logarithms, int threads) {
+    // ln|f| orders as |f| does; the points whose logarithm has a value are
+    // those of a finite, non-zero f.
+    auto logModulus = [](ComplexValue log, auto emit) { emit(log.real()); };
+    const auto [first, last] = lowAndHighPercentiles(logarithms, threads, logModulus);
+    if (!first) {
+        return GreyRange{1.0, 10.0};
+    }
+    // Outward to whole decades, where a percentile a few units from a power
+    // of ten (ln|f| carries a rounding) counts as that power. The ends stay
+    // positive normal or subnormal doubles and finite.
+    const double slack = 1e-9;
+    const double low = std::clamp(std::floor(*first / std::numbers::ln10 + slack), -323.0, 307.0);
+    const double high = std::clamp(std::ceil(*last / std::numbers::ln10 - slack), low + 1.0, 308.0);
+    return GreyRange{powerOfTen(static_cast<int>(low)), powerOfTen(static_cast<int>(high))};
+}
+
+double automaticSymlogScale(std::span<const ComplexValue> values, int threads) {
+    auto nonZeroPartSizes = [](ComplexValue value, auto emit) {
+        for (const double part : {value.real(), value.imag()}) {
+            if (part != 0.0) {
+                emit(std::fabs(part));
+            }
+        }
+    };
+    const std::optional<double> median = nthSmallest(
+        values, threads, [](std::size_t count) { return nearestRank(count, 50); },
+        nonZeroPartSizes);
+    if (!median) {
+        return 1.0;
+    }
+    return powerOfTen(static_cast<int>(std::clamp(std::round(std::log10(*median)), -300.0, 300.0)));
 }
 
 std::uint8_t greyLevel(double v, const GreyRange& range) {

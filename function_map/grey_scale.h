@@ -56,6 +56,17 @@ enum class Part { real, imaginary };
 // range about it; -1 .. 1 when no point has a value.
 GreyRange automaticPartRange(std::span<const ComplexValue> values, Part part, int threads = 1);
 
+// The modulus range from the logarithms of the values (ln|f| in the real part): from the 1st to the
+// 99th percentile of |f| over the points with a finite, non-zero value, widened outward to powers
+// of ten; the decade that holds |f| where it is one value all over; 1 .. 10 where no point has such
+// a value.
+GreyRange automaticModulusRange(std::span<const ComplexValue> logarithms, int threads = 1);
+
+// symlog's t: the power of ten nearest (in ratio) the median of the
+// non-zero |Re f| and |Im f| over the points with a value; 1 where there is
+// none.
+double automaticSymlogScale(std::span<const ComplexValue> values, int threads = 1);
+
 // floor(255 (v - low) / (high - low)), clamped to 0..255: the grey level of
 // the presets, on this range.
 std::uint8_t greyLevel(double v, const GreyRange& range);

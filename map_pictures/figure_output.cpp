@@ -1,5 +1,7 @@
 #include "figure_output.h"
 
+#include <numbers>
+
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -73,12 +75,9 @@ FigureContent presetFigureLabels(std::int16_t index) {
 }
 
 FigureContent functionFigureContent(const FunctionRequest& request, const FunctionMaps& maps) {
-    FigureContent content = functionFigureLabels(
-        request, maps.realRange,
-        maps.rangeForEach ? std::optional<GreyRange>(maps.imaginaryRange) : std::nullopt,
-        maps.pointsWithoutValue);
-    content.real = maps.real;
-    content.imaginary = maps.imaginary;
+    FigureContent content = functionFigureLabels(request, maps.shading, maps.pointsWithoutValue);
+    content.real = maps.first;
+    content.imaginary = maps.second;
     const auto width = static_cast<std::size_t>(request.geometry.width);
     content.withoutValue.reserve(maps.withoutValue.size());
     for (const std::size_t place : maps.withoutValue) {
@@ -88,8 +87,7 @@ FigureContent functionFigureContent(const FunctionRequest& request, const Functi
     return content;
 }
 
-FigureContent functionFigureLabels(const FunctionRequest& request, const GreyRange& range,
-                                   std::optional<GreyRange> imaginaryRange,
+FigureContent functionFigureLabels(const FunctionRequest& request, const MapShading& shading,
                                    std::size_t pointsWithoutValue) {
     const MapGeometry& geometry = request.geometry;
     FigureContent content;
@@ -100,8 +98,25 @@ FigureContent functionFigureLabels(const FunctionRequest& request, const GreyRan
     content.top = geometry.y1;
     content.piTicksAlongX = readsInPi(geometry.x0, geometry.x1);
     content.piTicksAlongY = readsInPi(geometry.y0, geometry.y1);
-    content.range = range;
-    content.imaginaryRange = imaginaryRange;
+    content.kind = shading.kind;
+    content.curve = shading.curve;
+    content.symlogScale = shading.symlogScale;
+    const GreyRange argument{-std::numbers::pi, std::numbers::pi};
+    switch (shading.kind) {
+        case MapKind::realImaginary:
+            content.range = shading.realRange;
+            if (shading.rangeForEach) {
+                content.imaginaryRange = shading.imaginaryRange;
+            }
+            break;
+        case MapKind::modulusArgument:
+            content.range = shading.realRange;
+            content.imaginaryRange = argument;
+            break;
+        case MapKind::phase:
+            content.range = argument;
+            break;
+    }
     content.pointsWithoutValue = pointsWithoutValue;
     return content;
 }

@@ -24,11 +24,9 @@ FigureContent presetFigureLabels(std::int16_t index);
 // formula drawn.
 std::string presetTitle(std::int16_t index);
 
-// An expression's figure without its maps, for its ranges (the imaginary
-// map's only where it has one of its own) and a count of points without a
-// value.
-FigureContent functionFigureLabels(const FunctionRequest& request, const GreyRange& range,
-                                   std::optional<GreyRange> imaginaryRange,
+// An expression's figure without its maps, for what they show and the
+// ranges they were shaded with, and a count of points without a value.
+FigureContent functionFigureLabels(const FunctionRequest& request, const MapShading& shading,
                                    std::size_t pointsWithoutValue);
 
 // Raises FigureTooNarrow unless the maps fit a PNG figure `pngWidth` pixels

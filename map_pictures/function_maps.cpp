@@ -83,9 +83,10 @@ QImage mapImage(LargeVector<std::uint8_t>&& greys, const MapGeometry& geometry,
 
 // A map that shows almost nothing: its range is far wider than what it
 // holds, as when one part is much larger than the other or a pole sets it.
-void noteWashedOut(const GreyMaps& greys, const FunctionRequest& request, std::ostream& messages) {
-    const bool real = looksWashedOut(greys.real);
-    const bool imaginary = looksWashedOut(greys.imaginary);
+void noteWashedOut(const ShadedMaps& greys, const FunctionRequest& request,
+                   std::ostream& messages) {
+    const bool real = looksWashedOut(greys.first);
+    const bool imaginary = looksWashedOut(greys.second);
     if (!real && !imaginary) {
         return;
     }
@@ -126,6 +127,90 @@ FunctionMaps makeFunctionMaps(const FunctionRequest& request, bool axes, std::os
     return mapsOfValues(std::move(values), request, axes, &messages, counted ? &*counted : nullptr);
 }
 
+namespace {
+
+// The ranges of Re and Im maps: given, or worked out (each a pass over the
+// values, so only a range not given), with symlog's t; said in a form that
+// can be given back.
+void shadeRealImaginary(const FunctionRequest& request, const FunctionMaps& maps,
+                        const PartSizeCount* counted, MapShading& shading, std::ostream& said) {
+    shading.rangeForEach = request.rangeForEach;
+    if (request.rangeForEach) {
+        shading.realRange = request.realRange
+                                ? *request.realRange
+                                : automaticPartRange(maps.values, Part::real, request.threads);
+        shading.imaginaryRange =
+            request.imaginaryRange
+                ? *request.imaginaryRange
+                : automaticPartRange(maps.values, Part::imaginary, request.threads);
+        const bool given = request.realRange && request.imaginaryRange;
+        said << "complex-plot-render: grey ranges --range-re="
+             << shortestText(shading.realRange.low) << "," << shortestText(shading.realRange.high)
+             << " --range-im=" << shortestText(shading.imaginaryRange.low) << ","
+             << shortestText(shading.imaginaryRange.high)
+             << (given ? " (as given)\n"
+                       : " (automatic unless given: the 1st to the 99th percentile of each "
+                         "part)\n");
+    } else {
+        shading.realRange = request.range ? *request.range
+                            : counted     ? counted->automaticRange(maps.values, request.threads)
+                                          : automaticRange(maps.values, request.threads);
+        shading.imaginaryRange = shading.realRange;
+        said << "complex-plot-render: grey range " << shortestText(shading.realRange.low) << " to "
+             << shortestText(shading.realRange.high)
+             << (request.range ? " (as given)\n"
+                               : " (automatic: -M to M, M the 98th percentile of |Re f| and "
+                                 "|Im f|)\n");
+    }
+    shading.curve = request.greys;
+    if (request.greys == GreyCurve::symlog) {
+        shading.symlogScale = request.symlogScale
+                                  ? *request.symlogScale
+                                  : automaticSymlogScale(maps.values, request.threads);
+        said << "complex-plot-render: symlog greys, t = " << shortestText(shading.symlogScale)
+             << (request.symlogScale ? " (as given)"
+                                     : " (automatic: the power of ten nearest the median of the "
+                                       "non-zero |Re f| and |Im f|)")
+             << "; --greys symlog=" << shortestText(shading.symlogScale) << " gives it back\n";
+    }
+}
+
+void shadeModulus(const FunctionRequest& request, std::span<const ComplexValue> logs,
+                  MapShading& shading, std::ostream& said) {
+    shading.realRange =
+        request.range ? *request.range : automaticModulusRange(logs, request.threads);
+    said << "complex-plot-render: modulus range --range=" << shortestText(shading.realRange.low)
+         << "," << shortestText(shading.realRange.high)
+         << (request.range ? " (as given)\n"
+                           : " (automatic: the 1st to the 99th percentile of |f|, out to powers "
+                             "of ten)\n");
+}
+
+QImage phaseImage(const LargeVector<std::uint8_t>& colours, const MapGeometry& geometry,
+                  bool axes) {
+    QImage image(geometry.width, geometry.height, QImage::Format_RGB888);
+    if (image.isNull()) {
+        throw std::bad_alloc();
+    }
+    const auto rowBytes = static_cast<std::size_t>(3 * geometry.width);
+    for (int row = 0; row < geometry.height; ++row) {
+        std::memcpy(image.scanLine(row), colours.data() + row * rowBytes, rowBytes);
+    }
+    // The axes in white, which is no colour of the wheel; the real axis
+    // first, then the imaginary one across it.
+    if (const int row = geometry.realAxisRow(); axes && row >= 0) {
+        std::memset(image.scanLine(row), 255, rowBytes);
+    }
+    if (const int column = geometry.imaginaryAxisColumn(); axes && column >= 0) {
+        for (int row = 0; row < geometry.height; ++row) {
+            std::memset(image.scanLine(row) + 3 * column, 255, 3);
+        }
+    }
+    return image;
+}
+
+}  // namespace
+
 FunctionMaps mapsOfValues(LargeVector<ComplexValue> values, const FunctionRequest& request,
                           bool axes, std::ostream* messages, const PartSizeCount* counted) {
     std::ostringstream unheard;
@@ -133,65 +218,58 @@ FunctionMaps mapsOfValues(LargeVector<ComplexValue> values, const FunctionReques
     const MapGeometry& geometry = request.geometry;
     FunctionMaps maps;
     maps.values = std::move(values);
-
-    maps.rangeForEach = request.rangeForEach;
-    if (request.rangeForEach) {
-        // Only a range not given is worked out: each is a pass over the values.
-        maps.realRange = request.realRange
-                             ? *request.realRange
-                             : automaticPartRange(maps.values, Part::real, request.threads);
-        maps.imaginaryRange =
-            request.imaginaryRange
-                ? *request.imaginaryRange
-                : automaticPartRange(maps.values, Part::imaginary, request.threads);
-        const bool given = request.realRange && request.imaginaryRange;
-        said << "complex-plot-render: grey ranges --range-re=" << shortestText(maps.realRange.low)
-             << "," << shortestText(maps.realRange.high)
-             << " --range-im=" << shortestText(maps.imaginaryRange.low) << ","
-             << shortestText(maps.imaginaryRange.high)
-             << (given ? " (as given)\n"
-                       : " (automatic unless given: the 1st to the 99th percentile of each "
-                         "part)\n");
+    MapShading& shading = maps.shading;
+    shading.kind = request.show;
+    LargeVector<ComplexValue> logs;
+    if (request.show == MapKind::realImaginary) {
+        shadeRealImaginary(request, maps, counted, shading, said);
     } else {
-        maps.realRange = request.range ? *request.range
-                         : counted     ? counted->automaticRange(maps.values, request.threads)
-                                       : automaticRange(maps.values, request.threads);
-        maps.imaginaryRange = maps.realRange;
-        said << "complex-plot-render: grey range " << shortestText(maps.realRange.low) << " to "
-             << shortestText(maps.realRange.high)
-             << (request.range ? " (as given)\n"
-                               : " (automatic: -M to M, M the 98th percentile of |Re f| and "
-                                 "|Im f|)\n");
+        logs = logarithms(maps.values, request.threads);
+        if (request.show == MapKind::modulusArgument) {
+            shadeModulus(request, logs, shading, said);
+        }
     }
-    GreyMaps greys = greyMaps(maps.values, maps.realRange, maps.imaginaryRange, request.threads);
-    maps.pointsWithoutValue = greys.withoutValue.size();
-    if (messages != nullptr) {
-        noteWashedOut(greys, request, *messages);
+    ShadedMaps shaded = shadeMaps(maps.values, logs, shading, request.threads);
+    logs = LargeVector<ComplexValue>();
+    maps.pointsWithoutValue = shaded.withoutValue.size();
+    if (messages != nullptr && request.show == MapKind::realImaginary) {
+        noteWashedOut(shaded, request, *messages);
     }
     if (const std::size_t count = maps.pointsWithoutValue; count > 0) {
         said << "complex-plot-render: " << count << (count == 1 ? " point has" : " points have")
-             << " no finite value (a pole, an overflow or 0/0), painted green #00a000\n";
+             << " no finite value (a pole, an overflow or 0/0), painted "
+             << (request.show == MapKind::phase ? "grey #808080\n" : "green #00a000\n");
     }
-    maps.real = mapImage(std::move(greys.real), geometry, greys.withoutValue, axes);
-    maps.imaginary = mapImage(std::move(greys.imaginary), geometry, greys.withoutValue, axes);
-    maps.withoutValue = std::move(greys.withoutValue);
+    if (request.show == MapKind::phase) {
+        maps.first = phaseImage(shaded.colours, geometry, axes);
+    } else {
+        maps.first = mapImage(std::move(shaded.first), geometry, shaded.withoutValue, axes);
+        maps.second = mapImage(std::move(shaded.second), geometry, shaded.withoutValue, axes);
+    }
+    maps.withoutValue = std::move(shaded.withoutValue);
     return maps;
 }
 
-void writeMapFiles(const QImage& real, const QImage& imaginary, const std::string& stem,
-                   bool twoThreads, ProgressReport& progress) {
-    // The two maps are encoded side by side, one of them on a second thread.
-    progress.show("encoding the maps", 0, 2);
-    std::future<QByteArray> imaginaryBytes =
-        std::async(twoThreads ? std::launch::async : std::launch::deferred,
-                   [&] { return encodePng(imaginary); });
-    const QByteArray realBytes = encodePng(real);
-    progress.show("encoding the maps", 1, 2);
-    const QByteArray imaginaryEncoded = imaginaryBytes.get();
-    progress.show("writing the maps", 0, 2);
-    writeBytesFile(stem + "-re.png", realBytes);
-    progress.show("writing the maps", 1, 2);
-    writeBytesFile(stem + "-im.png", imaginaryEncoded);
+void writeMapFiles(const FunctionMaps& maps, const std::string& stem, bool twoThreads,
+                   ProgressReport& progress) {
+    const std::vector<MapFileName> names = mapFileNames(maps.shading.kind);
+    const int count = static_cast<int>(names.size());
+    // Two maps are encoded side by side, one of them on a second thread.
+    progress.show("encoding the maps", 0, count);
+    std::future<QByteArray> secondBytes;
+    if (count == 2) {
+        secondBytes = std::async(twoThreads ? std::launch::async : std::launch::deferred,
+                                 [&] { return encodePng(maps.second); });
+    }
+    const QByteArray firstBytes = encodePng(maps.first);
+    progress.show("encoding the maps", 1, count);
+    const QByteArray secondEncoded = count == 2 ? secondBytes.get() : QByteArray();
+    progress.show("writing the maps", 0, count);
+    writeBytesFile(stem + names[0].suffix, firstBytes);
+    if (count == 2) {
+        progress.show("writing the maps", 1, count);
+        writeBytesFile(stem + names[1].suffix, secondEncoded);
+    }
 }
 
 void writeValuesFile(const LargeVector<ComplexValue>& values, const MapGeometry& geometry,

@@ -13,13 +13,13 @@ namespace complexplot {
 // The maps of an expression, ready to be written or shown in a figure.
 struct FunctionMaps {
     LargeVector<ComplexValue> values;
-    // The ranges of the real and the imaginary map: the same one, unless
-    // each map has its own.
-    GreyRange realRange;
-    GreyRange imaginaryRange;
-    bool rangeForEach = false;
-    QImage real;
-    QImage imaginary;
+    // What the maps show and how their pixels were made, with the ranges
+    // used.
+    MapShading shading;
+    // Re f and Im f, |f| and arg f, or the phase portrait alone (the second
+    // then null).
+    QImage first;
+    QImage second;
     std::size_t pointsWithoutValue = 0;
     // Where they are: indices into the values, row by row.
     std::vector<std::size_t> withoutValue;
@@ -38,8 +38,8 @@ public:
 
 // Computes the values and their maps: 8-bit grey images when they hold
 // only greys, else 8-bit RGB with the marker colour and the axes. Prints the
-// grey range used and the number of points without a value to `messages`,
-// and shows the computing on `progress`.
+// ranges used (and symlog's t) and the number of points without a value to
+// `messages`, and shows the computing on `progress`.
 FunctionMaps makeFunctionMaps(const FunctionRequest& request, bool axes, std::ostream& messages,
                               ProgressReport& progress);
 
@@ -51,9 +51,10 @@ FunctionMaps mapsOfValues(LargeVector<ComplexValue> values, const FunctionReques
                           bool axes, std::ostream* messages,
                           const PartSizeCount* counted = nullptr);
 
-// STEM-re.png and STEM-im.png, each written whole or not at all.
-void writeMapFiles(const QImage& real, const QImage& imaginary, const std::string& stem,
-                   bool twoThreads, ProgressReport& progress);
+// The map files of a kind: STEM-re.png and STEM-im.png, STEM-modulus.png
+// and STEM-arg.png, or STEM-phase.png, each written whole or not at all.
+void writeMapFiles(const FunctionMaps& maps, const std::string& stem, bool twoThreads,
+                   ProgressReport& progress);
 
 // The values as a NumPy .npy file, written whole or not at all.
 void writeValuesFile(const LargeVector<ComplexValue>& values, const MapGeometry& geometry,

@@ -212,8 +212,8 @@ int renderExpression(const RenderOptions& options, std::string& making) {
     }
     if (options.figureFile.empty() || options.outputDirectoryGiven) {
         making = "the map files of " + quoted(request.expression);
-        writeMapFiles(maps.real, maps.imaginary, options.outputDirectory + "/" + request.stem,
-                      request.threads > 1, progress);
+        writeMapFiles(maps, options.outputDirectory + "/" + request.stem, request.threads > 1,
+                      progress);
     }
     if (!request.dataFile.empty()) {
         progress.show("writing the values", 0, 1);
@@ -299,13 +299,19 @@ void checkFigureFits(const RenderOptions& options) {
         const FunctionRequest& request = *figure.function;
         // Before the values, the widest legend there can be, and the row of
         // the no-value swatch, stand in for the real ones.
-        const GreyRange widest{-8.88e-300, 8.88e-300};
-        const bool each = request.rangeForEach;
-        checkPngFigureFits(
-            functionFigureLabels(request, request.range.value_or(widest),
-                                 each ? std::optional<GreyRange>(widest) : std::nullopt, 1),
-            QSize(request.geometry.width, request.geometry.height), checkedWidth,
-            "a smaller --size");
+        MapShading widest;
+        widest.kind = request.show;
+        widest.curve = request.greys;
+        widest.rangeForEach = request.rangeForEach;
+        widest.realRange = widest.imaginaryRange = request.show == MapKind::modulusArgument
+                                                       ? GreyRange{1e-300, 1e300}
+                                                       : GreyRange{-8.88e-300, 8.88e-300};
+        if (request.range) {
+            widest.realRange = widest.imaginaryRange = *request.range;
+        }
+        checkPngFigureFits(functionFigureLabels(request, widest, 1),
+                           QSize(request.geometry.width, request.geometry.height), checkedWidth,
+                           "a smaller --size");
         return;
     }
     const HeadlessControls controls(figure.scaleFactor, 0);

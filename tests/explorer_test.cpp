@@ -136,8 +136,8 @@ private slots:
         ProgressReport progress;
         const FunctionMaps maps =
             makeFunctionMaps(*options.function, options.axes, messages, progress);
-        QCOMPARE(maps.real, resting->maps.real);
-        QCOMPARE(maps.imaginary, resting->maps.imaginary);
+        QCOMPARE(maps.first, resting->maps.first);
+        QCOMPARE(maps.second, resting->maps.second);
     }
 
     // Saved, the view is the figure the renderer writes for the copied
@@ -325,20 +325,20 @@ private slots:
     // unlocked, they follow it again.
     void lockedRangeStaysWhileZooming() {
         ExplorerWindow& window = open("exp(z)");
-        const GreyRange locked = window.canvas()->restingMaps()->maps.realRange;
+        const GreyRange locked = window.canvas()->restingMaps()->maps.shading.realRange;
         auto* lock = window.findChild<QCheckBox*>();
         QVERIFY(lock != nullptr);
         lock->setChecked(true);
         waitForRest();
         window.zoomAbout(10, 10, 4.0);
         waitForRest();
-        QCOMPARE(window.canvas()->restingMaps()->maps.realRange.low, locked.low);
-        QCOMPARE(window.canvas()->restingMaps()->maps.realRange.high, locked.high);
+        QCOMPARE(window.canvas()->restingMaps()->maps.shading.realRange.low, locked.low);
+        QCOMPARE(window.canvas()->restingMaps()->maps.shading.realRange.high, locked.high);
         QVERIFY(window.commandLine().contains(QLatin1String("--range=")));
         lock->setChecked(false);
         QTRY_VERIFY_WITH_TIMEOUT(
             window.canvas()->restingMaps() != nullptr &&
-                window.canvas()->restingMaps()->maps.realRange.high != locked.high,
+                window.canvas()->restingMaps()->maps.shading.realRange.high != locked.high,
             20000);
     }
 
@@ -639,9 +639,9 @@ private slots:
         };
         const FunctionMaps& maps = window.canvas()->restingMaps()->maps;
         QCOMPARE(field(0)->text().toDouble(),
-                 QString::number(maps.realRange.low, 'g', 3).toDouble());
+                 QString::number(maps.shading.realRange.low, 'g', 3).toDouble());
         QCOMPARE(field(1)->text().toDouble(),
-                 QString::number(maps.realRange.high, 'g', 3).toDouble());
+                 QString::number(maps.shading.realRange.high, 'g', 3).toDouble());
         auto* mode = window.findChild<QComboBox*>(QStringLiteral("rangeMode"));
         field(0)->setText(QStringLiteral("-1"));
         field(1)->setText(QStringLiteral("1"));
@@ -652,13 +652,15 @@ private slots:
         QCOMPARE(mode->currentIndex(), 1);
         // One for both: the real fields are enough; typed, they apply.
         mode->setCurrentIndex(2);
-        QTRY_VERIFY_WITH_TIMEOUT(window.canvas()->restingMaps() != nullptr &&
-                                     window.canvas()->restingMaps()->maps.realRange.high == 1.0,
-                                 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            window.canvas()->restingMaps() != nullptr &&
+                window.canvas()->restingMaps()->maps.shading.realRange.high == 1.0,
+            20000);
         QTest::keyClicks(field(1), QStringLiteral("0"));  // 10
-        QTRY_VERIFY_WITH_TIMEOUT(window.canvas()->restingMaps() != nullptr &&
-                                     window.canvas()->restingMaps()->maps.realRange.high == 10.0,
-                                 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            window.canvas()->restingMaps() != nullptr &&
+                window.canvas()->restingMaps()->maps.shading.realRange.high == 10.0,
+            20000);
     }
 };
 

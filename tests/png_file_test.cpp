@@ -125,13 +125,13 @@ TEST(MapImages, HoldTheGreysAtEveryWidth) {
                          false, nullptr);
         const LargeVector<ComplexValue> values = maps.values;
         maps.values = {};
-        ASSERT_EQ(maps.real.format(), QImage::Format_Grayscale8);
+        ASSERT_EQ(maps.first.format(), QImage::Format_Grayscale8);
         for (int row = 0; row < 9; ++row) {
             for (int column = 0; column < width; ++column) {
                 const ComplexValue value = values[static_cast<std::size_t>(row) * width + column];
-                ASSERT_EQ(maps.real.constScanLine(row)[column],
+                ASSERT_EQ(maps.first.constScanLine(row)[column],
                           greyLevel(value.real(), *request.range));
-                ASSERT_EQ(maps.imaginary.constScanLine(row)[column],
+                ASSERT_EQ(maps.second.constScanLine(row)[column],
                           greyLevel(value.imag(), *request.range));
             }
         }
