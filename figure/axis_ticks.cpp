@@ -1,5 +1,7 @@
 #include "axis_ticks.h"
 
+#include <functional>
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -327,6 +329,92 @@ AxisTicks chooseLegendTicks(double low, double high, double length, const LabelE
             return legend;
         }
     }
+    return legend;
+}
+
+namespace {
+
+std::string powerOfTenLabel(int exponent) {
+    if (exponent == 0) return "1";
+    if (exponent == 1) return "10";
+    return "10" + superscript(exponent);
+}
+
+}  // namespace
+
+AxisTicks chooseDecadeTicks(double low, double high, double length, const LabelExtent& extent,
+                            double gap) {
+    AxisTicks legend;
+    if (!(high > low) || !std::isfinite(high - low)) {
+        return legend;
+    }
+    const double slack = kTolerance * (high - low);
+    const int first = static_cast<int>(std::ceil(low - slack));
+    const int last = static_cast<int>(std::floor(high + slack));
+    if (last - first >= 1) {
+        for (const int step : {1, 2, 5, 10, 20, 50, 100, 200}) {
+            std::vector<Tick> ticks;
+            for (int k = first; k <= last; ++k) {
+                if (k % step == 0) {
+                    ticks.push_back({static_cast<double>(k), powerOfTenLabel(k)});
+                }
+            }
+            if (ticks.size() >= 2 && labelsFit(ticks, low, high, length, extent, gap)) {
+                legend.ticks = ticks;
+                return legend;
+            }
+        }
+    }
+    // The ends, as values.
+    const std::vector<Tick> ends = {{low, threeDigits(std::pow(10.0, low))},
+                                    {high, threeDigits(std::pow(10.0, high))}};
+    if (labelsFit(ends, low, high, length, extent, gap)) {
+        legend.ticks = ends;
+    }
+    return legend;
+}
+
+AxisTicks chooseSymlogTicks(double low, double high, const std::function<double(double)>& position,
+                            double length, const LabelExtent& extent, double gap) {
+    AxisTicks legend;
+    const double from = position(low);
+    const double to = position(high);
+    if (!(to > from) || !std::isfinite(to - from)) {
+        return legend;
+    }
+    // Candidates in the order they are wanted: the ends, 0, then the powers
+    // of ten from the largest down, on either side.
+    std::vector<std::pair<double, std::string>> wanted = {{low, threeDigits(low)},
+                                                          {high, threeDigits(high)}};
+    if (low < 0 && high > 0) {
+        wanted.emplace_back(0.0, "0");
+    }
+    const double largest = std::max(std::fabs(low), std::fabs(high));
+    for (int k = static_cast<int>(std::floor(std::log10(largest))); k >= -320; --k) {
+        const double power = std::pow(10.0, k);
+        if (power == 0.0) {
+            break;
+        }
+        if (power > low && power < high) {
+            wanted.emplace_back(power, powerOfTenLabel(k));
+        }
+        if (-power > low && -power < high) {
+            wanted.emplace_back(-power, kMinus + powerOfTenLabel(k));
+        }
+    }
+    std::vector<Tick> kept;
+    for (const auto& [value, label] : wanted) {
+        std::vector<Tick> trial = kept;
+        const Tick tick{position(value), label};
+        trial.insert(
+            std::upper_bound(trial.begin(), trial.end(), tick,
+                             [](const Tick& a, const Tick& b) { return a.value < b.value; }),
+            tick);
+        if (labelsFit(trial, from, to, length, extent, gap)) {
+            kept = std::move(trial);
+        }
+    }
+    legend.ticks = kept;
     return legend;
 }
 

@@ -48,6 +48,21 @@ AxisTicks chooseTicks(double low, double high, bool pi, double length, const Lab
 AxisTicks chooseLegendTicks(double low, double high, double length, const LabelExtent& extent,
                             double gap);
 
+// A legend of a logarithmic scale over [low, high] in decades (log10 of
+// its ends): the powers of ten in it, every one, or every 2nd, 5th, 10th
+// ... where their labels would crowd ("10⁻²", "10⁻¹", "1", "10", "10³"):
+// the tick's value is its decade. Where no two powers of ten lie in the
+// range, its two ends, with three significant digits.
+AxisTicks chooseDecadeTicks(double low, double high, double length, const LabelExtent& extent,
+                            double gap);
+
+// A legend of a symmetric logarithmic scale: values from [low, high] (the
+// range in f's own values) placed at position(value) along a bar that runs
+// from position(low) to position(high). Its two ends, then 0 and ±10^k,
+// the largest first, each where its label keeps `gap` from the others.
+AxisTicks chooseSymlogTicks(double low, double high, const std::function<double(double)>& position,
+                            double length, const LabelExtent& extent, double gap);
+
 // Whether an axis reads in multiples of pi: both ends are k pi/4 for whole k
 // of at most 64, to within a millionth of the axis's width.
 bool readsInPi(double low, double high);

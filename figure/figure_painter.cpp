@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <numbers>
+#include <utility>
 #include <vector>
 
 #include "axis_ticks.h"
@@ -134,19 +136,83 @@ double legendHeightFor(double mapHeight, const Measures& measures) {
     return std::max(mapHeight, 5 * measures.height);
 }
 
+// How a legend reads: the grey (or the colour) of its bar is linear in
+// its own coordinate from one end to the other, and its ticks are placed
+// in that coordinate: f's values, symlog of them, decades of |f|, or the
+// angle.
+struct LegendAxis {
+    enum class Scale { linear, symlog, decades, angle };
+    Scale scale = Scale::linear;
+    GreyRange values;  // f's own values at the ends
+    double symlogScale = 1.0;
+    bool wheel = false;  // the phase portrait's colours, not greys
+};
+
+// The legend of the right-hand map (or of both), or of the left one where
+// it has its own.
+LegendAxis legendOf(const FigureContent& content, bool leftMapsOwn) {
+    LegendAxis legend;
+    legend.values = leftMapsOwn ? content.range : content.imaginaryRange.value_or(content.range);
+    switch (content.kind) {
+        case MapKind::realImaginary:
+            legend.scale = content.curve == GreyCurve::symlog ? LegendAxis::Scale::symlog
+                                                              : LegendAxis::Scale::linear;
+            legend.symlogScale = content.symlogScale;
+            break;
+        case MapKind::modulusArgument:
+            legend.scale = leftMapsOwn ? LegendAxis::Scale::decades : LegendAxis::Scale::angle;
+            break;
+        case MapKind::phase:
+            legend.scale = LegendAxis::Scale::angle;
+            legend.wheel = true;
+            break;
+    }
+    return legend;
+}
+
+GreyRange legendCoordinates(const LegendAxis& legend) {
+    const GreyRange& values = legend.values;
+    switch (legend.scale) {
+        case LegendAxis::Scale::symlog:
+            return {symlog(values.low, legend.symlogScale),
+                    symlog(values.high, legend.symlogScale)};
+        case LegendAxis::Scale::decades:
+            return {std::log10(values.low), std::log10(values.high)};
+        default:
+            return values;
+    }
+}
+
+AxisTicks legendTicks(const LegendAxis& legend, double height, const Measures& measures) {
+    const GreyRange ends = legendCoordinates(legend);
+    switch (legend.scale) {
+        case LegendAxis::Scale::symlog:
+            return chooseSymlogTicks(
+                legend.values.low, legend.values.high,
+                [&](double v) { return symlog(v, legend.symlogScale); }, height, measures.upright(),
+                measures.gapUpright());
+        case LegendAxis::Scale::decades:
+            return chooseDecadeTicks(ends.low, ends.high, height, measures.upright(),
+                                     measures.gapUpright());
+        case LegendAxis::Scale::angle:
+            return chooseTicks(ends.low, ends.high, true, height, measures.upright(),
+                               measures.gapUpright());
+        default:
+            return chooseLegendTicks(ends.low, ends.high, height, measures.upright(),
+                                     measures.gapUpright());
+    }
+}
+
 UprightTicks uprightTicks(const FigureContent& content, double mapHeight,
                           const Measures& measures) {
     UprightTicks ticks;
     ticks.y = chooseTicks(content.bottom, content.top, content.piTicksAlongY, mapHeight,
                           measures.upright(), measures.gapUpright());
     const double height = legendHeightFor(mapHeight, measures);
-    const GreyRange& imaginary = content.imaginaryRange.value_or(content.range);
-    ticks.legend = chooseLegendTicks(imaginary.low, imaginary.high, height, measures.upright(),
-                                     measures.gapUpright());
+    ticks.legend = legendTicks(legendOf(content, false), height, measures);
     ticks.twoLegends = content.imaginaryRange.has_value();
     if (ticks.twoLegends) {
-        ticks.realLegend = chooseLegendTicks(content.range.low, content.range.high, height,
-                                             measures.upright(), measures.gapUpright());
+        ticks.realLegend = legendTicks(legendOf(content, true), height, measures);
     }
     return ticks;
 }
@@ -308,9 +374,11 @@ QSizeF roomForEachMap(const FigureContent& content, double width, const SideWidt
                                  std::max(widths.legend, widths.realLegend);
         return QSizeF(mapsWidth, (kTallest * width - fixedHeight - stackedGap(rows, unit)) / 2);
     }
-    const double mapsWidth = width - 2 * kMargin * unit - 2 * widths.yGutter - kMapGap * unit -
-                             widths.legend - widths.realLegend;
-    return QSizeF(mapsWidth / 2, kTallest * width - fixedHeight);
+    // One map (the phase portrait) or two side by side.
+    const double maps = content.kind == MapKind::phase ? 1 : 2;
+    const double mapsWidth = width - 2 * kMargin * unit - maps * widths.yGutter -
+                             (maps - 1) * kMapGap * unit - widths.legend - widths.realLegend;
+    return QSizeF(mapsWidth / maps, kTallest * width - fixedHeight);
 }
 
 // How large the maps print on an A4 page, the page turned to the figure's
@@ -336,7 +404,8 @@ double printedScale(const FigureContent& content, const SideWidths& widths, bool
 // Stacked where that prints the maps at least a tenth larger: wide maps.
 // Square ones print about as large either way and stay side by side.
 bool prefersStacked(const FigureContent& content, const SideWidths& widths) {
-    return printedScale(content, widths, true) > 1.1 * printedScale(content, widths, false);
+    return content.kind != MapKind::phase &&
+           printedScale(content, widths, true) > 1.1 * printedScale(content, widths, false);
 }
 
 // The widths beside the maps before their size is known: those of the
@@ -374,14 +443,19 @@ void hatch(QPainter& painter, const QRectF& area, double unit) {
     }
 }
 
+// The colour of the points without a value: the marker's green, or on the
+// phase portrait, whose wheel holds that green, mid-grey.
+RgbColour noValueColourOf(const FigureContent& content) {
+    return content.kind == MapKind::phase ? kPhaseNoValueColour : kNoValueColour;
+}
+
 // Hatches the map's pixels of the marker colour, so that in print they
 // stay apart from every grey; the map's own pixels stay as they are below.
 void hatchPointsWithoutValue(QPainter& painter, const QRectF& rect, const QImage& image,
-                             double unit) {
-    const QImage mask = image.convertToFormat(QImage::Format_RGB32)
-                            .createMaskFromColor(
-                                qRgb(kNoValueColour.red, kNoValueColour.green, kNoValueColour.blue),
-                                Qt::MaskOutColor);
+                             double unit, RgbColour marker) {
+    const QImage mask =
+        image.convertToFormat(QImage::Format_RGB32)
+            .createMaskFromColor(qRgb(marker.red, marker.green, marker.blue), Qt::MaskOutColor);
     const QRegion region(QBitmap::fromImage(mask));
     if (region.isEmpty()) {
         return;
@@ -405,7 +479,8 @@ void markPointsWithoutValue(QPainter& painter, const FigureContent& content,
                             const FigureLayout& layout, const QRectF& rect, const QImage& image) {
     const double cellWidth = rect.width() / image.width();
     const double cellHeight = rect.height() / image.height();
-    const QRgb marker = qRgb(kNoValueColour.red, kNoValueColour.green, kNoValueColour.blue);
+    const RgbColour colour = noValueColourOf(content);
+    const QRgb marker = qRgb(colour.red, colour.green, colour.blue);
     auto cell = [&](QPoint point) {
         return QRectF(rect.left() + point.x() * cellWidth, rect.top() + point.y() * cellHeight,
                       cellWidth, cellHeight);
@@ -441,6 +516,17 @@ void markPointsWithoutValue(QPainter& painter, const FigureContent& content,
     }
 }
 
+std::pair<QString, QString> captionsOf(MapKind kind) {
+    switch (kind) {
+        case MapKind::modulusArgument:
+            return {QStringLiteral("絶対値 |f(z)|"), QStringLiteral("偏角 arg f(z)")};
+        case MapKind::phase:
+            return {QStringLiteral("位相 arg f(z)"), QString()};
+        default:
+            return {QStringLiteral("実数部 Re f(z)"), QStringLiteral("虚数部 Im f(z)")};
+    }
+}
+
 void drawLabel(QPainter& painter, const PlacedLabel& label) {
     painter.drawText(label.box, Qt::AlignCenter, text(label.text));
 }
@@ -462,7 +548,7 @@ void paintMap(QPainter& painter, const FigureContent& content, const FigureLayou
         painter.drawImage(rect, image);
     }
     if (content.pointsWithoutValue > 0) {
-        hatchPointsWithoutValue(painter, rect, image, unit);
+        hatchPointsWithoutValue(painter, rect, image, unit, noValueColourOf(content));
         markPointsWithoutValue(painter, content, layout, rect, image);
     }
     fillFrame(painter, rect, frame);
@@ -482,11 +568,44 @@ void paintMap(QPainter& painter, const FigureContent& content, const FigureLayou
     }
 }
 
+// The phase portrait's bar: the wheel's colours from -pi at the bottom to
+// pi at the top, in a PNG figure a pixel row each, the colour of the angle
+// at its centre, and in a vector figure in 360 bands.
+void paintWheelBar(QPainter& painter, const FigureLayout& layout, const QRectF& bar) {
+    constexpr double pi = std::numbers::pi;
+    auto colourAt = [](double fromBottom) {
+        const RgbColour colour = phaseColour(-pi + 2 * pi * fromBottom);
+        return QColor(colour.red, colour.green, colour.blue);
+    };
+    if (layout.wholeScale > 0) {
+        const int rows = std::max(2, static_cast<int>(std::lround(bar.height())));
+        QImage colours(1, rows, QImage::Format_RGB32);
+        for (int row = 0; row < rows; ++row) {
+            colours.setPixelColor(0, row, colourAt((rows - 1 - row + 0.5) / rows));
+        }
+        painter.save();
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+        painter.drawImage(bar, colours);
+        painter.restore();
+        return;
+    }
+    constexpr int kBands = 360;
+    const double band = bar.height() / kBands;
+    for (int k = 0; k < kBands; ++k) {
+        const double top = bar.bottom() - (k + 1) * band;
+        painter.fillRect(QRectF(bar.left(), top - (k < kBands - 1 ? band / 2 : 0), bar.width(),
+                                band * (k < kBands - 1 ? 1.5 : 1.0)),
+                         colourAt((k + 0.5) / kBands));
+    }
+}
+
 // The legend bar from black at the range's low end to white at its high
 // end, each grey exactly as the maps use it.
 void paintLegend(QPainter& painter, const FigureLayout& layout, const QRectF& bar,
-                 const GreyRange& range, const AxisTicks& ticks) {
-    if (layout.wholeScale > 0) {
+                 const GreyRange& range, const AxisTicks& ticks, bool wheel) {
+    if (wheel) {
+        paintWheelBar(painter, layout, bar);
+    } else if (layout.wholeScale > 0) {
         // In a PNG figure a pixel row each, every one the grey of the value
         // at its centre, the centres from the range's bottom (black) to its
         // top (white), drawn as an image without smoothing, so that no row
@@ -531,7 +650,8 @@ QRectF swatchBox(const FigureLayout& layout) {
 void paintSwatch(QPainter& painter, const FigureContent& content, const FigureLayout& layout) {
     const double unit = layout.unit;
     const QRectF box = swatchBox(layout);
-    painter.fillRect(box, QColor(kNoValueColour.red, kNoValueColour.green, kNoValueColour.blue));
+    const RgbColour colour = noValueColourOf(content);
+    painter.fillRect(box, QColor(colour.red, colour.green, colour.blue));
     painter.save();
     painter.setClipRect(box);
     hatch(painter, box, unit);
@@ -658,8 +778,8 @@ FigureLayout layoutFigure(const FigureContent& content, int pixelWidth) {
     layout.xHigh = content.right;
     layout.yLow = content.bottom;
     layout.yHigh = content.top;
-    layout.legendRange = content.imaginaryRange.value_or(content.range);
-    layout.realLegendRange = content.range;
+    layout.legendRange = legendCoordinates(legendOf(content, false));
+    layout.realLegendRange = legendCoordinates(legendOf(content, true));
 
     if (layout.stacked) {
         placeStacked(layout, widths, rows, measures, shownWidth, shownHeight, png);
@@ -667,8 +787,10 @@ FigureLayout layoutFigure(const FigureContent& content, int pixelWidth) {
     }
     // The content centred across; in a PNG figure the maps on whole pixels.
     const double realLegend = widths.realLegend;
+    const bool single = content.kind == MapKind::phase;
     const double contentWidth =
-        2 * widths.yGutter + 2 * shownWidth + kMapGap * unit + realLegend + widths.legend;
+        single ? widths.yGutter + shownWidth + widths.legend
+               : 2 * widths.yGutter + 2 * shownWidth + kMapGap * unit + realLegend + widths.legend;
     auto place = [&](double value) { return png ? std::round(value) : value; };
     const double left = place((layout.width - contentWidth) / 2 + widths.yGutter);
     const double top = place(margin + rows.title + rows.caption);
@@ -678,11 +800,14 @@ FigureLayout layoutFigure(const FigureContent& content, int pixelWidth) {
         layout.realLegendBar = QRectF(layout.realMap.right() + kLegendGap * unit, top,
                                       kLegendBarWidth * unit, legendHeight);
     }
-    layout.imaginaryMap =
-        QRectF(place(left + shownWidth + realLegend + kMapGap * unit + widths.yGutter), top,
-               shownWidth, shownHeight);
-    layout.legendBar = QRectF(layout.imaginaryMap.right() + kLegendGap * unit, top,
-                              kLegendBarWidth * unit, legendHeight);
+    if (!single) {
+        layout.imaginaryMap =
+            QRectF(place(left + shownWidth + realLegend + kMapGap * unit + widths.yGutter), top,
+                   shownWidth, shownHeight);
+    }
+    const QRectF& rightMap = single ? layout.realMap : layout.imaginaryMap;
+    layout.legendBar =
+        QRectF(rightMap.right() + kLegendGap * unit, top, kLegendBarWidth * unit, legendHeight);
     // Below the maps and their x labels, or below a legend taller than
     // them and its last label.
     layout.height =
@@ -708,6 +833,9 @@ std::vector<PlacedLabel> placedLabels(const FigureLayout& layout) {
         labels.push_back(PlacedLabel{kind, box, label, value, offset, axis});
     };
     for (const QRectF& map : {layout.realMap, layout.imaginaryMap}) {
+        if (map.isEmpty()) {
+            continue;  // the phase portrait stands alone
+        }
         const AxisTicks& x = layout.xTicks;
         const double below = map.bottom() + frame + tick + gap / 2;
         for (const Tick& t : x.ticks) {
@@ -773,14 +901,16 @@ void paintFigure(QPainter& painter, const FigureContent& content, const FigureLa
         painter.drawText(QRectF(0, lineTop, layout.width, 1.8 * kTitleSize * layout.unit),
                          Qt::AlignHCenter | Qt::AlignVCenter, lines[k]);
     }
-    paintMap(painter, content, layout, layout.realMap, content.real,
-             QStringLiteral("実数部 Re f(z)"));
-    paintMap(painter, content, layout, layout.imaginaryMap, content.imaginary,
-             QStringLiteral("虚数部 Im f(z)"));
-    paintLegend(painter, layout, layout.legendBar, content.imaginaryRange.value_or(content.range),
-                layout.legendTicks);
+    const auto [leftCaption, rightCaption] = captionsOf(content.kind);
+    paintMap(painter, content, layout, layout.realMap, content.real, leftCaption);
+    if (content.kind != MapKind::phase) {
+        paintMap(painter, content, layout, layout.imaginaryMap, content.imaginary, rightCaption);
+    }
+    paintLegend(painter, layout, layout.legendBar, layout.legendRange, layout.legendTicks,
+                content.kind == MapKind::phase);
     if (content.imaginaryRange) {
-        paintLegend(painter, layout, layout.realLegendBar, content.range, layout.realLegendTicks);
+        paintLegend(painter, layout, layout.realLegendBar, layout.realLegendRange,
+                    layout.realLegendTicks, false);
     }
     painter.setPen(kInk);
     painter.setFont(figureFont(kLabelSize * layout.unit));
