@@ -120,17 +120,19 @@ void checkNoFigureOptions(const OptionValues& given) {
 
 // The command line's options that describe a figure, put before each
 // line's own words where the line gives none of their family: --axes for
-// every line, --scale for preset lines, the window, the size and the
-// ranges for function lines.
+// every line, --scale for preset lines, the window, the size, the ranges
+// and what is shown (--show with --greys, one family) for function lines.
 struct HandoutDefaults {
     bool axes = false;
     std::optional<std::string> scale;
     std::optional<std::string> window;
     std::optional<std::string> size;
     std::vector<std::string> ranges;
+    std::vector<std::string> shown;
 };
 
 constexpr const char* kRangeOptions[] = {"--range", "--range-re", "--range-im"};
+constexpr const char* kShownOptions[] = {"--show", "--greys"};
 
 HandoutDefaults defaultsOf(const OptionValues& given) {
     HandoutDefaults defaults;
@@ -147,6 +149,11 @@ HandoutDefaults defaultsOf(const OptionValues& given) {
     for (const char* name : kRangeOptions) {
         if (const auto range = word(name)) {
             defaults.ranges.push_back(*range);
+        }
+    }
+    for (const char* name : kShownOptions) {
+        if (const auto shown = word(name)) {
+            defaults.shown.push_back(*shown);
         }
     }
     return defaults;
@@ -170,9 +177,15 @@ std::vector<std::string> defaultWordsFor(const OptionValues& line,
     }
     add("--window", defaults.window);
     add("--size", defaults.size);
-    if (std::none_of(std::begin(kRangeOptions), std::end(kRangeOptions),
-                     [&](const char* name) { return line.given(name); })) {
+    auto givesNone = [&](const auto& family) {
+        return std::none_of(std::begin(family), std::end(family),
+                            [&](const char* name) { return line.given(name); });
+    };
+    if (givesNone(kRangeOptions)) {
         words.insert(words.end(), defaults.ranges.begin(), defaults.ranges.end());
+    }
+    if (givesNone(kShownOptions)) {
+        words.insert(words.end(), defaults.shown.begin(), defaults.shown.end());
     }
     return words;
 }
@@ -186,6 +199,7 @@ void checkDefaults(const HandoutDefaults& defaults, const std::string& figureFil
         }
     }
     functionLine.insert(functionLine.end(), defaults.ranges.begin(), defaults.ranges.end());
+    functionLine.insert(functionLine.end(), defaults.shown.begin(), defaults.shown.end());
     parseRenderOptions(functionLine);
     if (defaults.scale) {
         parseRenderOptions({"sin", "--figure", figureFile, *defaults.scale});

@@ -44,9 +44,13 @@ FigureContent sinePresetFigure() {
     return presetFigureContent(kPresetSin, controls.picture1(), controls.picture2());
 }
 
-FigureContent expressionFigure(const std::string& expression, int width, int height, bool axes) {
+FigureContent expressionFigure(const std::string& expression, int width, int height, bool axes,
+                               MapKind show = MapKind::realImaginary,
+                               GreyCurve greys = GreyCurve::linear) {
     FunctionRequest request;
     request.expression = expression;
+    request.show = show;
+    request.greys = greys;
     request.geometry.x0 = -3.141592653589793;
     request.geometry.x1 = 3.141592653589793;
     request.geometry.width = width;
@@ -123,6 +127,42 @@ void expectMapsShown(const QImage& raster, const FigureContent& content, const F
     }
 }
 
+// Every label inside the figure, clear of every other label and of the
+// maps and legend bars with their frames, and beside its own axis.
+void expectLabelsClear(const FigureLayout& layout, const std::string& figureName) {
+    const std::vector<PlacedLabel> labels = placedLabels(layout);
+    const QRectF figure(0, 0, layout.width, layout.height);
+    std::vector<QRectF> solid;
+    for (const QRectF& rect :
+         {layout.realMap, layout.imaginaryMap, layout.legendBar, layout.realLegendBar}) {
+        if (!rect.isEmpty()) {
+            solid.push_back(rect);
+        }
+    }
+    const double frame = 1.5 * layout.unit;
+    for (std::size_t k = 0; k < labels.size(); ++k) {
+        const PlacedLabel& label = labels[k];
+        const std::string where = label.text + " in figure " + figureName;
+        EXPECT_TRUE(figure.contains(label.box)) << where;
+        for (std::size_t other = k + 1; other < labels.size(); ++other) {
+            EXPECT_FALSE(label.box.intersects(labels[other].box))
+                << where << " and " << labels[other].text;
+        }
+        for (const QRectF& rect : solid) {
+            EXPECT_FALSE(label.box.intersects(rect.adjusted(-frame, -frame, frame, frame)))
+                << where;
+        }
+        const double slack = 0.01;
+        if (label.kind == PlacedLabel::Kind::xAxis) {
+            EXPECT_GE(label.box.left(), label.axis.left() - slack) << where;
+            EXPECT_LE(label.box.right(), label.axis.right() + slack) << where;
+        } else if (label.kind != PlacedLabel::Kind::offset) {
+            EXPECT_GE(label.box.top(), label.axis.top() - slack) << where;
+            EXPECT_LE(label.box.bottom(), label.axis.bottom() + slack) << where;
+        }
+    }
+}
+
 class Figure : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -143,7 +183,9 @@ protected:
 TEST_F(Figure, PngShowsEachMapPixelForPixelAtAWholeScale) {
     for (const FigureContent& content :
          {sinePresetFigure(), expressionFigure("z^2", 120, 90, false),
-          expressionFigure("1/z", 101, 101, true)}) {
+          expressionFigure("1/z", 101, 101, true),
+          expressionFigure("1/z", 61, 61, false, MapKind::modulusArgument),
+          expressionFigure("z^3-1", 64, 48, true, MapKind::phase)}) {
         for (const int width : {1600, 700}) {
             const FigureLayout layout = layoutFigure(content, width);
             const QImage figure = figureImage(content, width);
@@ -152,6 +194,9 @@ TEST_F(Figure, PngShowsEachMapPixelForPixelAtAWholeScale) {
             ASSERT_GE(scale, 1);
             for (const auto& [rect, map] : {std::pair{layout.realMap, content.real},
                                             std::pair{layout.imaginaryMap, content.imaginary}}) {
+                if (map.isNull()) {
+                    continue;  // the phase portrait stands alone
+                }
                 EXPECT_EQ(rect.width(), map.width() * scale);
                 const QPoint origin = rect.topLeft().toPoint();
                 EXPECT_EQ(QPointF(origin), rect.topLeft());
@@ -448,40 +493,77 @@ TEST_F(Figure, LabelsNeverOverlapWhateverTheWindowOrRange) {
                     continue;  // flat maps that wide need a wider PNG
                 }
                 const FigureLayout layout = layoutFigure(content, width);
-                const std::vector<PlacedLabel> labels = placedLabels(layout);
-                const QRectF figure(0, 0, layout.width, layout.height);
-                std::vector<QRectF> solid = {layout.realMap, layout.imaginaryMap, layout.legendBar};
-                if (c.each) {
-                    solid.push_back(layout.realLegendBar);
-                }
-                const double frame = 1.5 * layout.unit;
-                for (std::size_t k = 0; k < labels.size(); ++k) {
-                    const PlacedLabel& label = labels[k];
-                    const std::string where = label.text + " in figure " + std::to_string(width) +
-                                              " of " + std::to_string(c.left);
-                    EXPECT_TRUE(figure.contains(label.box)) << where;
-                    for (std::size_t other = k + 1; other < labels.size(); ++other) {
-                        EXPECT_FALSE(label.box.intersects(labels[other].box))
-                            << where << " and " << labels[other].text;
-                    }
-                    for (const QRectF& rect : solid) {
-                        EXPECT_FALSE(
-                            label.box.intersects(rect.adjusted(-frame, -frame, frame, frame)))
-                            << where;
-                    }
-                    const double slack = 0.01;
-                    if (label.kind == PlacedLabel::Kind::xAxis) {
-                        EXPECT_GE(label.box.left(), label.axis.left() - slack) << where;
-                        EXPECT_LE(label.box.right(), label.axis.right() + slack) << where;
-                    } else if (label.kind != PlacedLabel::Kind::offset) {
-                        EXPECT_GE(label.box.top(), label.axis.top() - slack) << where;
-                        EXPECT_LE(label.box.bottom(), label.axis.bottom() + slack) << where;
-                    }
-                }
+                expectLabelsClear(layout, std::to_string(width) + " of " + std::to_string(c.left));
                 if (width != 700) {
                     EXPECT_GE(layout.xTicks.ticks.size(), 2u) << c.left << " " << width;
                     EXPECT_GE(layout.legendTicks.ticks.size(), 2u) << c.left << " " << width;
                 }
+            }
+        }
+    }
+}
+
+// Each kind of map reads back from a PDF exactly and from an SVG as XML,
+// with its own legends clear of every other label.
+TEST_F(Figure, EachKindReadsBackWithItsOwnLegends) {
+    const std::vector<std::string> angles = {"−π", "−π/2", "0", "π/2", "π"};
+    const struct {
+        FigureContent content;
+        std::vector<std::string> rightLegend;  // empty: not checked
+    } kinds[] = {
+        {expressionFigure("1/z", 64, 64, false, MapKind::modulusArgument), angles},
+        {expressionFigure("z^3-1", 64, 48, true, MapKind::phase), angles},
+        {expressionFigure("exp(1/z)", 64, 64, false, MapKind::realImaginary, GreyCurve::symlog),
+         {}},
+    };
+    for (const auto& kind : kinds) {
+        const FigureContent& content = kind.content;
+        const std::string name = std::to_string(static_cast<int>(content.kind));
+        const fs::path pdf = folder_ / (name + ".pdf");
+        {
+            const QByteArray bytes = figurePdf({content});
+            std::ofstream(pdf, std::ios::binary).write(bytes.constData(), bytes.size());
+        }
+        const std::string images = (folder_ / name).string();
+        ASSERT_EQ(std::system(("pdfimages -png " + pdf.string() + " " + images).c_str()), 0);
+        const std::vector<QImage> maps = content.imaginary.isNull()
+                                             ? std::vector{content.real}
+                                             : std::vector{content.real, content.imaginary};
+        for (std::size_t k = 0; k <= maps.size(); ++k) {
+            const fs::path file = folder_ / (name + "-00" + std::to_string(k) + ".png");
+            if (k == maps.size()) {
+                EXPECT_FALSE(fs::exists(file)) << file;
+                break;
+            }
+            EXPECT_EQ(
+                QImage(QString::fromStdString(file.string())).convertToFormat(QImage::Format_RGB32),
+                maps[k].convertToFormat(QImage::Format_RGB32))
+                << file;
+        }
+        QXmlStreamReader svg(figureSvg(content));
+        while (!svg.atEnd()) {
+            svg.readNext();
+        }
+        EXPECT_FALSE(svg.hasError()) << name << ": " << svg.errorString().toStdString();
+        for (const int width : {0, 1600, 700}) {
+            const FigureLayout layout = layoutFigure(content, width);
+            expectLabelsClear(layout, name + " at " + std::to_string(width));
+            std::vector<std::string> right;
+            for (const Tick& tick : layout.legendTicks.ticks) {
+                right.push_back(tick.label);
+            }
+            if (!kind.rightLegend.empty() && width != 700) {
+                EXPECT_EQ(right, kind.rightLegend) << name << " at " << width;
+            }
+            if (content.kind == MapKind::modulusArgument) {
+                // 1/z over |z| < 2.9: from 0.1 to 10... powers of ten only.
+                for (const Tick& tick : layout.realLegendTicks.ticks) {
+                    EXPECT_TRUE(tick.label == "1" || tick.label.starts_with("10")) << tick.label;
+                }
+                EXPECT_GE(layout.realLegendTicks.ticks.size(), 2u);
+            }
+            if (content.curve == GreyCurve::symlog) {
+                EXPECT_NE(std::find(right.begin(), right.end(), "0"), right.end());
             }
         }
     }

@@ -490,6 +490,17 @@ TEST_F(RenderCommand, FunctionInputIsCheckedBeforeAnythingIsWritten) {
         {"--function z --figure f.pdf --page a5", "give a4 or letter"},
         {"--function z --from list.txt", "give it --figure FILE.pdf"},
         {"sni", "did you mean sin?"},
+        {"sin --show phase", "--show goes with --function"},
+        {"--function z --show polar", "give re-im, modulus-arg or phase"},
+        {"--function z --greys log", "linear, symlog or symlog=T"},
+        {"--function z --greys symlog=-1", "T > 0"},
+        {"--function z --show modulus-arg --greys symlog", "--greys goes with --show re-im"},
+        {"--function z --show modulus-arg --range each", "--range each goes with --show re-im"},
+        {"--function z --show modulus-arg --range-re=0,1", "--range-re goes with --show re-im"},
+        {"--function z --show modulus-arg --range=-1,1", "0 < LO < HI"},
+        {"--function z --show phase --range=1,2", "the phase portrait shows the argument"},
+        {"--function z --show phase --figure " + out().string() + "/f-phase.png",
+         "are the same file"},
     };
     for (const Case& c : cases) {
         const Outcome outcome = run(c.arguments + " -o " + out().string());
@@ -565,6 +576,61 @@ TEST_F(RenderCommand, SameCommandWritesTheSameBytes) {
             } else {
                 EXPECT_TRUE(bytes == first) << suffix << " differs in round " << round;
             }
+        }
+    }
+}
+
+// Each kind writes its own files, and the line on stderr (the modulus's
+// range, symlog's t and range), given back, draws the same bytes.
+TEST_F(RenderCommand, EachKindWritesItsFilesAndItsStderrLineGivesThemBack) {
+    const struct {
+        const char* options;
+        std::vector<std::string> files;
+        const char* given;  // what stderr says, as an option
+        QImage::Format format;
+    } kinds[] = {
+        {"--show modulus-arg",
+         {"f-modulus.png", "f-arg.png"},
+         "--range=",
+         QImage::Format_Grayscale8},
+        {"--show phase --axes", {"f-phase.png"}, nullptr, QImage::Format_RGB32},
+        {"--greys symlog", {"f-re.png", "f-im.png"}, "--greys symlog=", QImage::Format_Grayscale8},
+    };
+    for (const auto& kind : kinds) {
+        fs::remove_all(out());
+        fs::create_directories(out());
+        const std::string command =
+            "--function 'exp(1/z)*(z-1)' --window=-0.5,0.5,-0.5,0.5 --size 48x40 " +
+            std::string(kind.options) + " -o " + out().string();
+        const Outcome first = run(command);
+        ASSERT_EQ(first.exitCode, 0) << first.standardError;
+        EXPECT_EQ(outputFiles(), std::set<std::string>(kind.files.begin(), kind.files.end()));
+        std::vector<std::string> bytes;
+        for (const std::string& file : kind.files) {
+            EXPECT_EQ(load(out() / file).format(), kind.format) << file;
+            bytes.push_back(readText(out() / file));
+        }
+        if (kind.given == nullptr) {
+            continue;
+        }
+        // The words stderr gives: the option up to the next blank, or
+        // the grey range said as "grey range LO to HI".
+        const std::string& said = first.standardError;
+        const std::size_t at = said.find(kind.given);
+        ASSERT_NE(at, std::string::npos) << said;
+        std::string givenBack =
+            " " + said.substr(at, said.find_first_of(" \n", at + std::strlen(kind.given)) - at);
+        if (const std::size_t range = said.find("grey range "); range != std::string::npos) {
+            std::istringstream words(said.substr(range + 11));
+            std::string low, to, high;
+            words >> low >> to >> high;
+            givenBack += " --range=" + low + "," + high;
+        }
+        const Outcome again = run(command + givenBack);
+        ASSERT_EQ(again.exitCode, 0) << givenBack << ": " << again.standardError;
+        EXPECT_NE(again.standardError.find("as given"), std::string::npos);
+        for (std::size_t k = 0; k < kind.files.size(); ++k) {
+            EXPECT_TRUE(readText(out() / kind.files[k]) == bytes[k]) << givenBack;
         }
     }
 }
