@@ -32,8 +32,8 @@ constexpr int kExitUsage = 2;
 // The renderer's options that open a view: a copied command line, with the
 // program's name changed, opens the same view.
 ExplorerStart startFrom(const QStringList& arguments) {
-    static const std::set<std::string> kTaken = {"--function", "--window",   "--size",
-                                                 "--range",    "--range-re", "--range-im"};
+    static const std::set<std::string> kTaken = {"--function", "--window",   "--size", "--range",
+                                                 "--range-re", "--range-im", "--show", "--greys"};
     std::vector<std::string> words;
     for (const QString& argument : arguments) {
         words.push_back(argument.toStdString());
@@ -48,7 +48,8 @@ ExplorerStart startFrom(const QStringList& arguments) {
         if (!kTaken.contains(name)) {
             throw UsageError(complexplot::quoted(name) +
                              " is the renderer's, not the explorer's: the explorer takes "
-                             "--function, --window, --size, --range, --range-re, --range-im and "
+                             "--function, --window, --size, --range, --range-re, --range-im, "
+                             "--show, --greys and "
                              "--axes");
         }
     }
@@ -76,6 +77,9 @@ ExplorerStart startFrom(const QStringList& arguments) {
     if (windowGiven || start.sized) {
         start.view = request.geometry;
     }
+    start.show = request.show;
+    start.greys = request.greys;
+    start.symlogScale = request.symlogScale;
     start.range.forEach = request.rangeForEach;
     if (request.range) {
         start.range.fixed = true;

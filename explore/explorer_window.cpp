@@ -16,6 +16,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
+#include <QStandardItemModel>
 #include <QStatusBar>
 #include <QVBoxLayout>
 #include <cmath>
@@ -142,6 +143,12 @@ ExplorerStart restoredStart(QSettings& settings, ExplorerStart start) {
         }
     }
     start.axes = settings.value(QStringLiteral("last/axes"), false).toBool();
+    const int shown = settings.value(QStringLiteral("last/show"), 0).toInt();
+    if (shown >= 0 && shown <= 2) {
+        start.show = static_cast<MapKind>(shown);
+    }
+    start.greys = settings.value(QStringLiteral("last/greys"), 0).toInt() == 1 ? GreyCurve::symlog
+                                                                               : GreyCurve::linear;
     return start;
 }
 
@@ -212,6 +219,25 @@ ExplorerWindow::ExplorerWindow(const ExplorerStart& given, QWidget* parent)
     layout->addWidget(caret_);
 
     auto* controls = new QHBoxLayout;
+    shown_ = new QComboBox(central);
+    shown_->setObjectName(QStringLiteral("show"));
+    // In the order of MapKind.
+    shown_->addItems({tr("Re f and Im f"), tr("|f| and arg f"), tr("phase portrait")});
+    shown_->setCurrentIndex(static_cast<int>(start.show));
+    controls->addWidget(shown_);
+    greys_ = new QComboBox(central);
+    greys_->setObjectName(QStringLiteral("greys"));
+    greys_->addItems({tr("linear greys"), tr("symlog greys")});
+    greys_->setCurrentIndex(start.greys == GreyCurve::symlog ? 1 : 0);
+    greys_->setToolTip(
+        tr("symlog: each value v shown as sign(v) log(1 + |v|/t), so that "
+           "values over many decades each get their greys"));
+    symlogScale_ = start.symlogScale;
+    controls->addWidget(greys_);
+    // The range on a row of its own, so that the window stays narrow
+    // enough for a small screen.
+    auto* shownRow = controls;
+    controls = new QHBoxLayout;
     rangeMode_ = new QComboBox(central);
     rangeMode_->setObjectName(QStringLiteral("rangeMode"));
     rangeMode_->addItems(
@@ -241,12 +267,15 @@ ExplorerWindow::ExplorerWindow(const ExplorerStart& given, QWidget* parent)
     axes_ = new QCheckBox(tr("Draw the axes"), central);
     axes_->setObjectName(QStringLiteral("axes"));
     axes_->setChecked(start.axes);
-    controls->addWidget(axes_);
+    shownRow->addWidget(axes_);
+    shownRow->addStretch();
     controls->addStretch();
+    layout->addLayout(shownRow);
     layout->addLayout(controls);
 
     canvas_ = new MapCanvas(central);
     canvas_->setLegendForEach(start.range.forEach);
+    canvas_->setKind(start.show);
     layout->addWidget(canvas_, 1);
     setCentralWidget(central);
 
@@ -277,6 +306,9 @@ ExplorerWindow::ExplorerWindow(const ExplorerStart& given, QWidget* parent)
     connect(functionBox_, &QComboBox::editTextChanged, this, &ExplorerWindow::expressionEdited);
     connect(rangeMode_, &QComboBox::currentIndexChanged, this, &ExplorerWindow::rangeChanged);
     connect(lock_, &QCheckBox::toggled, this, &ExplorerWindow::rangeChanged);
+    connect(shown_, &QComboBox::currentIndexChanged, this, &ExplorerWindow::shownChanged);
+    connect(greys_, &QComboBox::currentIndexChanged, this, &ExplorerWindow::shownChanged);
+    fitRangeControls();
     connect(axes_, &QCheckBox::toggled, this, &ExplorerWindow::render);
     connect(axes_, &QCheckBox::toggled, this, &ExplorerWindow::keepSession);
     connect(canvas_, &MapCanvas::mapPixelsChanged, this, &ExplorerWindow::mapPixelsChanged);
@@ -482,6 +514,8 @@ void ExplorerWindow::keepSession() {
     }
     settings_.setValue(QStringLiteral("last/rangeEnds"), ends);
     settings_.setValue(QStringLiteral("last/axes"), axes_->isChecked());
+    settings_.setValue(QStringLiteral("last/show"), shown_->currentIndex());
+    settings_.setValue(QStringLiteral("last/greys"), greys_->currentIndex());
 }
 
 void ExplorerWindow::render() {
@@ -493,6 +527,9 @@ void ExplorerWindow::render() {
     job.expression = expression_;
     job.view = view();
     job.range = rangeSetting();
+    job.show = shownKind();
+    job.greys = greys_->currentIndex() == 1 ? GreyCurve::symlog : GreyCurve::linear;
+    job.symlogScale = symlogScale_;
     job.axes = axes_->isChecked();
     progress_->setText(tr("drawing…"));
     renderer_.render(job);
@@ -512,6 +549,9 @@ QString ExplorerWindow::rangeProblem() const {
         if (!ok || !std::isfinite(ends[k])) {
             return tr("the field “%1” is not a number").arg(rangeEnds_[k]->placeholderText());
         }
+    }
+    if (shownKind() == MapKind::modulusArgument && !(ends[0] > 0)) {
+        return tr("“%1” must be above 0").arg(rangeEnds_[0]->placeholderText());
     }
     for (int k = 0; k < (each ? 4 : 2); k += 2) {
         if (!(ends[k] < ends[k + 1]) || !std::isfinite(ends[k + 1] - ends[k])) {
@@ -535,12 +575,66 @@ void ExplorerWindow::showRangeInUse(const FunctionMaps& maps) {
     };
     const auto [realLow, realHigh] = texts(maps.shading.realRange);
     const auto [imaginaryLow, imaginaryHigh] = texts(maps.shading.imaginaryRange);
-    const QString shown[] = {realLow, realHigh, imaginaryLow, imaginaryHigh};
+    QString shown[] = {realLow, realHigh, imaginaryLow, imaginaryHigh};
+    // |f| has one range; the phase portrait none.
+    for (int k = maps.shading.kind == MapKind::modulusArgument ? 2
+                 : maps.shading.kind == MapKind::phase         ? 0
+                                                               : 4;
+         k < 4; ++k) {
+        shown[k].clear();
+    }
     for (int k = 0; k < 4; ++k) {
         if (!rangeEnds_[k]->hasFocus()) {
             rangeEnds_[k]->setText(shown[k]);
         }
     }
+}
+
+MapKind ExplorerWindow::shownKind() const {
+    return static_cast<MapKind>(shown_->currentIndex());
+}
+
+void ExplorerWindow::fitRangeControls() {
+    const MapKind kind = shownKind();
+    const bool reIm = kind == MapKind::realImaginary;
+    greys_->setEnabled(reIm);
+    rangeMode_->setEnabled(kind != MapKind::phase);
+    lock_->setEnabled(kind != MapKind::phase);
+    // One range for |f|: the modes of one for each are not offered.
+    if (auto* modes = qobject_cast<QStandardItemModel*>(rangeMode_->model())) {
+        for (const int each : {1, 3}) {
+            modes->item(each)->setEnabled(reIm);
+        }
+    }
+    const QString placeholders[] = {reIm ? tr("Re low") : tr("|f| low"),
+                                    reIm ? tr("Re high") : tr("|f| high"), tr("Im low"),
+                                    tr("Im high")};
+    for (int k = 0; k < 4; ++k) {
+        rangeEnds_[k]->setPlaceholderText(placeholders[k]);
+        rangeEnds_[k]->setEnabled(reIm || (kind == MapKind::modulusArgument && k < 2));
+    }
+}
+
+void ExplorerWindow::shownChanged() {
+    if (sender() == greys_) {
+        symlogScale_.reset();
+    }
+    if (sender() == shown_) {
+        // Ranges of one kind mean nothing to another: the greys are
+        // worked out again, for the same view.
+        const QSignalBlocker blockMode(rangeMode_);
+        const QSignalBlocker blockLock(lock_);
+        rangeMode_->setCurrentIndex(0);
+        lock_->setChecked(false);
+        for (QLineEdit* end : rangeEnds_) {
+            end->clear();
+        }
+        canvas_->setLegendForEach(false);
+        canvas_->setKind(shownKind());
+    }
+    fitRangeControls();
+    render();
+    keepSession();
 }
 
 RangeSetting ExplorerWindow::rangeSetting() const {
@@ -562,6 +656,9 @@ RangeSetting ExplorerWindow::rangeSetting() const {
     if (setting.fixed) {
         setting.real = GreyRange{ends[0], ends[1]};
         setting.imaginary = setting.forEach ? GreyRange{ends[2], ends[3]} : setting.real;
+        if (shownKind() == MapKind::modulusArgument && !(setting.real.low > 0)) {
+            setting.fixed = false;
+        }
         if (!(setting.real.low < setting.real.high) ||
             !(setting.imaginary.low < setting.imaginary.high) ||
             !std::isfinite(setting.real.high - setting.real.low) ||

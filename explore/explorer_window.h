@@ -25,6 +25,10 @@ struct ExplorerStart {
     std::optional<MapGeometry> view;  // the window; with its size when `sized`
     bool sized = false;
     RangeSetting range;
+    // What the maps show, and symlog's t where the command line fixed it.
+    MapKind show = MapKind::realImaginary;
+    GreyCurve greys = GreyCurve::linear;
+    std::optional<double> symlogScale;
     bool axes = false;
     // Opened without a command line: the last session's function, window,
     // greys and axes come back from the settings, where they read.
@@ -93,6 +97,8 @@ private slots:
     void renderFailed(quint64 id, const QString& message);
     void pointerMoved(double column, double row);
     void rangeChanged();
+    // Another kind of map, or another grey curve: the view stays.
+    void shownChanged();
 
 private:
     void buildMenus();
@@ -106,9 +112,16 @@ private:
     // What keeps the fixed range's fields from reading, in their words.
     QString rangeProblem() const;
     void showRangeInUse(const FunctionMaps& maps);
+    MapKind shownKind() const;
+    // The range controls for what is shown: all for Re and Im, one range
+    // for |f|, none for the phase portrait.
+    void fitRangeControls();
 
     QComboBox* functionBox_ = nullptr;
     QLabel* caret_ = nullptr;
+    QComboBox* shown_ = nullptr;
+    QComboBox* greys_ = nullptr;
+    std::optional<double> symlogScale_;  // as the command line fixed it
     QComboBox* rangeMode_ = nullptr;
     QCheckBox* lock_ = nullptr;
     QLineEdit* rangeEnds_[4] = {};

@@ -5,8 +5,10 @@
 #include <QPainter>
 #include <QWheelEvent>
 #include <cmath>
+#include <numbers>
 
 #include "axis_ticks.h"
+#include "legend_axis.h"
 
 namespace complexplot {
 
@@ -39,6 +41,22 @@ QString text(const std::string& utf8) {
     return QString::fromStdString(utf8);
 }
 
+QString captionOf(MapKind kind, bool second) {
+    switch (kind) {
+        case MapKind::modulusArgument:
+            return second ? QStringLiteral("偏角 arg f(z)") : QStringLiteral("絶対値 |f(z)|");
+        case MapKind::phase:
+            return QStringLiteral("位相 arg f(z)");
+        default:
+            return second ? QStringLiteral("虚数部 Im f(z)") : QStringLiteral("実数部 Re f(z)");
+    }
+}
+
+QColor wheelColour(double angle) {
+    const RgbColour colour = phaseColour(angle);
+    return QColor(colour.red, colour.green, colour.blue);
+}
+
 }  // namespace
 
 MapCanvas::MapCanvas(QWidget* parent) : QWidget(parent) {
@@ -62,7 +80,22 @@ double MapCanvas::oneLegendWidth() const {
 }
 
 bool MapCanvas::legendForEach() const {
-    return forEach_;
+    return forEach_ || kind_ == MapKind::modulusArgument;
+}
+
+void MapCanvas::setKind(MapKind kind) {
+    if (kind != kind_) {
+        kind_ = kind;
+        emit mapPixelsChanged(mapPixels());
+        update();
+    }
+}
+
+std::vector<bool> MapCanvas::shownMaps() const {
+    if (kind_ == MapKind::phase) {
+        return {false};
+    }
+    return {false, true};
 }
 
 void MapCanvas::setLegendForEach(bool each) {
@@ -87,7 +120,9 @@ QSize MapCanvas::minimumSizeHint() const {
 
 QSize MapCanvas::mapPixels() const {
     const double ratio = devicePixelRatioF();
-    const double across = (width() - 2 * kMargin - 2 * kGutter - kMapGap - legendWidth()) / 2;
+    const double across = kind_ == MapKind::phase
+                              ? width() - 2 * kMargin - kGutter - legendWidth()
+                              : (width() - 2 * kMargin - 2 * kGutter - kMapGap - legendWidth()) / 2;
     const double down = height() - kCaption - kXLabels - kFooter;
     const QSize room(std::max(1, static_cast<int>(std::floor(across * ratio))),
                      std::max(1, static_cast<int>(std::floor(down * ratio))));
@@ -114,7 +149,7 @@ QRectF MapCanvas::mapRect(bool imaginary) const {
 }
 
 std::optional<QPointF> MapCanvas::mapPlaceAt(QPointF point) const {
-    for (const bool imaginary : {false, true}) {
+    for (const bool imaginary : shownMaps()) {
         const QRectF rect = mapRect(imaginary);
         if (rect.contains(point)) {
             return (point - rect.topLeft()) * devicePixelRatioF();
@@ -139,9 +174,11 @@ void MapCanvas::setMaps(std::shared_ptr<const RenderedMaps> maps) {
         coarse_ = std::move(maps);
     } else {
         const bool each = maps->maps.shading.rangeForEach;
+        const MapKind kind = maps->maps.shading.kind;
         resting_ = std::move(maps);
         coarse_.reset();
         setLegendForEach(each);
+        setKind(kind);
     }
     update();
 }
@@ -162,7 +199,7 @@ void MapCanvas::paintEvent(QPaintEvent*) {
     // Around the maps only: each map fills its own place, and filling a
     // megapixel twice is most of the time a repaint takes.
     QRegion around(rect());
-    for (const bool imaginary : {false, true}) {
+    for (const bool imaginary : shownMaps()) {
         around -= mapRect(imaginary).toAlignedRect();
     }
     painter.save();
@@ -170,7 +207,7 @@ void MapCanvas::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), palette().window());
     painter.restore();
     painter.setPen(kInk);
-    for (const bool imaginary : {false, true}) {
+    for (const bool imaginary : shownMaps()) {
         paintMap(painter, imaginary);
     }
     paintLegends(painter);
@@ -186,9 +223,8 @@ void MapCanvas::paintMap(QPainter& painter, bool imaginary) {
     const QRectF rect = mapRect(imaginary);
     const double ratio = devicePixelRatioF();
     painter.setFont(font());
-    painter.drawText(
-        QRectF(rect.left(), 0, rect.width(), kCaption), Qt::AlignLeft | Qt::AlignVCenter,
-        imaginary ? QStringLiteral("虚数部 Im f(z)") : QStringLiteral("実数部 Re f(z)"));
+    painter.drawText(QRectF(rect.left(), 0, rect.width(), kCaption),
+                     Qt::AlignLeft | Qt::AlignVCenter, captionOf(kind_, imaginary));
     const bool covered = resting_ && resting_->request.geometry == view_;
     if (!covered) {
         painter.fillRect(rect, QColor(128, 128, 128));
@@ -275,45 +311,64 @@ void MapCanvas::paintLegends(QPainter& painter) {
     if (!resting_) {
         return;
     }
-    const FunctionMaps& maps = resting_->maps;
+    const MapShading& shading = resting_->maps.shading;
+    if (shading.kind != kind_) {
+        return;  // maps of another kind, shown until the new ones come
+    }
     const QFontMetricsF metrics(font());
     const double height = metrics.height();
-    struct Legend {
-        GreyRange range;
-        QString name;
-    };
     struct Placed {
-        Legend legend;
+        LegendAxis axis;
+        QString name;
         QRectF beside;
     };
-    std::vector<Placed> legends = {{{maps.shading.realRange, QString()}, mapRect(true)}};
-    if (maps.shading.rangeForEach) {
-        legends = {{{maps.shading.realRange, QStringLiteral("Re")}, mapRect(false)},
-                   {{maps.shading.imaginaryRange, QStringLiteral("Im")}, mapRect(true)}};
+    auto axis = [&](const GreyRange& values, bool first) {
+        return legendAxisOf(shading.kind, shading.curve, shading.symlogScale, values, first);
+    };
+    const GreyRange angles{-std::numbers::pi, std::numbers::pi};
+    std::vector<Placed> legends;
+    switch (shading.kind) {
+        case MapKind::realImaginary:
+            if (shading.rangeForEach) {
+                legends = {
+                    {axis(shading.realRange, true), QStringLiteral("Re"), mapRect(false)},
+                    {axis(shading.imaginaryRange, false), QStringLiteral("Im"), mapRect(true)}};
+            } else {
+                legends = {{axis(shading.realRange, false), QString(), mapRect(true)}};
+            }
+            break;
+        case MapKind::modulusArgument:
+            legends = {{axis(shading.realRange, true), QString(), mapRect(false)},
+                       {axis(angles, false), QString(), mapRect(true)}};
+            break;
+        case MapKind::phase:
+            legends = {{axis(angles, true), QString(), mapRect(false)}};
+            break;
     }
-    for (const auto& [legend, beside] : legends) {
+    for (const auto& [legend, name, beside] : legends) {
         const QRectF bar(beside.right() + kMargin, beside.top(), kLegendBar, beside.height());
-        for (int grey = 0; grey < 256; ++grey) {
-            const double band = bar.height() / 256;
+        // 256 bands of grey, or of the wheel from -pi to pi.
+        for (int band = 0; band < 256; ++band) {
+            const double step = bar.height() / 256;
             painter.fillRect(
-                QRectF(bar.left(), bar.bottom() - (grey + 1) * band, bar.width(), band + 0.5),
-                QColor(grey, grey, grey));
+                QRectF(bar.left(), bar.bottom() - (band + 1) * step, bar.width(), step + 0.5),
+                legend.wheel
+                    ? wheelColour(-std::numbers::pi + 2 * std::numbers::pi * (band + 0.5) / 256)
+                    : QColor(band, band, band));
         }
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(bar.adjusted(-1, -1, 0, 0));
-        if (!legend.name.isEmpty()) {
+        if (!name.isEmpty()) {
             painter.drawText(QRectF(bar.left() - 4, 0, 40, kCaption),
-                             Qt::AlignLeft | Qt::AlignVCenter, legend.name);
+                             Qt::AlignLeft | Qt::AlignVCenter, name);
         }
-        const AxisTicks ticks = chooseLegendTicks(
-            legend.range.low, legend.range.high, bar.height(),
-            [&](const std::string&) { return height; }, 0.15 * height);
+        const GreyRange ends = legendCoordinates(legend);
+        const AxisTicks ticks = legendTicks(
+            legend, bar.height(), [&](const std::string&) { return height; }, 0.15 * height);
         for (const Tick& tick : ticks.ticks) {
-            const LabelSpan span =
-                labelSpan(tick.value, height, legend.range.low, legend.range.high, bar.height());
-            const double at = bar.bottom() - (tick.value - legend.range.low) /
-                                                 (legend.range.high - legend.range.low) *
-                                                 bar.height();
+            const LabelSpan span = labelSpan(tick.value, height, ends.low, ends.high, bar.height());
+            const double at =
+                bar.bottom() - (tick.value - ends.low) / (ends.high - ends.low) * bar.height();
             painter.drawLine(QPointF(bar.right(), at), QPointF(bar.right() + kTick, at));
             painter.drawText(QRectF(bar.right() + kTick + 2, bar.bottom() - span.end,
                                     legendLabelWidth(), height),
@@ -330,7 +385,10 @@ void MapCanvas::paintFooter(QPainter& painter) {
     const QRectF left = mapRect(false);
     const double top = height() - kFooter + 4;
     const QRectF swatch(left.left(), top, 12, 12);
-    painter.fillRect(swatch, kMarker);
+    painter.fillRect(swatch, kind_ == MapKind::phase
+                                 ? QColor(kPhaseNoValueColour.red, kPhaseNoValueColour.green,
+                                          kPhaseNoValueColour.blue)
+                                 : kMarker);
     painter.drawRect(swatch);
     painter.drawText(QRectF(swatch.right() + 6, top - 4, 600, kFooter),
                      Qt::AlignLeft | Qt::AlignVCenter,
@@ -398,7 +456,7 @@ void MapCanvas::mouseReleaseEvent(QMouseEvent* event) {
         const QPointF start = *bandFrom_;
         bandFrom_.reset();
         // The band's far corner, held inside the map it started on.
-        for (const bool imaginary : {false, true}) {
+        for (const bool imaginary : shownMaps()) {
             const QRectF rect = mapRect(imaginary);
             if (!rect.contains(start)) {
                 continue;

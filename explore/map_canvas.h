@@ -5,15 +5,16 @@
 #include <QWidget>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "map_geometry.h"
 #include "map_renderer.h"
 
 namespace complexplot {
 
-// The two maps side by side, as in a figure: each with ticks and numbers on
-// its edges, a grey legend with numbers, and the count of points without a
-// value. At rest each map pixel is one device pixel. While a new view is
+// The two maps side by side, as in a figure (or the phase portrait alone):
+// each with ticks and numbers on its edges, a legend with numbers, and the
+// count of points without a value. At rest each map pixel is one device pixel. While a new view is
 // drawn, the last maps are shown moved and scaled to it, then the coarse
 // pass. The mouse zooms, pans and reads; what it asks for goes out as
 // signals, in map pixels from the map's top left corner.
@@ -45,6 +46,10 @@ public:
     // Whether each map has a legend of its own beside it: the maps make
     // room for it.
     void setLegendForEach(bool each);
+    // What the maps show: the phase portrait stands alone, and |f| and arg
+    // each have a legend of their own.
+    void setKind(MapKind kind);
+    MapKind kind() const { return kind_; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -75,9 +80,13 @@ private:
     double oneLegendWidth() const;
     bool legendForEach() const;
     double legendLabelWidth() const;
+    // The maps shown: the first (Re f, |f| or the phase), and the second
+    // (Im f, arg f) but beside the phase portrait.
+    std::vector<bool> shownMaps() const;
 
     MapGeometry view_;
     bool forEach_ = false;
+    MapKind kind_ = MapKind::realImaginary;
     std::optional<QSize> held_;
     std::shared_ptr<const RenderedMaps> resting_;  // the last full pass
     std::shared_ptr<const RenderedMaps> coarse_;   // the coarse pass of the current view

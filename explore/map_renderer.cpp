@@ -20,6 +20,9 @@ namespace {
 // thread can be started, waits for it forever; and it gives a null image
 // where memory runs out, which this reports.
 QImage screenCopy(const QImage& map) {
+    if (map.isNull()) {
+        return {};
+    }
     QImage shown(map.size(), QImage::Format_RGB32);
     if (shown.isNull()) {
         throw std::bad_alloc();
@@ -54,6 +57,18 @@ FunctionRequest requestFor(const RenderJob& job, const MapGeometry& view) {
     request.expression = job.expression;
     request.geometry = view;
     request.threads = MapRenderer::workerThreads();
+    request.show = job.show;
+    request.greys = job.show == MapKind::realImaginary ? job.greys : GreyCurve::linear;
+    request.symlogScale = job.symlogScale;
+    if (job.show == MapKind::phase) {
+        return request;
+    }
+    if (job.show == MapKind::modulusArgument) {
+        if (job.range.fixed && job.range.real.low > 0) {
+            request.range = job.range.real;
+        }
+        return request;
+    }
     request.rangeForEach = job.range.forEach;
     if (job.range.fixed && job.range.forEach) {
         request.realRange = job.range.real;

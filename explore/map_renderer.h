@@ -6,6 +6,7 @@
 #include <list>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -30,6 +31,11 @@ struct RenderJob {
     std::string expression;
     MapGeometry view;
     RangeSetting range;
+    // What the maps show; with |f| and arg a fixed range is |f|'s and one
+    // for both, and the phase portrait has none.
+    MapKind show = MapKind::realImaginary;
+    GreyCurve greys = GreyCurve::linear;
+    std::optional<double> symlogScale;  // automatic unless given
     bool axes = false;
 };
 
@@ -41,7 +47,7 @@ struct RenderedMaps {
     FunctionRequest request;  // the view and the ranges as drawn
     FunctionMaps maps;
     // The maps as the screen takes them, converted on the worker so that
-    // painting is a copy.
+    // painting is a copy; the second null beside the phase portrait.
     QImage realShown;
     QImage imaginaryShown;
 };

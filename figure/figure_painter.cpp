@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "axis_ticks.h"
+#include "legend_axis.h"
 
 namespace complexplot {
 
@@ -136,71 +137,16 @@ double legendHeightFor(double mapHeight, const Measures& measures) {
     return std::max(mapHeight, 5 * measures.height);
 }
 
-// How a legend reads: the grey (or the colour) of its bar is linear in
-// its own coordinate from one end to the other, and its ticks are placed
-// in that coordinate: f's values, symlog of them, decades of |f|, or the
-// angle.
-struct LegendAxis {
-    enum class Scale { linear, symlog, decades, angle };
-    Scale scale = Scale::linear;
-    GreyRange values;  // f's own values at the ends
-    double symlogScale = 1.0;
-    bool wheel = false;  // the phase portrait's colours, not greys
-};
-
 // The legend of the right-hand map (or of both), or of the left one where
 // it has its own.
 LegendAxis legendOf(const FigureContent& content, bool leftMapsOwn) {
-    LegendAxis legend;
-    legend.values = leftMapsOwn ? content.range : content.imaginaryRange.value_or(content.range);
-    switch (content.kind) {
-        case MapKind::realImaginary:
-            legend.scale = content.curve == GreyCurve::symlog ? LegendAxis::Scale::symlog
-                                                              : LegendAxis::Scale::linear;
-            legend.symlogScale = content.symlogScale;
-            break;
-        case MapKind::modulusArgument:
-            legend.scale = leftMapsOwn ? LegendAxis::Scale::decades : LegendAxis::Scale::angle;
-            break;
-        case MapKind::phase:
-            legend.scale = LegendAxis::Scale::angle;
-            legend.wheel = true;
-            break;
-    }
-    return legend;
-}
-
-GreyRange legendCoordinates(const LegendAxis& legend) {
-    const GreyRange& values = legend.values;
-    switch (legend.scale) {
-        case LegendAxis::Scale::symlog:
-            return {symlog(values.low, legend.symlogScale),
-                    symlog(values.high, legend.symlogScale)};
-        case LegendAxis::Scale::decades:
-            return {std::log10(values.low), std::log10(values.high)};
-        default:
-            return values;
-    }
+    return legendAxisOf(
+        content.kind, content.curve, content.symlogScale,
+        leftMapsOwn ? content.range : content.imaginaryRange.value_or(content.range), leftMapsOwn);
 }
 
 AxisTicks legendTicks(const LegendAxis& legend, double height, const Measures& measures) {
-    const GreyRange ends = legendCoordinates(legend);
-    switch (legend.scale) {
-        case LegendAxis::Scale::symlog:
-            return chooseSymlogTicks(
-                legend.values.low, legend.values.high,
-                [&](double v) { return symlog(v, legend.symlogScale); }, height, measures.upright(),
-                measures.gapUpright());
-        case LegendAxis::Scale::decades:
-            return chooseDecadeTicks(ends.low, ends.high, height, measures.upright(),
-                                     measures.gapUpright());
-        case LegendAxis::Scale::angle:
-            return chooseTicks(ends.low, ends.high, true, height, measures.upright(),
-                               measures.gapUpright());
-        default:
-            return chooseLegendTicks(ends.low, ends.high, height, measures.upright(),
-                                     measures.gapUpright());
-    }
+    return legendTicks(legend, height, measures.upright(), measures.gapUpright());
 }
 
 UprightTicks uprightTicks(const FigureContent& content, double mapHeight,

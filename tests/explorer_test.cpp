@@ -140,6 +140,60 @@ private slots:
         QCOMPARE(maps.second, resting->maps.second);
     }
 
+    // A student moves between the kinds and the grey curves with the
+    // choices beside the range: the view stays, and at rest each kind's
+    // maps are the renderer's for the copied command line, which carries
+    // --show and --greys.
+    void eachKindAtRestIsTheRenderersForTheCopiedCommandLine() {
+        ExplorerWindow& window = open("exp(1/z)*(z-1)");
+        window.canvas()->setFocus();
+        QTest::keyClick(window.canvas(), Qt::Key_Plus);
+        QTRY_VERIFY_WITH_TIMEOUT(window.canvas()->restingMaps() != nullptr, 20000);
+        const MapGeometry zoomed = window.view();
+        auto* shown = window.findChild<QComboBox*>(QStringLiteral("show"));
+        auto* greys = window.findChild<QComboBox*>(QStringLiteral("greys"));
+        QVERIFY(shown != nullptr && greys != nullptr);
+        const struct {
+            int shown;
+            int greys;
+            const char* words;
+        } choices[] = {{1, 0, "--show modulus-arg"}, {2, 0, "--show phase"}, {0, 1, "--greys"}};
+        for (const auto& choice : choices) {
+            shown->setCurrentIndex(choice.shown);
+            greys->setCurrentIndex(choice.greys);
+            QTRY_VERIFY_WITH_TIMEOUT(window.canvas()->restingMaps() != nullptr &&
+                                         window.canvas()->restingMaps()->maps.shading.kind ==
+                                             static_cast<MapKind>(choice.shown) &&
+                                         window.canvas()->restingMaps()->maps.shading.curve ==
+                                             static_cast<GreyCurve>(choice.greys),
+                                     20000);
+            // The same centre and scale; the maps' room (one map, or a legend
+            // each) may show more or less of the plane about it.
+            const MapGeometry view = window.view();
+            QVERIFY(std::abs((view.x0 + view.x1) - (zoomed.x0 + zoomed.x1)) / 2 <=
+                    halfPixel(zoomed));
+            QVERIFY(std::abs((view.y0 + view.y1) - (zoomed.y0 + zoomed.y1)) / 2 <=
+                    halfPixel(zoomed));
+            QVERIFY(std::abs((view.x1 - view.x0) / view.width -
+                             (zoomed.x1 - zoomed.x0) / zoomed.width) <=
+                    1e-9 * (zoomed.x1 - zoomed.x0) / zoomed.width);
+            QCOMPARE(greys->isEnabled(), choice.shown == 0);
+            const QString line = window.commandLine();
+            QVERIFY2(line.contains(QString::fromLatin1(choice.words)), qPrintable(line));
+            std::vector<std::string> words = shellWords(line.toStdString());
+            words.erase(words.begin());
+            const RenderOptions options = parseRenderOptions(words);
+            std::ostringstream messages;
+            ProgressReport progress;
+            const FunctionMaps maps =
+                makeFunctionMaps(*options.function, options.axes, messages, progress);
+            const auto resting = window.canvas()->restingMaps();
+            QCOMPARE(maps.first, resting->maps.first);
+            QCOMPARE(maps.second, resting->maps.second);
+            QCOMPARE(maps.second.isNull(), choice.shown == 2);
+        }
+    }
+
     // Saved, the view is the figure the renderer writes for the copied
     // command line, byte for byte, in each format.
     void savedFigureIsTheRenderersForTheCommandLine() {

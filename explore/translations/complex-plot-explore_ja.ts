@@ -387,6 +387,42 @@
         <source>Go to</source>
         <translation>移動</translation>
     </message>
+    <message>
+        <source>Re f and Im f</source>
+        <translation>実部と虚部</translation>
+    </message>
+    <message>
+        <source>|f| and arg f</source>
+        <translation>絶対値と偏角</translation>
+    </message>
+    <message>
+        <source>phase portrait</source>
+        <translation>位相図</translation>
+    </message>
+    <message>
+        <source>linear greys</source>
+        <translation>線形の濃淡</translation>
+    </message>
+    <message>
+        <source>symlog greys</source>
+        <translation>対数の濃淡 (symlog)</translation>
+    </message>
+    <message>
+        <source>symlog: each value v shown as sign(v) log(1 + |v|/t), so that values over many decades each get their greys</source>
+        <translation>symlog: 値 v を sign(v) log(1 + |v|/t) として表示し、何桁にもわたる値にそれぞれ濃淡を割り当てます</translation>
+    </message>
+    <message>
+        <source>|f| low</source>
+        <translation>|f| 下限</translation>
+    </message>
+    <message>
+        <source>|f| high</source>
+        <translation>|f| 上限</translation>
+    </message>
+    <message>
+        <source>“%1” must be above 0</source>
+        <translation>「%1」は 0 より大きくしてください</translation>
+    </message>
 </context>
 <context>
     <name>complexplot::MapCanvas</name>
