@@ -7,10 +7,15 @@
 
 #include <complex>
 #include <functional>
+#include <optional>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include "map_geometry.h"
+#include "map_shading.h"
+#include "row_workers.h"
 #include "value_grid.h"
 
 using namespace complexplot;
@@ -78,6 +83,47 @@ void Compiled(benchmark::State& state, const Case& c) {
     }
 }
 
+// A map from the expression to its pixels, on all cores: the values, then
+// the range and the pixels of each kind, as the renderer makes them (the
+// values counted for the shared range as they are made, as it does).
+void ValuesAndPixels(benchmark::State& state, const char* expression, MapKind kind) {
+    const CompiledExpression function(expression);
+    const MapGeometry geometry = grid();
+    const int threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    for (auto _ : state) {
+        PartSizeCount counted(threads);
+        LargeVector<ComplexValue> values(static_cast<std::size_t>(geometry.width) *
+                                         geometry.height);
+        std::optional<ModulusArgumentRows> rows;
+        MadeRow madeRow;
+        if (kind == MapKind::realImaginary) {
+            madeRow = [&](std::span<const ComplexValue> row, int worker) {
+                counted.add(row, worker);
+            };
+        } else if (kind == MapKind::modulusArgument) {
+            rows.emplace(values.size(), threads);
+            madeRow = [&](std::span<const ComplexValue> row, int worker) {
+                rows->add(row, static_cast<std::size_t>(row.data() - values.data()), worker);
+            };
+        }
+        computeValues(function, geometry, threads, values, {}, nullptr, madeRow);
+        MapShading shading;
+        shading.kind = kind;
+        ShadedMaps maps;
+        if (kind == MapKind::modulusArgument) {
+            maps = rows->maps(values, rows->automaticRange(), threads);
+        } else {
+            if (kind == MapKind::realImaginary) {
+                shading.realRange = shading.imaginaryRange =
+                    counted.automaticRange(values, threads);
+            }
+            maps = shadeMaps(values, shading, threads);
+        }
+        benchmark::DoNotOptimize(maps.first.data());
+        benchmark::DoNotOptimize(maps.colours.data());
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -95,6 +141,18 @@ int main(int argc, char** argv) {
                                      2)
             ->Unit(benchmark::kMillisecond)
             ->UseRealTime();
+    }
+    // What a map shows costs beside the values: each kind against Re and Im.
+    for (const char* expression : {"sin(z)", "exp(1/z)"}) {
+        for (const auto& [kind, name] : {std::pair{MapKind::realImaginary, "re-im"},
+                                         std::pair{MapKind::modulusArgument, "modulus-arg"},
+                                         std::pair{MapKind::phase, "phase"}}) {
+            benchmark::RegisterBenchmark(
+                ("ValuesAndPixels/" + std::string(expression) + "/" + name).c_str(),
+                ValuesAndPixels, expression, kind)
+                ->Unit(benchmark::kMillisecond)
+                ->UseRealTime();
+        }
     }
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {

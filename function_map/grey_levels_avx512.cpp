@@ -1,6 +1,7 @@
 // The grey levels with AVX-512 enabled; called only where it is supported.
 
 #include <immintrin.h>
+#include <sleef.h>
 
 #include "grey_levels_body.h"
 
@@ -21,12 +22,47 @@ void storeGreys(Words real, Words imaginary, std::uint8_t* realGreys,
     _mm_storel_epi64(reinterpret_cast<__m128i*>(imaginaryGreys), _mm_unpackhi_epi64(bytes, bytes));
 }
 
+// The set's SLEEF functions on eight doubles.
+struct Maths {
+    static Doubles hypot(Doubles x, Doubles y) {
+        return Sleef_finz_hypotd8_u05avx512f(__m512d(x), __m512d(y));
+    }
+    static Doubles log(Doubles x) { return Sleef_finz_logd8_u35avx512f(__m512d(x)); }
+    static Doubles atan2(Doubles y, Doubles x) {
+        return Sleef_finz_atan2d8_u10avx512f(__m512d(y), __m512d(x));
+    }
+    static constexpr auto store = storeGreys;
+};
+
 }  // namespace
 
 std::size_t greyLevelsAvx512(const ComplexValue* values, std::size_t count,
                              const GreyRange& realRange, const GreyRange& imaginaryRange,
                              std::uint8_t* real, std::uint8_t* imaginary) {
     return vectorGreyLevels<storeGreys>(values, count, realRange, imaginaryRange, real, imaginary);
+}
+
+void logModuliAvx512(const ComplexValue* values, std::size_t count, double* logModuli) {
+    vectorLogModuli<Maths>(values, count, logModuli);
+}
+
+void modulusLevelsAvx512(const ComplexValue* values, std::size_t count, double logLow,
+                         double logWidth, std::uint8_t* modulus) {
+    vectorModulusLevels<Maths>(values, count, logLow, logWidth, modulus);
+}
+
+void countDecadesAvx512(const ComplexValue* values, std::size_t count, std::uint32_t* down,
+                        std::uint32_t* up) {
+    vectorCountDecades<Maths>(values, count, down, up);
+}
+
+std::size_t argumentLevelsAvx512(const ComplexValue* values, std::size_t count,
+                                 std::uint8_t* argument) {
+    return vectorArgumentLevels<Maths>(values, count, argument);
+}
+
+std::size_t phaseColoursAvx512(const ComplexValue* values, std::size_t count, std::uint8_t* rgb) {
+    return vectorPhaseColours<Maths>(values, count, rgb);
 }
 
 }  // namespace complexplot

@@ -60,5 +60,194 @@ std::size_t vectorGreyLevels(const ComplexValue* values, std::size_t count,
     return without;
 }
 
+// Eight complex values as sixteen doubles, parted.
+void partsOf(const ComplexValue* values, Doubles& re, Doubles& im) {
+    Doubles first, second;
+    std::memcpy(&first, values, sizeof first);
+    std::memcpy(&second, values + kLanes / 2, sizeof second);
+    re = __builtin_shuffle(first, second, Integers{0, 2, 4, 6, 8, 10, 12, 14});
+    im = __builtin_shuffle(first, second, Integers{1, 3, 5, 7, 9, 11, 13, 15});
+}
+
+// x - x is 0 exactly when x is finite.
+Integers finite(Doubles re, Doubles im) {
+    return ((re - re) == 0) & ((im - im) == 0);
+}
+
+Doubles clampedUnit(Doubles v) {
+    const Doubles above = v < 0 ? Doubles{} : v;
+    return above > 1 ? Doubles{} + 1 : above;
+}
+
+Doubles absolute(Doubles v) {
+    return v < 0 ? -v : v;
+}
+
+// Runs `eight` over the values eight at a time, the last few padded with
+// zeros into a block of their own, so that every point takes the vector
+// path whatever its place.
+template <typename Eight>
+void byEights(const ComplexValue* values, std::size_t count, Eight eight) {
+    std::size_t k = 0;
+    for (; k + kLanes <= count; k += kLanes) {
+        eight(values + k, k, kLanes);
+    }
+    if (k < count) {
+        ComplexValue padded[kLanes] = {};
+        std::memcpy(padded, values + k, (count - k) * sizeof(ComplexValue));
+        eight(padded, k, count - k);
+    }
+}
+
+// ln|f| of eight values: half the logarithm of the sum of squares where
+// that sum is a normal double far from overflow, else the logarithm of
+// hypot, lane by lane, so that a lane's value is its own whatever its
+// neighbours; NaN where f has no value. `Maths` names the set's SLEEF
+// functions.
+template <typename Maths>
+Doubles logModuliOf(Doubles re, Doubles im) {
+    const Doubles squares = re * re + im * im;
+    const Integers plain = (squares >= 0x1p-1000) & (squares <= 0x1p1000);
+    Doubles result = 0.5 * Maths::log(squares);
+    bool all = true;
+    for (std::size_t lane = 0; lane < kLanes; ++lane) {
+        all = all && plain[lane] != 0;
+    }
+    if (!all) {
+        result = plain ? result : Maths::log(Maths::hypot(re, im));
+    }
+    return finite(re, im) ? result : Doubles{} + __builtin_nan("");
+}
+
+template <typename Maths>
+void vectorLogModuli(const ComplexValue* values, std::size_t count, double* logModuli) {
+    byEights(values, count, [&](const ComplexValue* eight, std::size_t at, std::size_t used) {
+        Doubles re, im;
+        partsOf(eight, re, im);
+        const Doubles result = logModuliOf<Maths>(re, im);
+        std::memcpy(logModuli + at, &result, used * sizeof(double));
+    });
+}
+
+// The greys of |f| from its logarithm on a logarithmic range: levelsOf
+// ln|f|, 0 where f has no value or is 0.
+template <typename Maths>
+void vectorModulusLevels(const ComplexValue* values, std::size_t count, double logLow,
+                         double logWidth, std::uint8_t* modulus) {
+    byEights(values, count, [&](const ComplexValue* eight, std::size_t at, std::size_t used) {
+        Doubles re, im;
+        partsOf(eight, re, im);
+        const Words levels = levelsOf(logModuliOf<Maths>(re, im), logLow, logWidth, finite(re, im));
+        std::uint8_t greys[kLanes], unused[kLanes];
+        Maths::store(levels, levels, used == kLanes ? modulus + at : greys, unused);
+        if (used < kLanes) {
+            std::memcpy(modulus + at, greys, used);
+        }
+    });
+}
+
+// floor(x) of moderate x, through a 32-bit whole number cut toward zero
+// (every set converts to those in vectors).
+Doubles wholeBelow(Doubles x) {
+    const Doubles cut = __builtin_convertvector(__builtin_convertvector(x, Words), Doubles);
+    return cut > x ? cut - 1 : cut;
+}
+
+// Counts each point with a finite, non-zero f into its decades: down at
+// floor(d + slack) and up at floor(d - slack) + 1, d = ln|f| log10 e,
+// counted from the lowest decade. Eight
+// points in one decade each way, the common case, count at once.
+template <typename Maths>
+void vectorCountDecades(const ComplexValue* values, std::size_t count, std::uint32_t* down,
+                        std::uint32_t* up) {
+    byEights(values, count, [&](const ComplexValue* eight, std::size_t, std::size_t used) {
+        Doubles re, im;
+        partsOf(eight, re, im);
+        const Doubles logs = logModuliOf<Maths>(re, im);
+        const Integers counted = (logs - logs) == 0;
+        const Doubles decades = logs * kLog10E;
+        auto slots = [](Doubles decade) {
+            return __builtin_convertvector(decade - kLowestDecade, Words);
+        };
+        const Words downSlots = slots(wholeBelow(decades + kDecadeSlack));
+        const Words upSlots = slots(wholeBelow(decades - kDecadeSlack) + 1);
+        bool together = used == kLanes;
+        for (std::size_t lane = 0; lane < kLanes && together; ++lane) {
+            together = counted[lane] != 0 && downSlots[lane] == downSlots[0] &&
+                       upSlots[lane] == upSlots[0];
+        }
+        if (together) {
+            down[downSlots[0]] += kLanes;
+            up[upSlots[0]] += kLanes;
+            return;
+        }
+        for (std::size_t lane = 0; lane < used; ++lane) {
+            if (counted[lane] != 0) {
+                ++down[downSlots[lane]];
+                ++up[upSlots[lane]];
+            }
+        }
+    });
+}
+
+// The greys of arg f = atan2(y, x) from -pi to pi: levelsOf it, 0 without
+// a value, whose number it returns.
+template <typename Maths>
+std::size_t vectorArgumentLevels(const ComplexValue* values, std::size_t count,
+                                 std::uint8_t* argument) {
+    constexpr double pi = 3.141592653589793;
+    Integers missing{};
+    byEights(values, count, [&](const ComplexValue* eight, std::size_t at, std::size_t used) {
+        Doubles re, im;
+        partsOf(eight, re, im);
+        const Integers has = finite(re, im);
+        missing += has + 1;
+        const Words angles = levelsOf(Maths::atan2(im, re), -pi, 2 * pi, has);
+        std::uint8_t greys[kLanes], unused[kLanes];
+        Maths::store(angles, angles, used == kLanes ? argument + at : greys, unused);
+        if (used < kLanes) {
+            std::memcpy(argument + at, greys, used);
+        }
+    });
+    // The padding of a last partial block has a value (zero), so counts
+    // nothing.
+    std::size_t without = 0;
+    for (std::size_t lane = 0; lane < kLanes; ++lane) {
+        without += static_cast<std::size_t>(missing[lane]);
+    }
+    return without;
+}
+
+// The phase portrait's colours, three bytes a point: the wheel of
+// phaseColour on atan2(y, x), mid-grey without a value.
+template <typename Maths>
+std::size_t vectorPhaseColours(const ComplexValue* values, std::size_t count, std::uint8_t* rgb) {
+    constexpr double pi = 3.141592653589793;
+    Integers missing{};
+    byEights(values, count, [&](const ComplexValue* eight, std::size_t at, std::size_t used) {
+        Doubles re, im;
+        partsOf(eight, re, im);
+        const Integers has = finite(re, im);
+        Doubles h = (3 * Maths::atan2(im, re)) / pi;
+        h = h < 0 ? h + 6 : h;
+        const Doubles channels[] = {clampedUnit(absolute(h - 3) - 1),
+                                    clampedUnit(2 - absolute(h - 2)),
+                                    clampedUnit(2 - absolute(h - 4))};
+        missing += has + 1;
+        for (std::size_t channel = 0; channel < 3; ++channel) {
+            const Words level = __builtin_convertvector(
+                has ? 255 * channels[channel] + 0.5 : Doubles{} + 128, Words);
+            for (std::size_t lane = 0; lane < used; ++lane) {
+                rgb[3 * (at + lane) + channel] = static_cast<std::uint8_t>(level[lane]);
+            }
+        }
+    });
+    std::size_t without = 0;
+    for (std::size_t lane = 0; lane < kLanes; ++lane) {
+        without += static_cast<std::size_t>(missing[lane]);
+    }
+    return without;
+}
+
 }  // namespace
 }  // namespace complexplot

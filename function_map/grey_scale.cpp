@@ -34,7 +34,8 @@ std::uint64_t orderedBits(double value) {
 // their order, so the result does not depend on the number of threads.
 constexpr int kPieces = 16;
 
-std::span<const ComplexValue> piece(std::span<const ComplexValue> values, int index) {
+template <typename Element>
+std::span<const Element> piece(std::span<const Element> values, int index) {
     const std::size_t begin = values.size() * index / kPieces;
     const std::size_t end = values.size() * (index + 1) / kPieces;
     return values.subspan(begin, end - begin);
@@ -57,29 +58,48 @@ constexpr auto partSizes = [](ComplexValue value, auto emit) {
     emit(std::fabs(value.imag()));
 };
 
+// Whether an element counts: a value with one, or a finite number.
+bool isCounted(ComplexValue value) {
+    return hasValue(value);
+}
+bool isCounted(double number) {
+    return std::isfinite(number);
+}
+
 // Counts the numbers of the values with one into `count`. A count holds
 // fewer than 2^32: a map has at most 2^24 points, two numbers each.
-template <typename NumbersOf>
-void countGroups(std::span<const ComplexValue> values, NumbersOf numbersOf,
+template <typename Element, typename NumbersOf>
+void countGroups(std::span<const Element> values, NumbersOf numbersOf,
                  std::vector<std::uint32_t>& count) {
     if (count.empty()) {
         count.assign(kGroups, 0);
     }
-    for (const ComplexValue value : values) {
-        if (hasValue(value)) {
+    for (const Element value : values) {
+        if (isCounted(value)) {
             numbersOf(value, [&](double number) { ++count[groupOf(number)]; });
         }
     }
 }
 
-// The rankOf(n)-th smallest (from 1) of the n numbers that `numbersOf`
-// gives for the points with a value, or nothing when n is 0, from their
-// counts: one for each thread that counted, since sums of counts are the
-// same in any order.
-template <typename RankOf, typename NumbersOf>
-std::optional<double> nthSmallestCounted(std::span<const ComplexValue> values, int threads,
-                                         const std::vector<std::vector<std::uint32_t>>& counts,
-                                         RankOf rankOf, NumbersOf numbersOf) {
+// Nearest rank: the smallest number that at least `percent` % of `count`
+// numbers are at most.
+std::size_t nearestRank(std::size_t count, int percent) {
+    return std::max<std::size_t>(1, (percent * count + 99) / 100);
+}
+
+template <std::size_t N>
+using Percentiles = std::array<std::optional<double>, N>;
+
+// The percentiles (nearest rank) of the numbers that `numbersOf` gives for
+// the elements that count, from their counts (one for each thread that
+// counted, since sums of counts are the same in any order): each rank's
+// group from the counts, then one pass that keeps the numbers of those
+// groups, each group ordered as far as its rank. Nothing where no number
+// counts.
+template <std::size_t N, typename Element, typename NumbersOf>
+Percentiles<N> percentilesCounted(std::span<const Element> values, int threads,
+                                  const std::vector<std::vector<std::uint32_t>>& counts,
+                                  const std::array<int, N>& percents, NumbersOf numbersOf) {
     std::vector<std::size_t> perGroup(kGroups, 0);
     for (const auto& count : counts) {
         for (std::size_t group = 0; group < count.size(); ++group) {
@@ -88,52 +108,59 @@ std::optional<double> nthSmallestCounted(std::span<const ComplexValue> values, i
     }
     const std::size_t total = std::accumulate(perGroup.begin(), perGroup.end(), std::size_t{0});
     if (total == 0) {
-        return std::nullopt;
+        return {};
     }
-    std::size_t rank = rankOf(total);
-    std::uint64_t group = 0;
-    while (rank > perGroup[group]) {
-        rank -= perGroup[group++];
+    std::array<std::uint64_t, N> groups{};
+    std::array<std::size_t, N> ranks{};
+    for (std::size_t k = 0; k < N; ++k) {
+        std::size_t rank = nearestRank(total, percents[k]);
+        std::uint64_t group = 0;
+        while (rank > perGroup[group]) {
+            rank -= perGroup[group++];
+        }
+        groups[k] = group;
+        ranks[k] = rank;
     }
-    std::vector<std::vector<double>> kept(kPieces);
+    std::vector<std::array<std::vector<double>, N>> kept(kPieces);
     forEachRow(kPieces, threads, [&](int index, int) {
-        for (const ComplexValue value : piece(values, index)) {
-            if (hasValue(value)) {
+        for (const Element value : piece(values, index)) {
+            if (isCounted(value)) {
                 numbersOf(value, [&](double number) {
-                    if (groupOf(number) == group) {
-                        kept[index].push_back(number);
+                    const std::uint64_t group = groupOf(number);
+                    for (std::size_t k = 0; k < N; ++k) {
+                        if (group == groups[k]) {
+                            kept[index][k].push_back(number);
+                        }
                     }
                 });
             }
         }
     });
-    std::vector<double> inGroup;
-    inGroup.reserve(perGroup[group]);
-    for (const auto& numbers : kept) {
-        inGroup.insert(inGroup.end(), numbers.begin(), numbers.end());
+    Percentiles<N> found;
+    for (std::size_t k = 0; k < N; ++k) {
+        std::vector<double> inGroup;
+        inGroup.reserve(perGroup[groups[k]]);
+        for (const auto& numbers : kept) {
+            inGroup.insert(inGroup.end(), numbers[k].begin(), numbers[k].end());
+        }
+        const auto place = inGroup.begin() + static_cast<std::ptrdiff_t>(ranks[k] - 1);
+        std::nth_element(inGroup.begin(), place, inGroup.end());
+        found[k] = *place;
     }
-    const auto place = inGroup.begin() + static_cast<std::ptrdiff_t>(rank - 1);
-    std::nth_element(inGroup.begin(), place, inGroup.end());
-    return *place;
+    return found;
 }
 
 // The same, counting first: one count for each thread, not each piece,
 // since the counts are large (a quarter of a megabyte) and filling fewer of
 // them is most of the saving.
-template <typename RankOf, typename NumbersOf>
-std::optional<double> nthSmallest(std::span<const ComplexValue> values, int threads, RankOf rankOf,
-                                  NumbersOf numbersOf) {
+template <std::size_t N, typename Element, typename NumbersOf>
+Percentiles<N> percentiles(std::span<const Element> values, int threads,
+                           const std::array<int, N>& percents, NumbersOf numbersOf) {
     std::vector<std::vector<std::uint32_t>> counts(static_cast<std::size_t>(threads));
     forEachRow(kPieces, threads, [&](int index, int worker) {
         countGroups(piece(values, index), numbersOf, counts[static_cast<std::size_t>(worker)]);
     });
-    return nthSmallestCounted(values, threads, counts, rankOf, numbersOf);
-}
-
-// Nearest rank: the smallest number that at least `percent` % of `count`
-// numbers are at most.
-std::size_t nearestRank(std::size_t count, int percent) {
-    return std::max<std::size_t>(1, (percent * count + 99) / 100);
+    return percentilesCounted(values, threads, counts, percents, numbersOf);
 }
 
 // -M .. M from the 98th percentile M of the part sizes.
@@ -149,27 +176,6 @@ GreyRange sharedRange(std::optional<double> size) {
     return GreyRange{-bound, bound};
 }
 
-std::size_t sharedRank(std::size_t count) {
-    return nearestRank(count, 98);
-}
-
-// The 1st and the 99th percentile (nearest rank) of the numbers, from one
-// count.
-template <typename NumbersOf>
-std::pair<std::optional<double>, std::optional<double>> lowAndHighPercentiles(
-    std::span<const ComplexValue> values, int threads, NumbersOf numbersOf) {
-    std::vector<std::vector<std::uint32_t>> counts(static_cast<std::size_t>(threads));
-    forEachRow(kPieces, threads, [&](int index, int worker) {
-        countGroups(piece(values, index), numbersOf, counts[static_cast<std::size_t>(worker)]);
-    });
-    return {nthSmallestCounted(
-                values, threads, counts, [](std::size_t count) { return nearestRank(count, 1); },
-                numbersOf),
-            nthSmallestCounted(
-                values, threads, counts, [](std::size_t count) { return nearestRank(count, 99); },
-                numbersOf)};
-}
-
 // 10^k as its decimal text reads: the double nearest it.
 double powerOfTen(int k) {
     const std::string text = "1e" + std::to_string(k);
@@ -181,7 +187,7 @@ double powerOfTen(int k) {
 }  // namespace
 
 GreyRange automaticRange(std::span<const ComplexValue> values, int threads) {
-    return sharedRange(nthSmallest(values, threads, sharedRank, partSizes));
+    return sharedRange(percentiles(values, threads, std::array{98}, partSizes)[0]);
 }
 
 PartSizeCount::PartSizeCount(int workers) : counts_(static_cast<std::size_t>(workers)) {}
@@ -191,14 +197,14 @@ void PartSizeCount::add(std::span<const ComplexValue> values, int worker) {
 }
 
 GreyRange PartSizeCount::automaticRange(std::span<const ComplexValue> values, int threads) const {
-    return sharedRange(nthSmallestCounted(values, threads, counts_, sharedRank, partSizes));
+    return sharedRange(percentilesCounted(values, threads, counts_, std::array{98}, partSizes)[0]);
 }
 
 GreyRange automaticPartRange(std::span<const ComplexValue> values, Part part, int threads) {
     auto partOf = [part](ComplexValue value, auto emit) {
         emit(part == Part::real ? value.real() : value.imag());
     };
-    const auto [first, last] = lowAndHighPercentiles(values, threads, partOf);
+    const auto [first, last] = percentiles(values, threads, std::array{1, 99}, partOf);
     if (!first) {
         return GreyRange{};
     }
@@ -215,21 +221,48 @@ GreyRange automaticPartRange(std::span<const ComplexValue> values, Part part, in
     return GreyRange{low, high};
 }
 
-GreyRange automaticModulusRange(std::span<const ComplexValue> logarithms, int threads) {
-    // ln|f| orders as |f| does; the points whose logarithm has a value are
-    // those of a finite, non-zero f.
-    auto logModulus = [](ComplexValue log, auto emit) { emit(log.real()); };
-    const auto [first, last] = lowAndHighPercentiles(logarithms, threads, logModulus);
-    if (!first) {
+namespace {
+
+// The slot of the rank-th point (from 1), counting over the workers.
+std::size_t slotAtRank(const std::vector<std::vector<std::uint32_t>>& counts, std::size_t rank) {
+    for (std::size_t slot = 0; slot < kDecades; ++slot) {
+        std::size_t here = 0;
+        for (const auto& count : counts) {
+            here += count[slot];
+        }
+        if (rank <= here) {
+            return slot;
+        }
+        rank -= here;
+    }
+    return kDecades - 1;
+}
+
+}  // namespace
+
+ModulusDecades::ModulusDecades(int workers)
+    : down_(static_cast<std::size_t>(workers), std::vector<std::uint32_t>(kDecades)),
+      up_(static_cast<std::size_t>(workers), std::vector<std::uint32_t>(kDecades)) {}
+
+void ModulusDecades::add(std::span<const ComplexValue> values, int worker) {
+    countDecades(values.data(), values.size(), down_[static_cast<std::size_t>(worker)].data(),
+                 up_[static_cast<std::size_t>(worker)].data());
+}
+
+GreyRange ModulusDecades::automaticRange() const {
+    std::size_t total = 0;
+    for (const auto& count : down_) {
+        total = std::accumulate(count.begin(), count.end(), total);
+    }
+    if (total == 0) {
         return GreyRange{1.0, 10.0};
     }
-    // Outward to whole decades, where a percentile a few units from a power
-    // of ten (ln|f| carries a rounding) counts as that power. The ends stay
-    // positive normal or subnormal doubles and finite.
-    const double slack = 1e-9;
-    const double low = std::clamp(std::floor(*first / std::numbers::ln10 + slack), -323.0, 307.0);
-    const double high = std::clamp(std::ceil(*last / std::numbers::ln10 - slack), low + 1.0, 308.0);
-    return GreyRange{powerOfTen(static_cast<int>(low)), powerOfTen(static_cast<int>(high))};
+    // The ends stay positive doubles, subnormal at the least, and finite.
+    const int low = std::clamp(
+        static_cast<int>(slotAtRank(down_, nearestRank(total, 1))) + kLowestDecade, -323, 307);
+    const int high = std::clamp(
+        static_cast<int>(slotAtRank(up_, nearestRank(total, 99))) + kLowestDecade, low + 1, 308);
+    return GreyRange{powerOfTen(low), powerOfTen(high)};
 }
 
 double automaticSymlogScale(std::span<const ComplexValue> values, int threads) {
@@ -240,9 +273,8 @@ double automaticSymlogScale(std::span<const ComplexValue> values, int threads) {
             }
         }
     };
-    const std::optional<double> median = nthSmallest(
-        values, threads, [](std::size_t count) { return nearestRank(count, 50); },
-        nonZeroPartSizes);
+    const std::optional<double> median =
+        percentiles(values, threads, std::array{50}, nonZeroPartSizes)[0];
     if (!median) {
         return 1.0;
     }

@@ -56,11 +56,26 @@ enum class Part { real, imaginary };
 // range about it; -1 .. 1 when no point has a value.
 GreyRange automaticPartRange(std::span<const ComplexValue> values, Part part, int threads = 1);
 
-// The modulus range from the logarithms of the values (ln|f| in the real part): from the 1st to the
-// 99th percentile of |f| over the points with a finite, non-zero value, widened outward to powers
-// of ten; the decade that holds |f| where it is one value all over; 1 .. 10 where no point has such
-// a value.
-GreyRange automaticModulusRange(std::span<const ComplexValue> logarithms, int threads = 1);
+// The modulus's automatic range, counted from ln|f| of every point (as
+// countDecades counts it): from the 1st to the 99th percentile of |f| over
+// the
+// points with a finite, non-zero value, widened outward to powers of ten
+// (the decade that holds |f| where it is one value all over; 1 .. 10 where
+// no point has such a value). Only the decades count, so the count is of
+// decades: the percentile's decade is the decade at its rank. Workers may
+// add at once.
+class ModulusDecades {
+public:
+    explicit ModulusDecades(int workers);
+    void add(std::span<const ComplexValue> values, int worker);
+    GreyRange automaticRange() const;
+
+private:
+    // For each worker, how many points widen to each decade downward (the
+    // 1st percentile's) and upward (the 99th's).
+    std::vector<std::vector<std::uint32_t>> down_;
+    std::vector<std::vector<std::uint32_t>> up_;
+};
 
 // symlog's t: the power of ten nearest (in ratio) the median of the
 // non-zero |Re f| and |Im f| over the points with a value; 1 where there is

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "compiled_expression.h"
+#include "grey_levels.h"
 #include "row_workers.h"
 
 namespace complexplot {
@@ -54,28 +54,15 @@ void shadeSymlog(std::span<const ComplexValue> values, const MapShading& shading
     }
 }
 
-void shadeModulusArgument(std::span<const ComplexValue> values, std::span<const ComplexValue> logs,
-                          const GreyRange& modulusRange, Piece piece, ShadedMaps& maps) {
-    const double low = std::log(modulusRange.low);
-    const double width = std::log(modulusRange.high) - low;
-    constexpr double pi = std::numbers::pi;
-    for (std::size_t k = piece.begin; k < piece.end; ++k) {
-        const bool has = hasValue(values[k]);
-        maps.first[k] = has ? clampedGrey((logs[k].real() - low) / width) : 0;
-        maps.second[k] = has ? clampedGrey((logs[k].imag() + pi) / (2 * pi)) : 0;
+// The places of the values without one.
+std::vector<std::size_t> placesWithoutValue(std::span<const ComplexValue> values) {
+    std::vector<std::size_t> places;
+    for (std::size_t k = 0; k < values.size(); ++k) {
+        if (!hasValue(values[k])) {
+            places.push_back(k);
+        }
     }
-}
-
-void shadePhase(std::span<const ComplexValue> values, std::span<const ComplexValue> logs,
-                Piece piece, ShadedMaps& maps) {
-    for (std::size_t k = piece.begin; k < piece.end; ++k) {
-        const RgbColour colour =
-            hasValue(values[k]) ? phaseColour(logs[k].imag()) : kPhaseNoValueColour;
-        std::uint8_t* pixel = maps.colours.data() + 3 * k;
-        pixel[0] = colour.red;
-        pixel[1] = colour.green;
-        pixel[2] = colour.blue;
-    }
+    return places;
 }
 
 }  // namespace
@@ -99,47 +86,62 @@ std::uint8_t argumentGrey(double argument) {
 }
 
 RgbColour phaseColour(double argument) {
-    // h in [0, 6): the sixth of the wheel and how far into it.
+    // h in [0, 6], a sixth of the wheel for each unit; each channel a tent
+    // of h, clamped to 0..1, rounded to a byte.
     double h = 3 * argument / std::numbers::pi;
     if (h < 0) {
         h += 6;
     }
-    if (h >= 6) {
-        h -= 6;
-    }
-    const int sixth = static_cast<int>(h);
-    const auto up = static_cast<std::uint8_t>(std::floor(255 * (h - sixth) + 0.5));
-    const auto down = static_cast<std::uint8_t>(255 - up);
-    switch (sixth) {
-        case 0:
-            return {255, up, 0};
-        case 1:
-            return {down, 255, 0};
-        case 2:
-            return {0, 255, up};
-        case 3:
-            return {0, down, 255};
-        case 4:
-            return {up, 0, 255};
-        default:
-            return {255, 0, down};
-    }
+    auto byte = [](double channel) {
+        return static_cast<std::uint8_t>(255 * std::clamp(channel, 0.0, 1.0) + 0.5);
+    };
+    return {byte(std::fabs(h - 3) - 1), byte(2 - std::fabs(h - 2)), byte(2 - std::fabs(h - 4))};
 }
 
-LargeVector<ComplexValue> logarithms(std::span<const ComplexValue> values, int threads) {
-    const CompiledExpression log("log(z)");
-    LargeVector<ComplexValue> logs(values.size());
-    std::vector<std::vector<ComplexValue>> scratch(static_cast<std::size_t>(threads));
-    forEachRow(kPieces, threads, [&](int index, int worker) {
+ModulusArgumentRows::ModulusArgumentRows(std::size_t size, int workers)
+    : decades_(workers), argument_(size), without_(static_cast<std::size_t>(workers), 0) {}
+
+void ModulusArgumentRows::add(std::span<const ComplexValue> row, std::size_t at, int worker) {
+    // ln|f| is counted here and computed again for the greys once the
+    // range is known: cheaper than keeping it, eight bytes a point.
+    decades_.add(row, worker);
+    without_[static_cast<std::size_t>(worker)] +=
+        argumentLevels(row.data(), row.size(), argument_.data() + at);
+}
+
+GreyRange ModulusArgumentRows::automaticRange() const {
+    return decades_.automaticRange();
+}
+
+ShadedMaps ModulusArgumentRows::maps(std::span<const ComplexValue> values,
+                                     const GreyRange& modulusRange, int threads) {
+    ShadedMaps maps;
+    maps.first.resize(values.size());
+    forEachRow(kPieces, threads, [&](int index, int) {
         const Piece piece = pieceOf(values.size(), index);
-        log.evaluate(values.data() + piece.begin, logs.data() + piece.begin,
-                     piece.end - piece.begin, scratch[static_cast<std::size_t>(worker)]);
+        modulusLevels(values.data() + piece.begin, piece.end - piece.begin, modulusRange,
+                      maps.first.data() + piece.begin);
     });
-    return logs;
+    maps.second = std::move(argument_);
+    std::size_t without = 0;
+    for (const std::size_t count : without_) {
+        without += count;
+    }
+    if (without > 0) {
+        maps.withoutValue = placesWithoutValue(values);
+    }
+    return maps;
 }
 
-ShadedMaps shadeMaps(std::span<const ComplexValue> values, std::span<const ComplexValue> logs,
-                     const MapShading& shading, int threads) {
+ShadedMaps shadeMaps(std::span<const ComplexValue> values, const MapShading& shading, int threads) {
+    if (shading.kind == MapKind::modulusArgument) {
+        ModulusArgumentRows rows(values.size(), threads);
+        forEachRow(kPieces, threads, [&](int index, int worker) {
+            const Piece piece = pieceOf(values.size(), index);
+            rows.add(values.subspan(piece.begin, piece.end - piece.begin), piece.begin, worker);
+        });
+        return rows.maps(values, shading.realRange, threads);
+    }
     ShadedMaps maps;
     if (shading.kind == MapKind::realImaginary && shading.curve == GreyCurve::linear) {
         GreyMaps greys = greyMaps(values, shading.realRange, shading.imaginaryRange, threads);
@@ -150,7 +152,7 @@ ShadedMaps shadeMaps(std::span<const ComplexValue> values, std::span<const Compl
     }
     if (shading.kind == MapKind::phase) {
         maps.colours.resize(3 * values.size());
-    } else {
+    } else {  // symlog greys of Re and Im
         maps.first.resize(values.size());
         maps.second.resize(values.size());
     }
@@ -162,12 +164,16 @@ ShadedMaps shadeMaps(std::span<const ComplexValue> values, std::span<const Compl
                 shadeSymlog(values, shading, piece, maps);
                 break;
             case MapKind::modulusArgument:
-                shadeModulusArgument(values, logs, shading.realRange, piece, maps);
                 break;
             case MapKind::phase:
-                shadePhase(values, logs, piece, maps);
+                if (phaseColours(values.data() + piece.begin, piece.end - piece.begin,
+                                 maps.colours.data() + 3 * piece.begin) == 0) {
+                    return;
+                }
                 break;
         }
+        // The places of the values without one, looked for only in a piece
+        // that has some.
         for (std::size_t k = piece.begin; k < piece.end; ++k) {
             if (!hasValue(values[k])) {
                 without[index].push_back(k);

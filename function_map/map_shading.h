@@ -52,17 +52,16 @@ std::uint8_t argumentGrey(double argument);
 
 // The colour wheel of the phase portrait at an angle: hue from the angle,
 // full saturation and value; red at 0, then yellow, green, cyan, blue and
-// magenta every pi/3 counter-clockwise.
+// magenta every pi/3 counter-clockwise. With h = 3 arg / pi, plus 6 where
+// negative, the channels are round(255 c) of c = clamp(|h - 3| - 1),
+// clamp(2 - |h - 2|) and clamp(2 - |h - 4|), clamped to 0..1.
 RgbColour phaseColour(double argument);
 
-// log f for every value, as the expression language computes it: ln|f| in
-// the real part, arg f in the imaginary part. On the vector kernels.
-LargeVector<ComplexValue> logarithms(std::span<const ComplexValue> values, int threads = 1);
-
 // The pixels of one kind. Re and Im: two grey maps; modulus and argument:
-// two grey maps from the logarithms; phase: one RGB map in `colours`, three
-// bytes a point, with points without a value mid-grey. The places of the
-// points without a value are listed (their greys are 0).
+// two grey maps of ln|f| (|f| from hypot) and atan2; phase: one RGB map in
+// `colours`, three bytes a point, with points without a value mid-grey.
+// The places of the points without a value are listed (their greys are
+// 0). On the vector sets where the processor has them.
 struct ShadedMaps {
     LargeVector<std::uint8_t> first;
     LargeVector<std::uint8_t> second;
@@ -70,9 +69,27 @@ struct ShadedMaps {
     std::vector<std::size_t> withoutValue;
 };
 
-// `logs` is the logarithms of the values where the kind needs them
-// (modulus and argument, phase), else empty.
-ShadedMaps shadeMaps(std::span<const ComplexValue> values, std::span<const ComplexValue> logs,
-                     const MapShading& shading, int threads = 1);
+// The modulus's and the argument's maps made a row at a time as the values
+// are, while each row is in cache: ln|f| counted by decades for the
+// automatic range, and the argument's greys. Workers may add at once.
+class ModulusArgumentRows {
+public:
+    ModulusArgumentRows(std::size_t size, int workers);
+    void add(std::span<const ComplexValue> row, std::size_t at, int worker);
+    GreyRange automaticRange() const;
+    // The two maps, the modulus's on this range, once every row is added.
+    ShadedMaps maps(std::span<const ComplexValue> values, const GreyRange& modulusRange,
+                    int threads);
+
+private:
+    ModulusDecades decades_;
+    LargeVector<std::uint8_t> argument_;
+    std::vector<std::size_t> without_;
+};
+
+// The pixels of Re and Im or of the phase portrait; the modulus's and the
+// argument's are ModulusArgumentRows'.
+ShadedMaps shadeMaps(std::span<const ComplexValue> values, const MapShading& shading,
+                     int threads = 1);
 
 }  // namespace complexplot

@@ -11,6 +11,7 @@
 #include "atomic_file.h"
 #include "npy_file.h"
 #include "png_file.h"
+#include "row_workers.h"
 #include "value_grid.h"
 
 namespace complexplot {
@@ -111,20 +112,29 @@ FunctionMaps makeFunctionMaps(const FunctionRequest& request, bool axes, std::os
                               ProgressReport& progress) {
     const CompiledExpression function(request.expression);
     const MapGeometry& geometry = request.geometry;
-    // The shared automatic range is counted as the rows are made, while
-    // they are in cache: a pass over the values less.
+    // What the maps need of each row is taken as the rows are made, while
+    // they are in cache: the count of the shared automatic range, or ln|f|
+    // and the argument's greys; a pass over the values less.
     std::optional<PartSizeCount> counted;
+    std::optional<ModulusArgumentRows> rows;
+    LargeVector<ComplexValue> values(static_cast<std::size_t>(geometry.width) * geometry.height);
     MadeRow madeRow;
-    if (!request.range && !request.rangeForEach) {
+    if (request.show == MapKind::modulusArgument) {
+        rows.emplace(values.size(), request.threads);
+        madeRow = [&](std::span<const ComplexValue> row, int worker) {
+            rows->add(row, static_cast<std::size_t>(row.data() - values.data()), worker);
+        };
+    } else if (!request.range && !request.rangeForEach && request.show == MapKind::realImaginary) {
         counted.emplace(request.threads);
         madeRow = [&](std::span<const ComplexValue> row, int worker) { counted->add(row, worker); };
     }
-    LargeVector<ComplexValue> values = computeValues(
-        function, geometry, request.threads,
+    computeValues(
+        function, geometry, request.threads, values,
         [&](int rowsDone) { progress.show("computing", rowsDone, geometry.height); }, nullptr,
         madeRow);
     progress.clear();
-    return mapsOfValues(std::move(values), request, axes, &messages, counted ? &*counted : nullptr);
+    return mapsOfValues(std::move(values), request, axes, &messages, counted ? &*counted : nullptr,
+                        rows ? &*rows : nullptr);
 }
 
 namespace {
@@ -175,10 +185,9 @@ void shadeRealImaginary(const FunctionRequest& request, const FunctionMaps& maps
     }
 }
 
-void shadeModulus(const FunctionRequest& request, std::span<const ComplexValue> logs,
+void shadeModulus(const FunctionRequest& request, const ModulusArgumentRows& rows,
                   MapShading& shading, std::ostream& said) {
-    shading.realRange =
-        request.range ? *request.range : automaticModulusRange(logs, request.threads);
+    shading.realRange = request.range ? *request.range : rows.automaticRange();
     said << "complex-plot-render: modulus range --range=" << shortestText(shading.realRange.low)
          << "," << shortestText(shading.realRange.high)
          << (request.range ? " (as given)\n"
@@ -212,7 +221,8 @@ QImage phaseImage(const LargeVector<std::uint8_t>& colours, const MapGeometry& g
 }  // namespace
 
 FunctionMaps mapsOfValues(LargeVector<ComplexValue> values, const FunctionRequest& request,
-                          bool axes, std::ostream* messages, const PartSizeCount* counted) {
+                          bool axes, std::ostream* messages, const PartSizeCount* counted,
+                          ModulusArgumentRows* rows) {
     std::ostringstream unheard;
     std::ostream& said = messages != nullptr ? *messages : unheard;
     const MapGeometry& geometry = request.geometry;
@@ -220,17 +230,25 @@ FunctionMaps mapsOfValues(LargeVector<ComplexValue> values, const FunctionReques
     maps.values = std::move(values);
     MapShading& shading = maps.shading;
     shading.kind = request.show;
-    LargeVector<ComplexValue> logs;
-    if (request.show == MapKind::realImaginary) {
-        shadeRealImaginary(request, maps, counted, shading, said);
-    } else {
-        logs = logarithms(maps.values, request.threads);
-        if (request.show == MapKind::modulusArgument) {
-            shadeModulus(request, logs, shading, said);
+    ShadedMaps shaded;
+    if (request.show == MapKind::modulusArgument) {
+        // The rows made as the values were, or made here.
+        std::optional<ModulusArgumentRows> made;
+        if (rows == nullptr) {
+            rows = &made.emplace(maps.values.size(), request.threads);
+            forEachRow(geometry.height, request.threads, [&](int row, int worker) {
+                const auto at = static_cast<std::size_t>(row) * geometry.width;
+                rows->add(std::span(maps.values).subspan(at, geometry.width), at, worker);
+            });
         }
+        shadeModulus(request, *rows, shading, said);
+        shaded = rows->maps(maps.values, shading.realRange, request.threads);
+    } else {
+        if (request.show == MapKind::realImaginary) {
+            shadeRealImaginary(request, maps, counted, shading, said);
+        }
+        shaded = shadeMaps(maps.values, shading, request.threads);
     }
-    ShadedMaps shaded = shadeMaps(maps.values, logs, shading, request.threads);
-    logs = LargeVector<ComplexValue>();
     maps.pointsWithoutValue = shaded.withoutValue.size();
     if (messages != nullptr && request.show == MapKind::realImaginary) {
         noteWashedOut(shaded, request, *messages);

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "compiled_expression.h"
+#include "grey_levels.h"
+#include "instruction_sets.h"
 #include "map_geometry.h"
 #include "map_shading.h"
 #include "value_grid.h"
@@ -34,10 +36,7 @@ LargeVector<ComplexValue> valuesOf(const char* expression, const MapGeometry& ge
 
 ShadedMaps shaded(std::span<const ComplexValue> values, const MapShading& shading,
                   int threads = 1) {
-    const LargeVector<ComplexValue> logs = shading.kind == MapKind::realImaginary
-                                               ? LargeVector<ComplexValue>()
-                                               : logarithms(values, threads);
-    return shadeMaps(values, logs, shading, threads);
+    return shadeMaps(values, shading, threads);
 }
 
 MapShading modulusArgument(GreyRange modulus) {
@@ -135,8 +134,13 @@ struct ModulusRangeCase {
 class AutomaticModulusRange : public testing::TestWithParam<ModulusRangeCase> {};
 
 TEST_P(AutomaticModulusRange, WidensToWholeDecades) {
-    const LargeVector<ComplexValue> logs = logarithms(GetParam().values, 2);
-    const GreyRange range = automaticModulusRange(logs, 2);
+    const std::vector<ComplexValue>& values = GetParam().values;
+    // Made a point at a time by two workers, as rows are.
+    ModulusArgumentRows rows(values.size(), 2);
+    for (std::size_t k = 0; k < values.size(); ++k) {
+        rows.add(std::span(&values[k], 1), k, static_cast<int>(k % 2));
+    }
+    const GreyRange range = rows.automaticRange();
     EXPECT_EQ(range.low, GetParam().expected.low);
     EXPECT_EQ(range.high, GetParam().expected.high);
 }
@@ -214,3 +218,98 @@ INSTANTIATE_TEST_SUITE_P(Kinds, ShadingThreads,
                                      return "ReImSymlog";
                              }
                          });
+
+namespace complexplot {
+namespace {
+
+class PolarLevelsOnEachSet : public testing::TestWithParam<InstructionSet> {
+protected:
+    void SetUp() override {
+        if (vectorKernelsFor(GetParam()) == nullptr && GetParam() != InstructionSet::scalar) {
+            GTEST_SKIP() << "this processor has no " << nameOf(GetParam());
+        }
+    }
+};
+
+// Every set gives the greys of the formulas, from the C library's hypot,
+// log and atan2 but where a value lies within a rounding of a grey's edge,
+// and marks the same points without a value: special values, and a count
+// that leaves a partial vector at the end.
+TEST_P(PolarLevelsOnEachSet, GiveTheFormulasGreysAndColours) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const double specials[] = {0.0, -0.0, 1.0, -1.0, 1e-310, 1e300, -3e200, 0.5, inf, -inf, NAN};
+    std::vector<ComplexValue> values;
+    for (const double re : specials) {
+        for (const double im : specials) {
+            values.emplace_back(re, im);
+        }
+    }
+    for (int k = 0; k < 3001; ++k) {
+        values.push_back(std::polar(std::exp(0.01 * (k - 1500)), 0.0123 * k));
+    }
+    const GreyRange range{1e-5, 1e5};
+    std::vector<std::uint8_t> modulus(values.size()), argument(values.size());
+    std::vector<std::uint8_t> rgb(3 * values.size());
+    modulusLevels(GetParam(), values.data(), values.size(), range, modulus.data());
+    const std::size_t without =
+        argumentLevels(GetParam(), values.data(), values.size(), argument.data());
+    EXPECT_EQ(phaseColours(GetParam(), values.data(), values.size(), rgb.data()), without);
+    std::size_t expectedWithout = 0;
+    for (std::size_t k = 0; k < values.size(); ++k) {
+        const ComplexValue f = values[k];
+        if (!hasValue(f)) {
+            ++expectedWithout;
+            EXPECT_EQ(modulus[k], 0);
+            EXPECT_EQ(argument[k], 0);
+            EXPECT_EQ(rgb[3 * k], 128);
+            continue;
+        }
+        const double logModulus = std::log(std::hypot(f.real(), f.imag()));
+        const double angle = std::atan2(f.imag(), f.real());
+        EXPECT_LE(std::abs(modulus[k] - modulusGrey(logModulus, range)), 1) << f;
+        EXPECT_LE(std::abs(argument[k] - argumentGrey(angle)), 1) << f;
+        if (modulus[k] != modulusGrey(logModulus, range)) {
+            // Only a rounding away from a grey's edge.
+            const double q = 255 * (logModulus - std::log(1e-5)) / (std::log(1e5) - std::log(1e-5));
+            EXPECT_LT(std::abs(q - std::round(q)), 1e-9) << f;
+        }
+        const RgbColour colour = phaseColour(angle);
+        EXPECT_LE(std::abs(rgb[3 * k] - colour.red), 1) << f;
+        EXPECT_LE(std::abs(rgb[3 * k + 1] - colour.green), 1) << f;
+        EXPECT_LE(std::abs(rgb[3 * k + 2] - colour.blue), 1) << f;
+    }
+    EXPECT_EQ(without, expectedWithout);
+}
+
+// The vector sets give the same bits as each other.
+TEST(PolarLevels, Avx2AndAvx512AgreeBitForBit) {
+    if (vectorKernelsFor(InstructionSet::avx512) == nullptr ||
+        vectorKernelsFor(InstructionSet::avx2) == nullptr) {
+        GTEST_SKIP() << "this processor lacks AVX-512 or AVX2";
+    }
+    std::vector<ComplexValue> values;
+    for (int k = 0; k < 20005; ++k) {
+        values.push_back(std::polar(std::exp(0.07 * (k % 1000 - 500)), 0.000314 * k));
+    }
+    std::vector<std::uint8_t> greys[2][2], colours[2];
+    const InstructionSet sets[] = {InstructionSet::avx2, InstructionSet::avx512};
+    for (int set = 0; set < 2; ++set) {
+        greys[set][0].resize(values.size());
+        greys[set][1].resize(values.size());
+        colours[set].resize(3 * values.size());
+        modulusLevels(sets[set], values.data(), values.size(), {1e-10, 1e10}, greys[set][0].data());
+        argumentLevels(sets[set], values.data(), values.size(), greys[set][1].data());
+        phaseColours(sets[set], values.data(), values.size(), colours[set].data());
+    }
+    EXPECT_EQ(greys[0][0], greys[1][0]);
+    EXPECT_EQ(greys[0][1], greys[1][1]);
+    EXPECT_EQ(colours[0], colours[1]);
+}
+
+INSTANTIATE_TEST_SUITE_P(InstructionSets, PolarLevelsOnEachSet,
+                         testing::Values(InstructionSet::scalar, InstructionSet::avx2,
+                                         InstructionSet::avx512),
+                         testNameOf);
+
+}  // namespace
+}  // namespace complexplot
