@@ -109,11 +109,9 @@ Doubles logModuliOf(Doubles re, Doubles im) {
     const Doubles squares = re * re + im * im;
     const Integers plain = (squares >= 0x1p-1000) & (squares <= 0x1p1000);
     Doubles result = 0.5 * Maths::log(squares);
-    bool all = true;
-    for (std::size_t lane = 0; lane < kLanes; ++lane) {
-        all = all && plain[lane] != 0;
-    }
-    if (!all) {
+    // Every lane plain, the common case: the lanes compared at once.
+    const Integers everyLane = Integers{} - 1;
+    if (std::memcmp(&plain, &everyLane, sizeof plain) != 0) {
         result = plain ? result : Maths::log(Maths::hypot(re, im));
     }
     return finite(re, im) ? result : Doubles{} + __builtin_nan("");

@@ -292,6 +292,7 @@ TEST(PolarLevels, Avx2AndAvx512AgreeBitForBit) {
         values.push_back(std::polar(std::exp(0.07 * (k % 1000 - 500)), 0.000314 * k));
     }
     std::vector<std::uint8_t> greys[2][2], colours[2];
+    std::vector<std::uint32_t> decades[2][2];
     const InstructionSet sets[] = {InstructionSet::avx2, InstructionSet::avx512};
     for (int set = 0; set < 2; ++set) {
         greys[set][0].resize(values.size());
@@ -300,7 +301,13 @@ TEST(PolarLevels, Avx2AndAvx512AgreeBitForBit) {
         modulusLevels(sets[set], values.data(), values.size(), {1e-10, 1e10}, greys[set][0].data());
         argumentLevels(sets[set], values.data(), values.size(), greys[set][1].data());
         phaseColours(sets[set], values.data(), values.size(), colours[set].data());
+        decades[set][0].assign(kDecades, 0);
+        decades[set][1].assign(kDecades, 0);
+        countDecades(sets[set], values.data(), values.size(), decades[set][0].data(),
+                     decades[set][1].data());
     }
+    EXPECT_EQ(decades[0][0], decades[1][0]);
+    EXPECT_EQ(decades[0][1], decades[1][1]);
     EXPECT_EQ(greys[0][0], greys[1][0]);
     EXPECT_EQ(greys[0][1], greys[1][1]);
     EXPECT_EQ(colours[0], colours[1]);
