@@ -771,6 +771,37 @@ TEST_F(RenderCommand, HandoutListTakesDefaultsCommentsAndContinuedLines) {
     EXPECT_NE(readText(info).find(list.string()), std::string::npos) << readText(info);
 }
 
+// --show and --greys on the command line are every function line's
+// defaults, one family: a line that gives either takes neither.
+TEST_F(RenderCommand, HandoutTakesWhatIsShownAsADefault) {
+    const fs::path list = folder() / "list.txt";
+    std::ofstream(list) << "--function 'z^3-1'\n"
+                           "--function 'exp(1/z)' --greys symlog=10\n"
+                           "--function z --show phase\n";
+    const fs::path pdf = out() / "handout.pdf";
+    const Outcome outcome = run("--figure " + pdf.string() + " --from " + list.string() +
+                                " --size 24 --show modulus-arg");
+    ASSERT_EQ(outcome.exitCode, 0) << outcome.standardError;
+    const std::string maps = (folder() / "maps").string();
+    fs::create_directories(maps);
+    for (const std::string& line : {std::string("--function 'z^3-1' --show modulus-arg --name a"),
+                                    std::string("--function 'exp(1/z)' --greys symlog=10 --name b"),
+                                    std::string("--function z --show phase --name c")}) {
+        ASSERT_EQ(run(line + " --size 24 -o " + maps).exitCode, 0) << line;
+    }
+    const std::string images = (folder() / "image").string();
+    ASSERT_EQ(std::system(("pdfimages -png " + pdf.string() + " " + images).c_str()), 0);
+    const char* const expected[] = {"a-modulus.png", "a-arg.png", "b-re.png", "b-im.png",
+                                    "c-phase.png"};
+    for (int k = 0; k < 5; ++k) {
+        char name[32];
+        std::snprintf(name, sizeof name, "image-%03d.png", k);
+        EXPECT_TRUE(samePixels(load(folder() / name), load(fs::path(maps) / expected[k])))
+            << expected[k];
+    }
+    EXPECT_FALSE(fs::exists(folder() / "image-005.png"));
+}
+
 // What a handout refuses, before anything is written: lists that are no
 // lists, options that write files of their own, a name or a function on the
 // command line, curly quotes, an option without its value at a line's end.
