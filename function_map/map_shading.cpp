@@ -24,11 +24,15 @@ Piece pieceOf(std::size_t size, int index) {
     return {size * index / kPieces, size * (index + 1) / kPieces};
 }
 
-// floor(255 q) clamped to 0..255 for a q that is not NaN: floor(s) < 0
-// exactly when s < 0, and floor(s) > 255 exactly when s >= 256; in
-// between, truncation is floor.
+// floor(255 q) clamped to 0..255: floor(s) < 0 exactly when s < 0, and
+// floor(s) > 255 exactly when s >= 256; in between, truncation is floor.
+// NaN (a symlog range whose ends overflow, at a tiny t) is black.
 std::uint8_t clampedGrey(double q) {
-    return static_cast<std::uint8_t>(std::clamp(255.0 * q, 0.0, 255.0));
+    const double scaled = 255.0 * q;
+    if (!(scaled >= 0)) {
+        return 0;
+    }
+    return scaled >= 255 ? 255 : static_cast<std::uint8_t>(scaled);
 }
 
 // A symlog scale with its ends worked out once.
@@ -68,7 +72,12 @@ std::vector<std::size_t> placesWithoutValue(std::span<const ComplexValue> values
 }  // namespace
 
 double symlog(double v, double t) {
-    return std::copysign(std::log1p(std::fabs(v) / t), v);
+    // Where |v| / t overflows (a tiny t), ln(1 + |v|/t) is ln|v| - ln t to
+    // well within a rounding.
+    const double ratio = std::fabs(v) / t;
+    const double size =
+        std::isfinite(ratio) ? std::log1p(ratio) : std::log(std::fabs(v)) - std::log(t);
+    return std::copysign(size, v);
 }
 
 std::uint8_t symlogGrey(double v, const GreyRange& range, double t) {

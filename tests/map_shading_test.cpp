@@ -180,6 +180,11 @@ TEST(SymlogGreys, OddAndLinearNearZero) {
     // Fifty decades each way, and still apart: 10^10 and 10^40.
     EXPECT_LT(symlogGrey(1e10, range, 1.0), symlogGrey(1e40, range, 1.0));
     EXPECT_EQ(symlog(-3.0, 1.0), -symlog(3.0, 1.0));
+    // A t so small that |v| / t overflows still orders the values.
+    const GreyRange huge{-1e300, 1e300};
+    EXPECT_EQ(symlogGrey(0.0, huge, 1e-300), 127);
+    EXPECT_EQ(symlogGrey(1e300, huge, 1e-300), 255);
+    EXPECT_LT(symlogGrey(1e100, huge, 1e-300), symlogGrey(1e200, huge, 1e-300));
 }
 
 MapShading symlogShading() {
