@@ -58,12 +58,9 @@ constexpr auto partSizes = [](ComplexValue value, auto emit) {
     emit(std::fabs(value.imag()));
 };
 
-// Whether an element counts: a value with one, or a finite number.
+// Whether an element counts: a value with one.
 bool isCounted(ComplexValue value) {
     return hasValue(value);
-}
-bool isCounted(double number) {
-    return std::isfinite(number);
 }
 
 // Counts the numbers of the values with one into `count`. A count holds

@@ -39,6 +39,12 @@ ShadedMaps shaded(std::span<const ComplexValue> values, const MapShading& shadin
     return shadeMaps(values, shading, threads);
 }
 
+MapShading phaseShading() {
+    MapShading shading;
+    shading.kind = MapKind::phase;
+    return shading;
+}
+
 MapShading modulusArgument(GreyRange modulus) {
     MapShading shading;
     shading.kind = MapKind::modulusArgument;
@@ -107,7 +113,7 @@ TEST(PhaseWheel, SixColoursAtMultiplesOfAThirdOfPi) {
     for (int k = -3; k <= 3; ++k) {
         // The points z = e^(ik pi/3), as the map takes them from f = z.
         const ComplexValue z = std::polar(1.0, k * kPi / 3);
-        const ShadedMaps maps = shaded(std::span(&z, 1), MapShading{.kind = MapKind::phase});
+        const ShadedMaps maps = shaded(std::span(&z, 1), phaseShading());
         const RgbColour& colour = expected[(k + 6) % 6];
         EXPECT_EQ(maps.colours[0], colour.red) << "k = " << k;
         EXPECT_EQ(maps.colours[1], colour.green) << "k = " << k;
@@ -117,7 +123,7 @@ TEST(PhaseWheel, SixColoursAtMultiplesOfAThirdOfPi) {
 
 TEST(PhaseWheel, PointsWithoutValueAreMidGrey) {
     const ComplexValue points[] = {{std::numeric_limits<double>::infinity(), 0.0}, {1.0, 0.0}};
-    const ShadedMaps maps = shaded(points, MapShading{.kind = MapKind::phase});
+    const ShadedMaps maps = shaded(points, phaseShading());
     EXPECT_EQ(maps.colours[0], 128);
     EXPECT_EQ(maps.colours[1], 128);
     EXPECT_EQ(maps.colours[2], 128);
@@ -211,8 +217,8 @@ TEST_P(ShadingThreads, SamePixelsForAnyNumberOfThreads) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, ShadingThreads,
-                         testing::Values(modulusArgument({0.001, 1000}),
-                                         MapShading{.kind = MapKind::phase}, symlogShading()),
+                         testing::Values(modulusArgument({0.001, 1000}), phaseShading(),
+                                         symlogShading()),
                          [](const auto& info) {
                              switch (info.param.kind) {
                                  case MapKind::modulusArgument:
