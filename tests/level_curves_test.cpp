@@ -1,0 +1,189 @@
+// Level curves: on the lines and circles they should lie on, to a small
+// part of a pixel; never along a branch cut; the same for any threads.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <complex>
+#include <numbers>
+#include <string>
+
+#include "level_curves.h"
+#include "value_grid.h"
+
+using namespace complexplot;
+
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+
+class LevelCurves : public testing::Test {
+protected:
+    // The curves of one set for f over the window, at that size.
+    std::vector<LevelCurve> curvesOf(const char* expression, const LevelSet& set, int width,
+                                     int height, double half = 2.0, int threads = 1) {
+        geometry_.x0 = geometry_.y0 = -half;
+        geometry_.x1 = geometry_.y1 = half;
+        geometry_.width = width;
+        geometry_.height = height;
+        const CompiledExpression function(expression);
+        values_ = computeValues(function, geometry_, 1);
+        return levelCurves(function, geometry_, values_, set, threads);
+    }
+
+    // A vertex's point of the plane.
+    ComplexValue pointAt(double column, double row) const {
+        return {geometry_.x0 + column * (geometry_.x1 - geometry_.x0) / geometry_.width,
+                geometry_.y1 - row * (geometry_.y1 - geometry_.y0) / geometry_.height};
+    }
+
+    template <typename Check>
+    void forEachVertex(const LevelCurve& curve, Check check) const {
+        for (const CurveSegment& segment : curve.segments) {
+            check(segment.column0, segment.row0);
+            check(segment.column1, segment.row1);
+        }
+    }
+
+    double pixel() const { return (geometry_.x1 - geometry_.x0) / geometry_.width; }
+
+    MapGeometry geometry_;
+    LargeVector<ComplexValue> values_;
+};
+
+}  // namespace
+
+TEST_F(LevelCurves, RealPartsAreVerticalLinesToAMillionthOfAPixel) {
+    const LevelSet set{LevelQuantity::real, {{-1.5, false}, {-0.3, false}, {0.0, true}, {1.0, false}}};
+    for (const auto& curve : curvesOf("z", set, 64, 47)) {
+        const double column = (curve.level.value - geometry_.x0) / pixel();
+        // One segment in every row of cells, each from top to bottom.
+        EXPECT_EQ(curve.segments.size(), 46u) << curve.level.value;
+        forEachVertex(curve, [&](double c, double) {
+            EXPECT_NEAR(c, column, 1e-6) << curve.level.value;
+        });
+    }
+}
+
+TEST_F(LevelCurves, ModuliAreCirclesToAHundredthOfAPixel) {
+    LevelSet set{LevelQuantity::logModulus, {}};
+    for (const double radius : {0.3, 1.0, 1.7}) {
+        set.levels.push_back({std::log(radius), false});
+    }
+    for (const auto& curve : curvesOf("z", set, 80, 80)) {
+        const double radius = std::exp(curve.level.value) / pixel();
+        EXPECT_GT(curve.segments.size(), 8u);
+        forEachVertex(curve, [&](double c, double r) {
+            const double fromCentre = std::hypot(c - 40.0, r - 40.0);
+            EXPECT_NEAR(fromCentre, radius, 1e-2) << "radius " << radius;
+        });
+    }
+}
+
+// The rays arg z = c of Im log z, and nothing along the cut, with the
+// negative real axis on a pixel row (odd height) or between rows (even).
+TEST_F(LevelCurves, LogarithmsRaysAreDrawnAndItsCutIsNot) {
+    LevelSet set{LevelQuantity::imaginary, {}};
+    for (const double c : {-2.5, -1.0, 0.0, 0.5, 3.0}) {
+        set.levels.push_back({c, c == 0.0});
+    }
+    for (const int height : {60, 61}) {
+        for (const auto& curve : curvesOf("log(z)", set, 61, height)) {
+            EXPECT_GT(curve.segments.size(), 5u) << curve.level.value;
+            forEachVertex(curve, [&](double c, double r) {
+                const ComplexValue z = pointAt(c, r);
+                // On the ray, to within a pixel's angle at that distance.
+                const double angle = std::arg(z);
+                EXPECT_NEAR(std::remainder(angle - curve.level.value, 2 * kPi), 0.0,
+                            1.5 * pixel() / std::abs(z))
+                    << curve.level.value << " at " << z << ", height " << height;
+            });
+        }
+    }
+}
+
+TEST_F(LevelCurves, ArgumentPiIsTheNegativeRealAxis) {
+    const LevelSet set{LevelQuantity::argument, {{kPi, true}, {kPi / 2, false}}};
+    for (const int height : {40, 41}) {
+        const auto curves = curvesOf("z", set, 41, height);
+        EXPECT_GT(curves[0].segments.size(), 10u) << height;
+        forEachVertex(curves[0], [&](double c, double r) {
+            const ComplexValue z = pointAt(c, r);
+            EXPECT_LT(z.real(), 0.0);
+            EXPECT_LE(std::abs(z.imag()), 1e-9);
+        });
+        forEachVertex(curves[1], [&](double c, double r) {
+            const ComplexValue z = pointAt(c, r);
+            EXPECT_LE(std::abs(z.real()), 1e-9);
+            EXPECT_GT(z.imag(), 0.0);
+        });
+    }
+}
+
+// Where the values jump over a level rather than pass through it, nothing
+// is drawn: the cut of sqrt and of asin along the real axis, and the
+// cells about the pole of 1/z are crossed only by its true curves.
+TEST_F(LevelCurves, NothingAlongACutOrIntoAPole) {
+    struct Case {
+        const char* expression;
+        LevelQuantity quantity;
+        double level;
+    };
+    const Case cases[] = {{"sqrt(z)", LevelQuantity::imaginary, 0.0},
+                          {"sqrt(z)", LevelQuantity::imaginary, 0.4},
+                          {"asin(z)", LevelQuantity::imaginary, 0.0},
+                          {"1/z", LevelQuantity::real, 0.7},
+                          {"tan(z)", LevelQuantity::imaginary, 0.5}};
+    for (const Case& c : cases) {
+        for (const int height : {50, 51}) {
+            const LevelSet set{c.quantity, {{c.level, false}}};
+            const auto curves = curvesOf(c.expression, set, 51, height);
+            const CompiledExpression function(c.expression);
+            forEachVertex(curves[0], [&](double column, double row) {
+                const ComplexValue f = function(pointAt(column, row));
+                const double value = c.quantity == LevelQuantity::real ? f.real() : f.imag();
+                EXPECT_NEAR(value, c.level, 1e-4 * std::max(1.0, std::abs(f)))
+                    << c.expression << " at " << pointAt(column, row) << ", height " << height;
+            });
+        }
+    }
+}
+
+TEST_F(LevelCurves, RationalFunctionsZerosAndPolesLieOnBothZeroCurves) {
+    const char* expression = "(z^2+1)/(z^2-1)";
+    for (const LevelQuantity quantity : {LevelQuantity::real, LevelQuantity::imaginary}) {
+        const auto curves = curvesOf(expression, {quantity, {{0.0, true}}}, 64, 64);
+        for (const ComplexValue special : {ComplexValue(0, 1), ComplexValue(0, -1),
+                                           ComplexValue(1, 0), ComplexValue(-1, 0)}) {
+            double nearest = 1e9;
+            forEachVertex(curves[0], [&](double column, double row) {
+                nearest = std::min(nearest, std::abs(pointAt(column, row) - special));
+            });
+            EXPECT_LE(nearest, pixel()) << special << " quantity " << static_cast<int>(quantity);
+        }
+    }
+}
+
+TEST_F(LevelCurves, SameVerticesForAnyNumberOfThreads) {
+    const LevelSet set{LevelQuantity::imaginary, roundLevels(-3, 3)};
+    const auto one = curvesOf("exp(1/z)*sin(z)", set, 57, 43, 1.0, 1);
+    const auto three = curvesOf("exp(1/z)*sin(z)", set, 57, 43, 1.0, 3);
+    ASSERT_EQ(one.size(), three.size());
+    for (std::size_t k = 0; k < one.size(); ++k) {
+        ASSERT_EQ(one[k].segments.size(), three[k].segments.size());
+        for (std::size_t s = 0; s < one[k].segments.size(); ++s) {
+            EXPECT_EQ(one[k].segments[s].column0, three[k].segments[s].column0);
+            EXPECT_EQ(one[k].segments[s].row1, three[k].segments[s].row1);
+        }
+    }
+}
+
+TEST(DefaultLevels, RoundStepsOverTheRangeWithZeroHeavier) {
+    const std::vector<Level> levels = roundLevels(-3.3, 3.3);
+    ASSERT_GE(levels.size(), 8u);
+    ASSERT_LE(levels.size(), 14u);
+    for (const Level& level : levels) {
+        EXPECT_EQ(level.heavy, level.value == 0.0);
+    }
+    EXPECT_EQ(levels[1].value - levels[0].value, 0.5);
+}
