@@ -46,7 +46,8 @@ const ValueOption* valueOption(const std::string& name) {
 }
 
 bool isOption(const std::string& argument) {
-    if (argument == "--" || argument == "--axes" || argument == "--help" || argument == "-h") {
+    if (argument == "--" || argument == "--axes" || argument == "--help" || argument == "-h" ||
+        argument == "--contours" || argument.starts_with("--contours=")) {
         return true;
     }
     return valueOption(argument.substr(0, argument.find('='))) != nullptr;
@@ -126,6 +127,13 @@ OptionValues scanOptions(const std::vector<std::string>& arguments) {
             options.help = true;
         } else if (argument == "--axes") {
             options.axes = true;
+        } else if (argument == "--contours" || argument.starts_with("--contours=")) {
+            options.contours = argument.size() > 10 ? argument.substr(11) : std::string();
+            if (argument.size() > 10 && options.contours->empty()) {
+                throw UsageError(
+                    "--contours= needs its levels, as in --contours=0,pi/2,1e3; "
+                    "--contours alone draws the default ones");
+            }
         } else {
             // --option VALUE, or --option=VALUE (which lets a value start with a minus).
             std::string value = optionValue(arguments, i, lastOption);

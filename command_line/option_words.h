@@ -5,6 +5,7 @@
 // programs and by the lines of a handout's list.
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,8 @@ struct OptionValues {
     std::vector<LooseWord> looseWords;
     bool help = false;
     bool axes = false;
+    // --contours (empty) or --contours=LIST; its value only in the = form.
+    std::optional<std::string> contours;
 
     bool given(const std::string& name) const { return values.contains(name); }
     const std::string& value(const std::string& name) const { return values.at(name); }

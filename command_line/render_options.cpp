@@ -188,6 +188,9 @@ bool asksForWindowPicture(const OptionValues& given) {
 
 // With preset names: --scale and the window picture.
 void readPresetOptions(const OptionValues& given, RenderOptions& options) {
+    if (given.contours) {
+        throw UsageError("--contours goes with --function, not with preset names");
+    }
     for (const char* name : {"--size", "--range", "--range-re", "--range-im", "--name", "--data",
                              "--threads", "--show", "--greys"}) {
         if (given.given(name)) {

@@ -270,6 +270,43 @@ void readShown(const OptionValues& options, FunctionRequest& request) {
     }
 }
 
+// --contours, and the levels --contours=LIST gives: numbers or constant
+// expressions, of Re and Im or of |f| (then above 0); none for the phase
+// portrait, whose curves are its own.
+void readContours(const OptionValues& options, FunctionRequest& request) {
+    if (!options.contours) {
+        return;
+    }
+    request.contours = true;
+    const std::string& text = *options.contours;
+    if (text.empty()) {
+        return;
+    }
+    if (request.show == MapKind::phase) {
+        throw UsageError("--contours=" + text +
+                         ": the phase portrait's curves are its own (|f| at powers of two, arg "
+                         "at multiples of pi/6); give --contours alone");
+    }
+    const std::string form = "numbers or constant expressions, as in --contours=0,pi/2,1e3";
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t comma = text.find(',', start);
+        const double level = realNumber(
+            "--contours", text,
+            text.substr(start, comma == std::string::npos ? std::string::npos : comma - start),
+            form);
+        if (request.show == MapKind::modulusArgument && !(level > 0)) {
+            throw UsageError("bad --contours " + quoted(text) +
+                             ": with --show modulus-arg the levels are of |f|, above 0");
+        }
+        request.contourLevels.push_back(level);
+        if (comma == std::string::npos) {
+            break;
+        }
+        start = comma + 1;
+    }
+}
+
 }  // namespace
 
 const char* showWord(MapKind kind) {
@@ -309,6 +346,7 @@ void readView(const OptionValues& options, FunctionRequest& request) {
                           request.geometry);
     readRanges(options, request);
     readShown(options, request);
+    readContours(options, request);
 }
 
 std::string shortestText(double value) {
@@ -342,6 +380,12 @@ std::string commandLineOf(const FunctionRequest& request, const MapShading& shad
                                      : " --range=" + pair(shading.realRange);
         if (shading.curve == GreyCurve::symlog) {
             line += " --greys symlog=" + shortestText(shading.symlogScale);
+        }
+    }
+    if (request.contours) {
+        line += " --contours";
+        for (std::size_t k = 0; k < request.contourLevels.size(); ++k) {
+            line += (k == 0 ? "=" : ",") + shortestText(request.contourLevels[k]);
         }
     }
     return axes ? line + " --axes" : line;

@@ -30,6 +30,10 @@ struct FunctionRequest {
     MapKind show = MapKind::realImaginary;
     GreyCurve greys = GreyCurve::linear;
     std::optional<double> symlogScale;
+    // Level curves over the maps: at the default levels of the kind, or at
+    // these (of Re and Im, or of |f|).
+    bool contours = false;
+    std::vector<double> contourLevels;
     std::string stem = "f";
     // Empty: no raw values written.
     std::string dataFile;

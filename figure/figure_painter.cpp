@@ -14,6 +14,7 @@
 
 #include "axis_ticks.h"
 #include "legend_axis.h"
+#include "level_curve_paths.h"
 
 namespace complexplot {
 
@@ -478,7 +479,8 @@ void drawLabel(QPainter& painter, const PlacedLabel& label) {
 }
 
 void paintMap(QPainter& painter, const FigureContent& content, const FigureLayout& layout,
-              const QRectF& rect, const QImage& image, const QString& caption) {
+              const QRectF& rect, const QImage& image, const QString& caption,
+              const std::vector<LevelCurve>* curves) {
     const double unit = layout.unit;
     const double frame = frameThickness(layout);
 
@@ -492,6 +494,17 @@ void paintMap(QPainter& painter, const FigureContent& content, const FigureLayou
         painter.drawImage(rect.topLeft().toPoint(), enlarged(image, layout.wholeScale));
     } else {
         painter.drawImage(rect, image);
+    }
+    if (curves != nullptr && !curves->empty()) {
+        // Paths over the map, as sharp at any size as the figure's text,
+        // half as thick again as over a map file's pixels.
+        QTransform toFigure;
+        toFigure.translate(rect.left(), rect.top());
+        toFigure.scale(rect.width() / image.width(), rect.height() / image.height());
+        painter.save();
+        painter.setClipRect(rect);
+        paintLevelCurves(painter, *curves, toFigure, 1.5 * unit);
+        painter.restore();
     }
     if (content.pointsWithoutValue > 0) {
         hatchPointsWithoutValue(painter, rect, image, unit, noValueColourOf(content));
@@ -848,9 +861,13 @@ void paintFigure(QPainter& painter, const FigureContent& content, const FigureLa
                          Qt::AlignHCenter | Qt::AlignVCenter, lines[k]);
     }
     const auto [leftCaption, rightCaption] = captionsOf(content.kind);
-    paintMap(painter, content, layout, layout.realMap, content.real, leftCaption);
+    auto curvesOf = [&](std::size_t map) {
+        return map < content.curves.size() ? &content.curves[map] : nullptr;
+    };
+    paintMap(painter, content, layout, layout.realMap, content.real, leftCaption, curvesOf(0));
     if (content.kind != MapKind::phase) {
-        paintMap(painter, content, layout, layout.imaginaryMap, content.imaginary, rightCaption);
+        paintMap(painter, content, layout, layout.imaginaryMap, content.imaginary, rightCaption,
+                 curvesOf(1));
     }
     paintLegend(painter, layout, layout.legendBar, layout.legendRange, layout.legendTicks,
                 content.kind == MapKind::phase);

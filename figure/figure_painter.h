@@ -11,6 +11,7 @@
 
 #include "axis_ticks.h"
 #include "grey_scale.h"
+#include "level_curves.h"
 #include "map_shading.h"
 
 namespace complexplot {
@@ -41,6 +42,8 @@ struct FigureContent {
     // How the legends of Re and Im read: linear, or symlog with this t.
     GreyCurve curve = GreyCurve::linear;
     double symlogScale = 1.0;
+    // Each map's level curves, in its pixels (none without --contours).
+    std::vector<std::vector<LevelCurve>> curves;
     std::size_t pointsWithoutValue = 0;
     // The map pixels of those points, in order row by row.
     std::vector<QPoint> withoutValue;

@@ -50,14 +50,14 @@ struct Side {
 struct Crossing {
     double column = 0.0;  // the edge's start, in map pixels
     double row = 0.0;
-    bool across = true;   // along a row (else down a column)
-    double low = 0.0;     // the bracket in s, and the side's values there
+    bool across = true;  // along a row (else down a column)
+    double low = 0.0;    // the bracket in s, and the side's values there
     double high = 1.0;
     double lowValue = 0.0;
     double highValue = 0.0;
     double s = 0.5;
     double tolerance = 0.0;
-    int lastMoved = -1;   // the end the last step moved: 0 low, 1 high
+    int lastMoved = -1;  // the end the last step moved: 0 low, 1 high
     bool done = false;
     bool accepted = false;
 };
@@ -305,16 +305,17 @@ std::vector<LevelSet> defaultLevels(const MapShading& shading) {
     auto argumentLevels = [](int perHalfTurn, bool heavyEnds) {
         LevelSet set{LevelQuantity::argument, {}};
         for (int k = -perHalfTurn + 1; k <= perHalfTurn; ++k) {
-            set.levels.push_back({k * kPi / perHalfTurn, heavyEnds && (k == 0 || k == perHalfTurn)});
+            set.levels.push_back(
+                {k * kPi / perHalfTurn, heavyEnds && (k == 0 || k == perHalfTurn)});
         }
         return set;
     };
     switch (shading.kind) {
         case MapKind::realImaginary:
-            sets.push_back({LevelQuantity::real, roundLevels(shading.realRange.low,
-                                                             shading.realRange.high)});
-            sets.push_back({LevelQuantity::imaginary, roundLevels(shading.imaginaryRange.low,
-                                                                  shading.imaginaryRange.high)});
+            sets.push_back(
+                {LevelQuantity::real, roundLevels(shading.realRange.low, shading.realRange.high)});
+            sets.push_back({LevelQuantity::imaginary,
+                            roundLevels(shading.imaginaryRange.low, shading.imaginaryRange.high)});
             break;
         case MapKind::modulusArgument: {
             LevelSet modulus{LevelQuantity::logModulus, {}};

@@ -78,6 +78,7 @@ FigureContent functionFigureContent(const FunctionRequest& request, const Functi
     FigureContent content = functionFigureLabels(request, maps.shading, maps.pointsWithoutValue);
     content.real = maps.first;
     content.imaginary = maps.second;
+    content.curves = maps.curves;
     const auto width = static_cast<std::size_t>(request.geometry.width);
     content.withoutValue.reserve(maps.withoutValue.size());
     for (const std::size_t place : maps.withoutValue) {

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "atomic_file.h"
+#include "level_lines.h"
 #include "npy_file.h"
 #include "png_file.h"
 #include "row_workers.h"
@@ -218,6 +219,22 @@ QImage phaseImage(const LargeVector<std::uint8_t>& colours, const MapGeometry& g
     return image;
 }
 
+// Each map's level curves, found on its values.
+void findLevelCurves(const FunctionRequest& request, FunctionMaps& maps) {
+    const CompiledExpression function(request.expression);
+    const auto sets = levelSetsOfMaps(request, maps.shading);
+    for (std::size_t map = 0; map < sets.size(); ++map) {
+        std::vector<LevelCurve> curves;
+        for (const LevelSet& set : sets[map]) {
+            std::vector<LevelCurve> found =
+                levelCurves(function, request.geometry, maps.values, set, request.threads);
+            curves.insert(curves.end(), std::make_move_iterator(found.begin()),
+                          std::make_move_iterator(found.end()));
+        }
+        maps.curves.push_back(std::move(curves));
+    }
+}
+
 }  // namespace
 
 FunctionMaps mapsOfValues(LargeVector<ComplexValue> values, const FunctionRequest& request,
@@ -265,6 +282,9 @@ FunctionMaps mapsOfValues(LargeVector<ComplexValue> values, const FunctionReques
         maps.second = mapImage(std::move(shaded.second), geometry, shaded.withoutValue, axes);
     }
     maps.withoutValue = std::move(shaded.withoutValue);
+    if (request.contours) {
+        findLevelCurves(request, maps);
+    }
     return maps;
 }
 
@@ -274,12 +294,17 @@ void writeMapFiles(const FunctionMaps& maps, const std::string& stem, bool twoTh
     const int count = static_cast<int>(names.size());
     // Two maps are encoded side by side, one of them on a second thread.
     progress.show("encoding the maps", 0, count);
+    // With level curves, each map is written with its curves drawn over it.
+    auto shown = [&](std::size_t map) {
+        const QImage& image = map == 0 ? maps.first : maps.second;
+        return map < maps.curves.size() ? withLevelCurves(image, maps.curves[map]) : image;
+    };
     std::future<QByteArray> secondBytes;
     if (count == 2) {
         secondBytes = std::async(twoThreads ? std::launch::async : std::launch::deferred,
-                                 [&] { return encodePng(maps.second); });
+                                 [&] { return encodePng(shown(1)); });
     }
-    const QByteArray firstBytes = encodePng(maps.first);
+    const QByteArray firstBytes = encodePng(shown(0));
     progress.show("encoding the maps", 1, count);
     const QByteArray secondEncoded = count == 2 ? secondBytes.get() : QByteArray();
     progress.show("writing the maps", 0, count);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "large_buffer.h"
+#include "level_curves.h"
 #include "value_grid.h"
 #include "view_options.h"
 
@@ -20,6 +21,9 @@ struct FunctionMaps {
     // then null).
     QImage first;
     QImage second;
+    // With --contours, each map's level curves, drawn over it where it is
+    // shown (the images hold the map alone).
+    std::vector<std::vector<LevelCurve>> curves;
     std::size_t pointsWithoutValue = 0;
     // Where they are: indices into the values, row by row.
     std::vector<std::size_t> withoutValue;

@@ -54,14 +54,14 @@ protected:
 }  // namespace
 
 TEST_F(LevelCurves, RealPartsAreVerticalLinesToAMillionthOfAPixel) {
-    const LevelSet set{LevelQuantity::real, {{-1.5, false}, {-0.3, false}, {0.0, true}, {1.0, false}}};
+    const LevelSet set{LevelQuantity::real,
+                       {{-1.5, false}, {-0.3, false}, {0.0, true}, {1.0, false}}};
     for (const auto& curve : curvesOf("z", set, 64, 47)) {
         const double column = (curve.level.value - geometry_.x0) / pixel();
         // One segment in every row of cells, each from top to bottom.
         EXPECT_EQ(curve.segments.size(), 46u) << curve.level.value;
-        forEachVertex(curve, [&](double c, double) {
-            EXPECT_NEAR(c, column, 1e-6) << curve.level.value;
-        });
+        forEachVertex(curve,
+                      [&](double c, double) { EXPECT_NEAR(c, column, 1e-6) << curve.level.value; });
     }
 }
 
@@ -153,8 +153,8 @@ TEST_F(LevelCurves, RationalFunctionsZerosAndPolesLieOnBothZeroCurves) {
     const char* expression = "(z^2+1)/(z^2-1)";
     for (const LevelQuantity quantity : {LevelQuantity::real, LevelQuantity::imaginary}) {
         const auto curves = curvesOf(expression, {quantity, {{0.0, true}}}, 64, 64);
-        for (const ComplexValue special : {ComplexValue(0, 1), ComplexValue(0, -1),
-                                           ComplexValue(1, 0), ComplexValue(-1, 0)}) {
+        for (const ComplexValue special :
+             {ComplexValue(0, 1), ComplexValue(0, -1), ComplexValue(1, 0), ComplexValue(-1, 0)}) {
             double nearest = 1e9;
             forEachVertex(curves[0], [&](double column, double row) {
                 nearest = std::min(nearest, std::abs(pointAt(column, row) - special));
