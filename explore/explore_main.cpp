@@ -49,9 +49,12 @@ ExplorerStart startFrom(const QStringList& arguments) {
             throw UsageError(complexplot::quoted(name) +
                              " is the renderer's, not the explorer's: the explorer takes "
                              "--function, --window, --size, --range, --range-re, --range-im, "
-                             "--show, --greys and "
-                             "--axes");
+                             "--show, --greys, --contours and --axes");
         }
+    }
+    if (given.contours && !given.contours->empty()) {
+        throw UsageError("--contours=" + *given.contours +
+                         ": the explorer draws the default levels; give --contours alone");
     }
     for (const LooseWord& loose : given.looseWords) {
         throw UsageError(loose.after.empty()
@@ -80,6 +83,7 @@ ExplorerStart startFrom(const QStringList& arguments) {
     start.show = request.show;
     start.greys = request.greys;
     start.symlogScale = request.symlogScale;
+    start.contours = request.contours;
     start.range.forEach = request.rangeForEach;
     if (request.range) {
         start.range.fixed = true;

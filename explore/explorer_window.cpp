@@ -147,6 +147,7 @@ ExplorerStart restoredStart(QSettings& settings, ExplorerStart start) {
     if (shown >= 0 && shown <= 2) {
         start.show = static_cast<MapKind>(shown);
     }
+    start.contours = settings.value(QStringLiteral("last/contours"), false).toBool();
     start.greys = settings.value(QStringLiteral("last/greys"), 0).toInt() == 1 ? GreyCurve::symlog
                                                                                : GreyCurve::linear;
     return start;
@@ -268,6 +269,10 @@ ExplorerWindow::ExplorerWindow(const ExplorerStart& given, QWidget* parent)
     axes_->setObjectName(QStringLiteral("axes"));
     axes_->setChecked(start.axes);
     shownRow->addWidget(axes_);
+    contours_ = new QCheckBox(tr("Level curves"), central);
+    contours_->setObjectName(QStringLiteral("contours"));
+    contours_->setChecked(start.contours);
+    shownRow->addWidget(contours_);
     shownRow->addStretch();
     controls->addStretch();
     layout->addLayout(shownRow);
@@ -311,6 +316,8 @@ ExplorerWindow::ExplorerWindow(const ExplorerStart& given, QWidget* parent)
     fitRangeControls();
     connect(axes_, &QCheckBox::toggled, this, &ExplorerWindow::render);
     connect(axes_, &QCheckBox::toggled, this, &ExplorerWindow::keepSession);
+    connect(contours_, &QCheckBox::toggled, this, &ExplorerWindow::render);
+    connect(contours_, &QCheckBox::toggled, this, &ExplorerWindow::keepSession);
     connect(canvas_, &MapCanvas::mapPixelsChanged, this, &ExplorerWindow::mapPixelsChanged);
     connect(canvas_, &MapCanvas::zoomRequested, this, &ExplorerWindow::zoomAbout);
     connect(canvas_, &MapCanvas::panRequested, this, &ExplorerWindow::panBy);
@@ -516,6 +523,7 @@ void ExplorerWindow::keepSession() {
     settings_.setValue(QStringLiteral("last/axes"), axes_->isChecked());
     settings_.setValue(QStringLiteral("last/show"), shown_->currentIndex());
     settings_.setValue(QStringLiteral("last/greys"), greys_->currentIndex());
+    settings_.setValue(QStringLiteral("last/contours"), contours_->isChecked());
 }
 
 void ExplorerWindow::render() {
@@ -530,6 +538,7 @@ void ExplorerWindow::render() {
     job.show = shownKind();
     job.greys = greys_->currentIndex() == 1 ? GreyCurve::symlog : GreyCurve::linear;
     job.symlogScale = symlogScale_;
+    job.contours = contours_->isChecked();
     job.axes = axes_->isChecked();
     progress_->setText(tr("drawing…"));
     renderer_.render(job);

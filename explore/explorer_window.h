@@ -29,6 +29,7 @@ struct ExplorerStart {
     MapKind show = MapKind::realImaginary;
     GreyCurve greys = GreyCurve::linear;
     std::optional<double> symlogScale;
+    bool contours = false;
     bool axes = false;
     // Opened without a command line: the last session's function, window,
     // greys and axes come back from the settings, where they read.
@@ -126,6 +127,7 @@ private:
     QCheckBox* lock_ = nullptr;
     QLineEdit* rangeEnds_[4] = {};
     QCheckBox* axes_ = nullptr;
+    QCheckBox* contours_ = nullptr;
     MapCanvas* canvas_ = nullptr;
     QLabel* readout_ = nullptr;
     QLabel* progress_ = nullptr;

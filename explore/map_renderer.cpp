@@ -1,5 +1,7 @@
 #include "map_renderer.h"
 
+#include "level_lines.h"
+
 #include <QMetaType>
 #include <algorithm>
 #include <chrono>
@@ -60,6 +62,7 @@ FunctionRequest requestFor(const RenderJob& job, const MapGeometry& view) {
     request.show = job.show;
     request.greys = job.show == MapKind::realImaginary ? job.greys : GreyCurve::linear;
     request.symlogScale = job.symlogScale;
+    request.contours = job.contours;
     if (job.show == MapKind::phase) {
         return request;
     }
@@ -184,8 +187,14 @@ void MapRenderer::run(const RenderJob& job, bool coarseFirst, const Cancellation
             FunctionRequest finishing = request;
             finishing.threads = finishingThreads();
             result->maps = mapsOfValues(std::move(values), finishing, job.axes, nullptr);
-            result->realShown = screenCopy(result->maps.first);
-            result->imaginaryShown = screenCopy(result->maps.second);
+            // The screen shows each map with its level curves, if any.
+            const auto shown = [&](const QImage& map, std::size_t index) {
+                return index < result->maps.curves.size()
+                           ? withLevelCurves(map, result->maps.curves[index])
+                           : screenCopy(map);
+            };
+            result->realShown = shown(result->maps.first, 0);
+            result->imaginaryShown = shown(result->maps.second, 1);
             if (cancellation.requested()) {
                 return;
             }

@@ -36,6 +36,7 @@ struct RenderJob {
     MapKind show = MapKind::realImaginary;
     GreyCurve greys = GreyCurve::linear;
     std::optional<double> symlogScale;  // automatic unless given
+    bool contours = false;              // level curves at the default levels
     bool axes = false;
 };
 

@@ -194,6 +194,41 @@ private slots:
         }
     }
 
+    // With "Level curves" checked, the curves at rest are those of the
+    // copied command line, which carries --contours, vertex for vertex.
+    void levelCurvesAtRestAreTheRenderersForTheCopiedCommandLine() {
+        ExplorerWindow& window = open("tan(z)");
+        auto* contours = window.findChild<QCheckBox*>(QStringLiteral("contours"));
+        QVERIFY(contours != nullptr);
+        contours->setChecked(true);
+        QTRY_VERIFY_WITH_TIMEOUT(window.canvas()->restingMaps() != nullptr &&
+                                     window.canvas()->restingMaps()->maps.curves.size() == 2,
+                                 20000);
+        const QString line = window.commandLine();
+        QVERIFY2(line.contains(QStringLiteral("--contours")), qPrintable(line));
+        std::vector<std::string> words = shellWords(line.toStdString());
+        words.erase(words.begin());
+        const RenderOptions options = parseRenderOptions(words);
+        std::ostringstream messages;
+        ProgressReport progress;
+        const FunctionMaps maps =
+            makeFunctionMaps(*options.function, options.axes, messages, progress);
+        const auto& shown = window.canvas()->restingMaps()->maps.curves;
+        QCOMPARE(maps.curves.size(), shown.size());
+        for (std::size_t map = 0; map < shown.size(); ++map) {
+            QCOMPARE(maps.curves[map].size(), shown[map].size());
+            for (std::size_t level = 0; level < shown[map].size(); ++level) {
+                const auto& expected = maps.curves[map][level].segments;
+                const auto& got = shown[map][level].segments;
+                QCOMPARE(got.size(), expected.size());
+                for (std::size_t k = 0; k < got.size(); ++k) {
+                    QCOMPARE(got[k].column0, expected[k].column0);
+                    QCOMPARE(got[k].row1, expected[k].row1);
+                }
+            }
+        }
+    }
+
     // Saved, the view is the figure the renderer writes for the copied
     // command line, byte for byte, in each format.
     void savedFigureIsTheRenderersForTheCommandLine() {

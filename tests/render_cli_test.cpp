@@ -22,7 +22,9 @@
 #include <thread>
 
 #include "headless_controls.h"
+#include "map_shading.h"
 #include "plot_run.h"
+#include "view_options.h"
 
 using namespace complexplot;
 namespace fs = std::filesystem;
@@ -491,6 +493,11 @@ TEST_F(RenderCommand, FunctionInputIsCheckedBeforeAnythingIsWritten) {
         {"--function z --from list.txt", "give it --figure FILE.pdf"},
         {"sni", "did you mean sin?"},
         {"sin --show phase", "--show goes with --function"},
+        {"sin --contours", "--contours goes with --function"},
+        {"--function z --show phase --contours=1,2", "the phase portrait's curves are its own"},
+        {"--function z --contours=", "needs its levels"},
+        {"--function z --show modulus-arg --contours=0,1", "above 0"},
+        {"--function z --contours=1,x", "'x' is not a number"},
         {"--function z --show polar", "give re-im, modulus-arg or phase"},
         {"--function z --greys log", "linear, symlog or symlog=T"},
         {"--function z --greys symlog=-1", "T > 0"},
@@ -631,6 +638,32 @@ TEST_F(RenderCommand, EachKindWritesItsFilesAndItsStderrLineGivesThemBack) {
         EXPECT_NE(again.standardError.find("as given"), std::string::npos);
         for (std::size_t k = 0; k < kind.files.size(); ++k) {
             EXPECT_TRUE(readText(out() / kind.files[k]) == bytes[k]) << givenBack;
+        }
+    }
+}
+
+// With --contours every map file is RGB and holds the map's own pixels
+// away from its curves; the curves' pixels are of the lines' colours.
+TEST_F(RenderCommand, LevelCurvesAreDrawnOverEveryMapFile) {
+    for (const auto& [show, kind] :
+         {std::pair{"re-im", MapKind::realImaginary},
+          std::pair{"modulus-arg", MapKind::modulusArgument}, std::pair{"phase", MapKind::phase}}) {
+        const std::string base = "--function 'tan(z)' --size 48x40 --show " + std::string(show);
+        ASSERT_EQ(run(base + " --name plain -o " + out().string()).exitCode, 0);
+        ASSERT_EQ(run(base + " --contours --name curves -o " + out().string()).exitCode, 0);
+        for (const MapFileName& file : mapFileNames(kind)) {
+            const QImage plain = load(out() / ("plain" + std::string(file.suffix)));
+            const QImage curves = load(out() / ("curves" + std::string(file.suffix)));
+            EXPECT_EQ(curves.format(), QImage::Format_RGB32) << file.suffix;
+            int changed = 0;
+            for (int row = 0; row < plain.height(); ++row) {
+                for (int column = 0; column < plain.width(); ++column) {
+                    changed += plain.pixel(column, row) != curves.pixel(column, row);
+                }
+            }
+            // Curves over part of the map, not all of it.
+            EXPECT_GT(changed, 40) << show << file.suffix;
+            EXPECT_LT(changed, plain.width() * plain.height() * 9 / 10) << show << file.suffix;
         }
     }
 }

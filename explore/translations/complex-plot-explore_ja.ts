@@ -423,6 +423,10 @@
         <source>“%1” must be above 0</source>
         <translation>「%1」は 0 より大きくしてください</translation>
     </message>
+    <message>
+        <source>Level curves</source>
+        <translation>等高線</translation>
+    </message>
 </context>
 <context>
     <name>complexplot::MapCanvas</name>
