@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "map_geometry.h"
+#include "level_curves.h"
 #include "map_shading.h"
 #include "row_workers.h"
 #include "value_grid.h"
@@ -124,6 +125,65 @@ void ValuesAndPixels(benchmark::State& state, const char* expression, MapKind ki
     }
 }
 
+// The level curves of both maps at the default levels, checks included,
+// against the yardsticks of computing the same values and of a plain pass
+// that reads them once, all on every core.
+int everyCore() {
+    return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+}
+
+MapShading shadingOf(std::span<const ComplexValue> values, int threads) {
+    MapShading shading;
+    shading.realRange = shading.imaginaryRange = automaticRange(values, threads);
+    return shading;
+}
+
+void LevelCurvesOf(benchmark::State& state, const char* expression) {
+    const CompiledExpression function(expression);
+    const MapGeometry geometry = grid();
+    const int threads = everyCore();
+    const LargeVector<ComplexValue> values = computeValues(function, geometry, threads);
+    const std::vector<LevelSet> sets = defaultLevels(shadingOf(values, threads));
+    std::size_t segments = 0;
+    for (auto _ : state) {
+        segments = 0;
+        for (const LevelSet& set : sets) {
+            for (const LevelCurve& curve : levelCurves(function, geometry, values, set, threads)) {
+                segments += curve.segments.size();
+            }
+        }
+    }
+    state.counters["segments"] = static_cast<double>(segments);
+}
+
+void ComputeValues(benchmark::State& state, const char* expression) {
+    const CompiledExpression function(expression);
+    const MapGeometry geometry = grid();
+    LargeVector<ComplexValue> values(static_cast<std::size_t>(geometry.width) * geometry.height);
+    for (auto _ : state) {
+        computeValues(function, geometry, everyCore(), values);
+        benchmark::DoNotOptimize(values.data());
+    }
+}
+
+void ReadPass(benchmark::State& state, const char* expression) {
+    const MapGeometry geometry = grid();
+    const LargeVector<ComplexValue> values =
+        computeValues(CompiledExpression(expression), geometry, everyCore());
+    std::vector<double> sums(static_cast<std::size_t>(geometry.height));
+    for (auto _ : state) {
+        forEachRow(geometry.height, everyCore(), [&](int row, int) {
+            double sum = 0;
+            for (int column = 0; column < geometry.width; ++column) {
+                const ComplexValue v = values[static_cast<std::size_t>(row) * geometry.width + column];
+                sum += v.real() + v.imag();
+            }
+            sums[static_cast<std::size_t>(row)] = sum;
+        });
+        benchmark::DoNotOptimize(sums.data());
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -150,6 +210,16 @@ int main(int argc, char** argv) {
             benchmark::RegisterBenchmark(
                 ("ValuesAndPixels/" + std::string(expression) + "/" + name).c_str(),
                 ValuesAndPixels, expression, kind)
+                ->Unit(benchmark::kMillisecond)
+                ->UseRealTime();
+        }
+    }
+    for (const char* expression : {"sin(z)", "(z^2+1)/(z^2-1)"}) {
+        for (const auto& [name, run] :
+             {std::pair{"LevelCurves/", &LevelCurvesOf},
+              std::pair{"ComputeValues/", &ComputeValues}, std::pair{"ReadPass/", &ReadPass}}) {
+            benchmark::RegisterBenchmark((name + std::string(expression)).c_str(), run,
+                                         expression)
                 ->Unit(benchmark::kMillisecond)
                 ->UseRealTime();
         }

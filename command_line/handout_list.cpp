@@ -120,8 +120,9 @@ void checkNoFigureOptions(const OptionValues& given) {
 
 // The command line's options that describe a figure, put before each
 // line's own words where the line gives none of their family: --axes for
-// every line, --scale for preset lines, the window, the size, the ranges
-// and what is shown (--show with --greys, one family) for function lines.
+// every line, --scale for preset lines, the window, the size, the ranges,
+// what is shown (--show with --greys, one family) and --contours for
+// function lines.
 struct HandoutDefaults {
     bool axes = false;
     std::optional<std::string> scale;
@@ -129,6 +130,7 @@ struct HandoutDefaults {
     std::optional<std::string> size;
     std::vector<std::string> ranges;
     std::vector<std::string> shown;
+    std::optional<std::string> contours;
 };
 
 constexpr const char* kRangeOptions[] = {"--range", "--range-re", "--range-im"};
@@ -155,6 +157,10 @@ HandoutDefaults defaultsOf(const OptionValues& given) {
         if (const auto shown = word(name)) {
             defaults.shown.push_back(*shown);
         }
+    }
+    if (given.contours) {
+        defaults.contours =
+            given.contours->empty() ? std::string("--contours") : "--contours=" + *given.contours;
     }
     return defaults;
 }
@@ -187,6 +193,9 @@ std::vector<std::string> defaultWordsFor(const OptionValues& line,
     if (givesNone(kShownOptions)) {
         words.insert(words.end(), defaults.shown.begin(), defaults.shown.end());
     }
+    if (defaults.contours && !line.contours) {
+        words.push_back(*defaults.contours);
+    }
     return words;
 }
 
@@ -200,6 +209,9 @@ void checkDefaults(const HandoutDefaults& defaults, const std::string& figureFil
     }
     functionLine.insert(functionLine.end(), defaults.ranges.begin(), defaults.ranges.end());
     functionLine.insert(functionLine.end(), defaults.shown.begin(), defaults.shown.end());
+    if (defaults.contours) {
+        functionLine.push_back(*defaults.contours);
+    }
     parseRenderOptions(functionLine);
     if (defaults.scale) {
         parseRenderOptions({"sin", "--figure", figureFile, *defaults.scale});
