@@ -13,8 +13,8 @@
 #include <utility>
 #include <vector>
 
-#include "map_geometry.h"
 #include "level_curves.h"
+#include "map_geometry.h"
 #include "map_shading.h"
 #include "row_workers.h"
 #include "value_grid.h"
@@ -175,7 +175,8 @@ void ReadPass(benchmark::State& state, const char* expression) {
         forEachRow(geometry.height, everyCore(), [&](int row, int) {
             double sum = 0;
             for (int column = 0; column < geometry.width; ++column) {
-                const ComplexValue v = values[static_cast<std::size_t>(row) * geometry.width + column];
+                const ComplexValue v =
+                    values[static_cast<std::size_t>(row) * geometry.width + column];
                 sum += v.real() + v.imag();
             }
             sums[static_cast<std::size_t>(row)] = sum;
@@ -218,8 +219,7 @@ int main(int argc, char** argv) {
         for (const auto& [name, run] :
              {std::pair{"LevelCurves/", &LevelCurvesOf},
               std::pair{"ComputeValues/", &ComputeValues}, std::pair{"ReadPass/", &ReadPass}}) {
-            benchmark::RegisterBenchmark((name + std::string(expression)).c_str(), run,
-                                         expression)
+            benchmark::RegisterBenchmark((name + std::string(expression)).c_str(), run, expression)
                 ->Unit(benchmark::kMillisecond)
                 ->UseRealTime();
         }

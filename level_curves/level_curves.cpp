@@ -58,6 +58,7 @@ struct Crossing {
     double s = 0.5;
     double tolerance = 0.0;
     int lastMoved = -1;  // the end the last step moved: 0 low, 1 high
+    int level = 0;       // which of the row's levels
     bool done = false;
     bool accepted = false;
 };
@@ -86,7 +87,7 @@ ComplexValue pointOf(const MapGeometry& geometry, const Crossing& crossing) {
 }
 
 void checkCrossings(const CompiledExpression& function, const MapGeometry& geometry,
-                    const Side& side, std::vector<Crossing>& crossings) {
+                    std::span<const Side> sides, std::vector<Crossing>& crossings) {
     std::vector<ComplexValue> points;
     std::vector<ComplexValue> values;
     std::vector<ComplexValue> scratch;
@@ -107,6 +108,7 @@ void checkCrossings(const CompiledExpression& function, const MapGeometry& geome
         function.evaluate(points.data(), values.data(), points.size(), scratch);
         for (std::size_t n = 0; n < active.size(); ++n) {
             Crossing& crossing = crossings[active[n]];
+            const Side& side = sides[static_cast<std::size_t>(crossing.level)];
             const ComplexValue f = values[n];
             const double value = side.of(f);
             if (!hasValue(f) || !std::isfinite(value)) {
@@ -184,81 +186,172 @@ void pairCrossings(const std::array<int, 4>& edgeCrossing, const std::array<bool
     }
 }
 
-// The curves of one level in the cells between rows `row` and row + 1.
-void curvesInRow(const CompiledExpression& function, const MapGeometry& geometry,
-                 std::span<const ComplexValue> values, const Side& side, int row,
-                 std::vector<CurveSegment>& segments) {
-    const int width = geometry.width;
-    auto valueAt = [&](int column, int r) {
-        return values[static_cast<std::size_t>(r) * width + column];
-    };
-    std::vector<Crossing> crossings;
-    // For each cell, the crossing index of each edge.
-    std::vector<std::array<int, 4>> cellEdges;
-    std::vector<int> cellColumns;
-    std::vector<std::array<bool, 4>> cellAbove;
-    std::vector<bool> cellCentreAbove;
-    for (int column = 0; column + 1 < width; ++column) {
-        const std::array<ComplexValue, 4> corners = {valueAt(column, row), valueAt(column + 1, row),
-                                                     valueAt(column + 1, row + 1),
-                                                     valueAt(column, row + 1)};
-        std::array<double, 4> sides{};
-        bool drawable = true;
-        for (int k = 0; k < 4; ++k) {
-            sides[k] = side.of(corners[k]);
-            drawable = drawable && hasValue(corners[k]) && std::isfinite(sides[k]);
-        }
-        if (!drawable) {
-            continue;  // no segment to a point without a value
-        }
+// A cell crossed by a level: its edges' crossings, which corners lie
+// above the level, and whether its centre does.
+struct CrossedCell {
+    int level = 0;
+    std::array<int, 4> edges = {-1, -1, -1, -1};
+    std::array<bool, 4> above{};
+    bool centreAbove = false;
+};
+
+// The crossings of one level in one cell, from the sides of its corners
+// (the quantity less the level, each with a value).
+void crossCell(int column, int row, int level, const std::array<double, 4>& sides,
+               std::vector<Crossing>& crossings, std::vector<CrossedCell>& cells) {
+    CrossedCell cell;
+    cell.level = level;
+    int aboveCount = 0;
+    for (int k = 0; k < 4; ++k) {
         // A value exactly at the level counts as above it.
-        std::array<bool, 4> above{};
-        int aboveCount = 0;
-        for (int k = 0; k < 4; ++k) {
-            above[k] = sides[k] >= 0;
-            aboveCount += above[k];
-        }
-        if (aboveCount == 0 || aboveCount == 4) {
+        cell.above[k] = sides[k] >= 0;
+        aboveCount += cell.above[k];
+    }
+    if (aboveCount == 0 || aboveCount == 4) {
+        return;
+    }
+    for (int edge = 0; edge < 4; ++edge) {
+        const int from = kEdgeCorners[edge][0];
+        const int to = kEdgeCorners[edge][1];
+        if (cell.above[from] == cell.above[to]) {
             continue;
         }
-        std::array<int, 4> edges = {-1, -1, -1, -1};
-        for (int edge = 0; edge < 4; ++edge) {
-            const int from = kEdgeCorners[edge][0];
-            const int to = kEdgeCorners[edge][1];
-            if (above[from] == above[to]) {
-                continue;
+        Crossing crossing;
+        crossing.across = edge == 0 || edge == 2;
+        crossing.column = column + (edge == 1 ? 1 : 0);
+        crossing.row = row + (edge == 2 ? 1 : 0);
+        crossing.lowValue = sides[from];
+        crossing.highValue = sides[to];
+        crossing.s = sides[from] / (sides[from] - sides[to]);
+        crossing.tolerance = kRelativeTolerance * std::fabs(sides[to] - sides[from]);
+        crossing.level = level;
+        cell.edges[edge] = static_cast<int>(crossings.size());
+        crossings.push_back(crossing);
+    }
+    cell.centreAbove = sides[0] + sides[1] + sides[2] + sides[3] >= 0;
+    cells.push_back(cell);
+}
+
+// How many of the ascending levels lie at or below a value: the corners of
+// a cell that no level crosses have one band. Where the quantity is not
+// monotone across levels (the argument, each level its own rotation), the
+// band of arg f itself, which every crossing of a level changes, or which
+// wraps from pi to -pi.
+constexpr int kNoValue = -1;
+
+int bandOf(std::span<const double> ascending, double quantity) {
+    if (!std::isfinite(quantity)) {
+        return kNoValue;
+    }
+    return static_cast<int>(std::upper_bound(ascending.begin(), ascending.end(), quantity) -
+                            ascending.begin());
+}
+
+double quantityOf(LevelQuantity quantity, ComplexValue f) {
+    if (!hasValue(f)) {
+        return std::nan("");
+    }
+    switch (quantity) {
+        case LevelQuantity::real:
+            return f.real();
+        case LevelQuantity::imaginary:
+            return f.imag();
+        case LevelQuantity::logModulus:
+            return std::log(std::abs(f));
+        case LevelQuantity::argument:
+            return std::atan2(f.imag(), f.real());
+    }
+    return 0.0;
+}
+
+// The curves of every level in the cells between rows `row` and row + 1,
+// each level's segments in its own list. `ascending` holds the levels in
+// ascending order, as `sides` does.
+void curvesInRow(const CompiledExpression& function, const MapGeometry& geometry,
+                 std::span<const ComplexValue> values, LevelQuantity quantity,
+                 std::span<const double> ascending, std::span<const Side> sides, int row,
+                 std::vector<std::vector<CurveSegment>>& segments) {
+    const int width = geometry.width;
+    const int levels = static_cast<int>(ascending.size());
+    const bool wraps = quantity == LevelQuantity::argument;
+    thread_local std::vector<int> bands;
+    bands.resize(2 * static_cast<std::size_t>(width));
+    for (int r = 0; r < 2; ++r) {
+        // Neighbouring points most often share a band: each point's is
+        // first tried against its neighbour's, and looked for only where
+        // it differs.
+        int previous = 0;
+        for (int column = 0; column < width; ++column) {
+            const ComplexValue f = values[static_cast<std::size_t>(row + r) * width + column];
+            const double q = quantityOf(quantity, f);
+            int band = kNoValue;
+            if (std::isfinite(q)) {
+                const bool fits = (previous == 0 || ascending[previous - 1] <= q) &&
+                                  (previous == levels || q < ascending[previous]);
+                band = fits ? previous : bandOf(ascending, q);
+                previous = band;
             }
-            Crossing crossing;
-            const bool across = edge == 0 || edge == 2;
-            crossing.across = across;
-            crossing.column = column + (edge == 1 ? 1 : 0);
-            crossing.row = row + (edge == 2 ? 1 : 0);
-            crossing.lowValue = sides[from];
-            crossing.highValue = sides[to];
-            crossing.s = sides[from] / (sides[from] - sides[to]);
-            crossing.tolerance = kRelativeTolerance * std::fabs(sides[to] - sides[from]);
-            edges[edge] = static_cast<int>(crossings.size());
-            crossings.push_back(crossing);
+            bands[static_cast<std::size_t>(r * width + column)] = band;
         }
-        cellEdges.push_back(edges);
-        cellColumns.push_back(column);
-        cellAbove.push_back(above);
-        cellCentreAbove.push_back(sides[0] + sides[1] + sides[2] + sides[3] >= 0);
+    }
+    thread_local std::vector<Crossing> crossings;
+    thread_local std::vector<CrossedCell> cells;
+    crossings.clear();
+    cells.clear();
+    for (int column = 0; column + 1 < width; ++column) {
+        const std::array<int, 4> corners = {bands[column], bands[column + 1],
+                                            bands[width + column + 1], bands[width + column]};
+        const auto [low, high] = std::minmax({corners[0], corners[1], corners[2], corners[3]});
+        if (low == kNoValue) {
+            continue;  // no segment to a point without a value
+        }
+        const std::array<ComplexValue, 4> f = {
+            values[static_cast<std::size_t>(row) * width + column],
+            values[static_cast<std::size_t>(row) * width + column + 1],
+            values[static_cast<std::size_t>(row + 1) * width + column + 1],
+            values[static_cast<std::size_t>(row + 1) * width + column]};
+        // Where arg f may wrap from pi to -pi inside the cell (corners on
+        // both sides of the negative real axis), or turn the long way round
+        // between corners (more than one band apart: near a zero or a
+        // pole), every level is tested on its own rotation; elsewhere the
+        // levels between the bands.
+        bool wrapped = wraps && high - low >= 2;
+        if (wraps && !wrapped) {
+            bool upper = false;
+            bool lower = false;
+            for (const ComplexValue corner : f) {
+                upper = upper || (corner.real() < 0 && !std::signbit(corner.imag()));
+                lower = lower || (corner.real() < 0 && std::signbit(corner.imag()));
+            }
+            wrapped = upper && lower;
+        }
+        if (low == high && !wrapped) {
+            continue;  // no level here
+        }
+        const int first = wrapped ? 0 : low;
+        const int last = wrapped ? levels : high;
+        for (int level = first; level < last; ++level) {
+            std::array<double, 4> cornerSides{};
+            for (int k = 0; k < 4; ++k) {
+                cornerSides[k] = sides[static_cast<std::size_t>(level)].of(f[k]);
+            }
+            crossCell(column, row, level, cornerSides, crossings, cells);
+        }
     }
     if (crossings.empty()) {
         return;
     }
-    checkCrossings(function, geometry, side, crossings);
+    checkCrossings(function, geometry, sides, crossings);
     std::vector<std::array<int, 2>> pairs;
-    for (std::size_t cell = 0; cell < cellEdges.size(); ++cell) {
-        std::array<int, 4> drawn = cellEdges[cell];
+    for (const CrossedCell& cell : cells) {
+        std::array<int, 4> drawn = cell.edges;
         for (int& index : drawn) {
             if (index >= 0 && !crossings[static_cast<std::size_t>(index)].accepted) {
                 index = -1;
             }
         }
         pairs.clear();
-        pairCrossings(drawn, cellAbove[cell], cellCentreAbove[cell], pairs);
+        pairCrossings(drawn, cell.above, cell.centreAbove, pairs);
         for (const auto& [a, b] : pairs) {
             auto place = [&](const Crossing& c) {
                 return std::array<double, 2>{c.column + 0.5 + (c.across ? c.s : 0.0),
@@ -266,7 +359,8 @@ void curvesInRow(const CompiledExpression& function, const MapGeometry& geometry
             };
             const auto from = place(crossings[static_cast<std::size_t>(a)]);
             const auto to = place(crossings[static_cast<std::size_t>(b)]);
-            segments.push_back({from[0], from[1], to[0], to[1]});
+            segments[static_cast<std::size_t>(cell.level)].push_back(
+                {from[0], from[1], to[0], to[1]});
         }
     }
 }
@@ -350,20 +444,35 @@ std::vector<LevelSet> defaultLevels(const MapShading& shading) {
 std::vector<LevelCurve> levelCurves(const CompiledExpression& function, const MapGeometry& geometry,
                                     std::span<const ComplexValue> values, const LevelSet& set,
                                     int threads) {
-    std::vector<LevelCurve> curves;
+    // The levels in ascending order, each with its place in the set.
+    std::vector<std::size_t> order(set.levels.size());
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        order[k] = k;
+    }
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return set.levels[a].value < set.levels[b].value;
+    });
+    std::vector<double> ascending;
+    std::vector<Side> sides;
+    for (const std::size_t k : order) {
+        ascending.push_back(set.levels[k].value);
+        sides.emplace_back(set.quantity, set.levels[k].value);
+    }
     const int rows = std::max(0, geometry.height - 1);
-    for (const Level& level : set.levels) {
-        const Side side(set.quantity, level.value);
-        std::vector<std::vector<CurveSegment>> perRow(static_cast<std::size_t>(rows));
-        forEachRow(rows, threads, [&](int row, int) {
-            curvesInRow(function, geometry, values, side, row,
-                        perRow[static_cast<std::size_t>(row)]);
-        });
-        LevelCurve curve{set.quantity, level, {}};
-        for (const auto& segments : perRow) {
-            curve.segments.insert(curve.segments.end(), segments.begin(), segments.end());
+    std::vector<std::vector<std::vector<CurveSegment>>> perRow(
+        static_cast<std::size_t>(rows), std::vector<std::vector<CurveSegment>>(order.size()));
+    forEachRow(rows, threads, [&](int row, int) {
+        curvesInRow(function, geometry, values, set.quantity, ascending, sides, row,
+                    perRow[static_cast<std::size_t>(row)]);
+    });
+    std::vector<LevelCurve> curves(set.levels.size());
+    for (std::size_t sorted = 0; sorted < order.size(); ++sorted) {
+        LevelCurve& curve = curves[order[sorted]];
+        curve.quantity = set.quantity;
+        curve.level = set.levels[order[sorted]];
+        for (const auto& row : perRow) {
+            curve.segments.insert(curve.segments.end(), row[sorted].begin(), row[sorted].end());
         }
-        curves.push_back(std::move(curve));
     }
     return curves;
 }
