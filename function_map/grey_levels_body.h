@@ -83,6 +83,16 @@ Doubles absolute(Doubles v) {
     return v < 0 ? -v : v;
 }
 
+// The count of points without a value, from the lanes' counts; the padding
+// of a last partial block has a value (zero), so counts nothing.
+std::size_t sumOfLanes(Integers missing) {
+    std::size_t sum = 0;
+    for (std::size_t lane = 0; lane < kLanes; ++lane) {
+        sum += static_cast<std::size_t>(missing[lane]);
+    }
+    return sum;
+}
+
 // Runs `eight` over the values eight at a time, the last few padded with
 // zeros into a block of their own, so that every point takes the vector
 // path whatever its place.
@@ -207,13 +217,7 @@ std::size_t vectorArgumentLevels(const ComplexValue* values, std::size_t count,
             std::memcpy(argument + at, greys, used);
         }
     });
-    // The padding of a last partial block has a value (zero), so counts
-    // nothing.
-    std::size_t without = 0;
-    for (std::size_t lane = 0; lane < kLanes; ++lane) {
-        without += static_cast<std::size_t>(missing[lane]);
-    }
-    return without;
+    return sumOfLanes(missing);
 }
 
 // The phase portrait's colours, three bytes a point: the wheel of
@@ -240,11 +244,7 @@ std::size_t vectorPhaseColours(const ComplexValue* values, std::size_t count, st
             }
         }
     });
-    std::size_t without = 0;
-    for (std::size_t lane = 0; lane < kLanes; ++lane) {
-        without += static_cast<std::size_t>(missing[lane]);
-    }
-    return without;
+    return sumOfLanes(missing);
 }
 
 }  // namespace

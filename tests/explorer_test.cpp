@@ -33,6 +33,16 @@ double halfPixel(const MapGeometry& view) {
     return 0.5 * (view.x1 - view.x0) / view.width;
 }
 
+// The maps the renderer makes for a copied command line.
+FunctionMaps mapsOfCommandLine(const QString& line) {
+    std::vector<std::string> words = shellWords(line.toStdString());
+    words.erase(words.begin());
+    const RenderOptions options = parseRenderOptions(words);
+    std::ostringstream messages;
+    ProgressReport progress;
+    return makeFunctionMaps(*options.function, options.axes, messages, progress);
+}
+
 }  // namespace
 
 class ExplorerTest : public QObject {
@@ -180,13 +190,7 @@ private slots:
             QCOMPARE(greys->isEnabled(), choice.shown == 0);
             const QString line = window.commandLine();
             QVERIFY2(line.contains(QString::fromLatin1(choice.words)), qPrintable(line));
-            std::vector<std::string> words = shellWords(line.toStdString());
-            words.erase(words.begin());
-            const RenderOptions options = parseRenderOptions(words);
-            std::ostringstream messages;
-            ProgressReport progress;
-            const FunctionMaps maps =
-                makeFunctionMaps(*options.function, options.axes, messages, progress);
+            const FunctionMaps maps = mapsOfCommandLine(line);
             const auto resting = window.canvas()->restingMaps();
             QCOMPARE(maps.first, resting->maps.first);
             QCOMPARE(maps.second, resting->maps.second);
@@ -206,13 +210,7 @@ private slots:
                                  20000);
         const QString line = window.commandLine();
         QVERIFY2(line.contains(QStringLiteral("--contours")), qPrintable(line));
-        std::vector<std::string> words = shellWords(line.toStdString());
-        words.erase(words.begin());
-        const RenderOptions options = parseRenderOptions(words);
-        std::ostringstream messages;
-        ProgressReport progress;
-        const FunctionMaps maps =
-            makeFunctionMaps(*options.function, options.axes, messages, progress);
+        const FunctionMaps maps = mapsOfCommandLine(line);
         const auto& shown = window.canvas()->restingMaps()->maps.curves;
         QCOMPARE(maps.curves.size(), shown.size());
         for (std::size_t map = 0; map < shown.size(); ++map) {
