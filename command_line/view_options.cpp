@@ -17,6 +17,7 @@ namespace complexplot {
 namespace {
 
 constexpr int kLargestSide = 16384;
+constexpr std::size_t kMostContourLevels = 1000;
 constexpr long long kMostPixels = 16777216;
 
 // The message, then the expression (around the place, if it is long) with
@@ -300,6 +301,10 @@ void readContours(const OptionValues& options, FunctionRequest& request) {
                              ": with --show modulus-arg the levels are of |f|, above 0");
         }
         request.contourLevels.push_back(level);
+        if (request.contourLevels.size() > kMostContourLevels) {
+            throw UsageError("bad --contours: at most " + std::to_string(kMostContourLevels) +
+                             " levels");
+        }
         if (comma == std::string::npos) {
             break;
         }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
 
 #include "row_workers.h"
@@ -264,36 +265,39 @@ double quantityOf(LevelQuantity quantity, ComplexValue f) {
     return 0.0;
 }
 
+// The band of each point of a row (kNoValue without one). Neighbouring
+// points most often share a band: each point's is first tried against its
+// neighbour's, and looked for only where it differs.
+template <LevelQuantity quantity>
+void bandsOfRow(std::span<const ComplexValue> row, std::span<const double> ascending,
+                std::int16_t* bands) {
+    const int levels = static_cast<int>(ascending.size());
+    int previous = 0;
+    for (std::size_t column = 0; column < row.size(); ++column) {
+        const double q = quantityOf(quantity, row[column]);
+        int band = kNoValue;
+        if (std::isfinite(q)) {
+            const bool fits = (previous == 0 || ascending[previous - 1] <= q) &&
+                              (previous == levels || q < ascending[previous]);
+            band = fits ? previous : bandOf(ascending, q);
+            previous = band;
+        }
+        bands[column] = static_cast<std::int16_t>(band);
+    }
+}
+
 // The curves of every level in the cells between rows `row` and row + 1,
 // each level's segments in its own list. `ascending` holds the levels in
-// ascending order, as `sides` does.
+// ascending order, as `sides` does; `allBands` the band of every point.
 void curvesInRow(const CompiledExpression& function, const MapGeometry& geometry,
                  std::span<const ComplexValue> values, LevelQuantity quantity,
-                 std::span<const double> ascending, std::span<const Side> sides, int row,
+                 std::span<const double> ascending, std::span<const Side> sides,
+                 std::span<const std::int16_t> allBands, int row,
                  std::vector<std::vector<CurveSegment>>& segments) {
     const int width = geometry.width;
     const int levels = static_cast<int>(ascending.size());
     const bool wraps = quantity == LevelQuantity::argument;
-    thread_local std::vector<int> bands;
-    bands.resize(2 * static_cast<std::size_t>(width));
-    for (int r = 0; r < 2; ++r) {
-        // Neighbouring points most often share a band: each point's is
-        // first tried against its neighbour's, and looked for only where
-        // it differs.
-        int previous = 0;
-        for (int column = 0; column < width; ++column) {
-            const ComplexValue f = values[static_cast<std::size_t>(row + r) * width + column];
-            const double q = quantityOf(quantity, f);
-            int band = kNoValue;
-            if (std::isfinite(q)) {
-                const bool fits = (previous == 0 || ascending[previous - 1] <= q) &&
-                                  (previous == levels || q < ascending[previous]);
-                band = fits ? previous : bandOf(ascending, q);
-                previous = band;
-            }
-            bands[static_cast<std::size_t>(r * width + column)] = band;
-        }
-    }
+    const std::int16_t* bands = allBands.data() + static_cast<std::size_t>(row) * width;
     thread_local std::vector<Crossing> crossings;
     thread_local std::vector<CrossedCell> cells;
     crossings.clear();
@@ -459,10 +463,27 @@ std::vector<LevelCurve> levelCurves(const CompiledExpression& function, const Ma
         sides.emplace_back(set.quantity, set.levels[k].value);
     }
     const int rows = std::max(0, geometry.height - 1);
+    // Every point's band once, then the cells of each pair of rows.
+    const auto width = static_cast<std::size_t>(geometry.width);
+    std::vector<std::int16_t> bands(values.size());
+    forEachRow(geometry.height, threads, [&](int row, int) {
+        const auto line = values.subspan(static_cast<std::size_t>(row) * width, width);
+        std::int16_t* out = bands.data() + static_cast<std::size_t>(row) * width;
+        switch (set.quantity) {
+            case LevelQuantity::real:
+                return bandsOfRow<LevelQuantity::real>(line, ascending, out);
+            case LevelQuantity::imaginary:
+                return bandsOfRow<LevelQuantity::imaginary>(line, ascending, out);
+            case LevelQuantity::logModulus:
+                return bandsOfRow<LevelQuantity::logModulus>(line, ascending, out);
+            case LevelQuantity::argument:
+                return bandsOfRow<LevelQuantity::argument>(line, ascending, out);
+        }
+    });
     std::vector<std::vector<std::vector<CurveSegment>>> perRow(
         static_cast<std::size_t>(rows), std::vector<std::vector<CurveSegment>>(order.size()));
     forEachRow(rows, threads, [&](int row, int) {
-        curvesInRow(function, geometry, values, set.quantity, ascending, sides, row,
+        curvesInRow(function, geometry, values, set.quantity, ascending, sides, bands, row,
                     perRow[static_cast<std::size_t>(row)]);
     });
     std::vector<LevelCurve> curves(set.levels.size());
