@@ -67,17 +67,35 @@ struct Crossing {
 // The rule of a drawn crossing. f is evaluated at the interpolated point of
 // the edge and must lie at the level to within a millionth of the
 // difference between the edge's two ends; if not, the Illinois method
-// (regula falsi that halves a stale end) takes up to four more steps inside
+// (regula falsi that halves a stale end) takes up to eleven more steps inside
 // the edge. Where the quantity is smooth along the edge, the interpolation
 // is already within h^2 |q''| / 8 of the level and each step shrinks that
 // error faster than linearly, so a true crossing passes in a step or
-// three. Where the values jump instead (a branch cut, a pole on the edge,
-// an overflow), f on either side of the jump stays near that side's value,
-// a large part of the difference from the level, and the crossing fails;
-// so does one whose check has no value. For the argument the checked value
-// must also lie on the level's own ray, not on the opposite one.
+// three; one where the curve nearly touches the edge, or near a saddle,
+// takes more (four steps left such curves broken). Where the values jump instead (a branch cut, a
+// pole on the edge, an overflow), f on either side of the jump stays near that side's value, a
+// large part of the difference from the level, and the crossing fails; so does one whose check has
+// no value. For the argument the checked value must also lie on the level's own ray, not on the
+// opposite one.
 constexpr double kRelativeTolerance = 1e-6;
-constexpr int kSteps = 5;
+
+// Near a saddle the edge's two ends differ by almost nothing, and a
+// millionth of that is below the roundings of f itself: the tolerance is
+// never below a millionth of a millionth of the size of f (of 1 for ln|f|,
+// whose roundings are absolute).
+constexpr double kRoundingFloor = 1e-12;
+
+double toleranceFloor(LevelQuantity quantity, const std::array<ComplexValue, 4>& corners) {
+    if (quantity == LevelQuantity::logModulus) {
+        return kRoundingFloor;
+    }
+    double size = 0.0;
+    for (const ComplexValue f : corners) {
+        size = std::max({size, std::fabs(f.real()), std::fabs(f.imag())});
+    }
+    return kRoundingFloor * size;
+}
+constexpr int kSteps = 12;
 
 ComplexValue pointOf(const MapGeometry& geometry, const Crossing& crossing) {
     const double column = crossing.column + (crossing.across ? crossing.s : 0.0);
@@ -198,7 +216,7 @@ struct CrossedCell {
 
 // The crossings of one level in one cell, from the sides of its corners
 // (the quantity less the level, each with a value).
-void crossCell(int column, int row, int level, const std::array<double, 4>& sides,
+void crossCell(int column, int row, int level, const std::array<double, 4>& sides, double floor,
                std::vector<Crossing>& crossings, std::vector<CrossedCell>& cells) {
     CrossedCell cell;
     cell.level = level;
@@ -224,7 +242,8 @@ void crossCell(int column, int row, int level, const std::array<double, 4>& side
         crossing.lowValue = sides[from];
         crossing.highValue = sides[to];
         crossing.s = sides[from] / (sides[from] - sides[to]);
-        crossing.tolerance = kRelativeTolerance * std::fabs(sides[to] - sides[from]);
+        crossing.tolerance =
+            std::max(kRelativeTolerance * std::fabs(sides[to] - sides[from]), floor);
         crossing.level = level;
         cell.edges[edge] = static_cast<int>(crossings.size());
         crossings.push_back(crossing);
@@ -334,12 +353,13 @@ void curvesInRow(const CompiledExpression& function, const MapGeometry& geometry
         }
         const int first = wrapped ? 0 : low;
         const int last = wrapped ? levels : high;
+        const double floor = toleranceFloor(quantity, f);
         for (int level = first; level < last; ++level) {
             std::array<double, 4> cornerSides{};
             for (int k = 0; k < 4; ++k) {
                 cornerSides[k] = sides[static_cast<std::size_t>(level)].of(f[k]);
             }
-            crossCell(column, row, level, cornerSides, crossings, cells);
+            crossCell(column, row, level, cornerSides, floor, crossings, cells);
         }
     }
     if (crossings.empty()) {

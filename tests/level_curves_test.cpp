@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <complex>
+#include <map>
 #include <numbers>
 #include <string>
 
@@ -160,6 +161,28 @@ TEST_F(LevelCurves, RationalFunctionsZerosAndPolesLieOnBothZeroCurves) {
                 nearest = std::min(nearest, std::abs(pointAt(column, row) - special));
             });
             EXPECT_LE(nearest, pixel()) << special << " quantity " << static_cast<int>(quantity);
+        }
+    }
+}
+
+// A closed curve is drawn whole: every vertex inside the map joins two
+// segments, through the saddle of |z^3 - 1| = 1 at 0 and where the curve
+// nearly touches a row of centres.
+TEST_F(LevelCurves, ClosedCurvesHaveNoGaps) {
+    const auto curves = curvesOf("z^3-1", {LevelQuantity::logModulus, {{0.0, false}}}, 200, 200);
+    std::map<std::pair<long, long>, int> joins;
+    auto at = [](double column, double row) {
+        return std::pair{std::lround(column * 1e6), std::lround(row * 1e6)};
+    };
+    for (const CurveSegment& segment : curves[0].segments) {
+        ++joins[at(segment.column0, segment.row0)];
+        ++joins[at(segment.column1, segment.row1)];
+    }
+    for (const auto& [place, count] : joins) {
+        const double column = place.first / 1e6;
+        const double row = place.second / 1e6;
+        if (column > 1 && column < 199 && row > 1 && row < 199) {
+            EXPECT_EQ(count, 2) << "at " << pointAt(column, row);
         }
     }
 }
