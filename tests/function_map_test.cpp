@@ -322,14 +322,7 @@ TEST(FunctionMap, ViewsZoomPanAndResizeAboutWhatTheyKeep) {
 namespace complexplot {
 namespace {
 
-class GreyLevelsOnEachSet : public testing::TestWithParam<InstructionSet> {
-protected:
-    void SetUp() override {
-        if (vectorKernelsFor(GetParam()) == nullptr && GetParam() != InstructionSet::scalar) {
-            GTEST_SKIP() << "this processor has no " << nameOf(GetParam());
-        }
-    }
-};
+using GreyLevelsOnEachSet = OnEachInstructionSet;
 
 // Every set gives greyLevel's grey for every value, 0 for a value without
 // one, and counts those: at the ends of the range and just inside them,

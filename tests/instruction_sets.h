@@ -24,6 +24,17 @@ inline std::string testNameOf(const testing::TestParamInfo<InstructionSet>& info
     return "Scalar";
 }
 
+// A test run once on each set: the scalar one everywhere, a vector one
+// only where this processor has it (skipped, saying so, elsewhere).
+class OnEachInstructionSet : public testing::TestWithParam<InstructionSet> {
+protected:
+    void SetUp() override {
+        if (vectorKernelsFor(GetParam()) == nullptr && GetParam() != InstructionSet::scalar) {
+            GTEST_SKIP() << "this processor has no " << nameOf(GetParam());
+        }
+    }
+};
+
 inline void PrintTo(InstructionSet instructionSet, std::ostream* out) {
     *out << nameOf(instructionSet);
 }

@@ -233,14 +233,7 @@ INSTANTIATE_TEST_SUITE_P(Kinds, ShadingThreads,
 namespace complexplot {
 namespace {
 
-class PolarLevelsOnEachSet : public testing::TestWithParam<InstructionSet> {
-protected:
-    void SetUp() override {
-        if (vectorKernelsFor(GetParam()) == nullptr && GetParam() != InstructionSet::scalar) {
-            GTEST_SKIP() << "this processor has no " << nameOf(GetParam());
-        }
-    }
-};
+using PolarLevelsOnEachSet = OnEachInstructionSet;
 
 // Every set gives the greys of the formulas, from the C library's hypot,
 // log and atan2 but where a value lies within a rounding of a grey's edge,
