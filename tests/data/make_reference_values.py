@@ -17,6 +17,13 @@ Needs Debian's python3-mpmath; only regenerating the data needs it:
 
     /usr/bin/python3 tests/data/make_reference_values.py > tests/data/reference_values.txt
 
+With --derivatives it writes instead the derivative of each analytic
+function (all but abs and arg) at the points of reference_values.txt, from
+the function's analytic rule, in the same form:
+
+    /usr/bin/python3 tests/data/make_reference_values.py --derivatives \
+        > tests/data/reference_derivatives.txt
+
 Each line: expression, Re z and Im z (as exact hexadecimal doubles), and
 Re f(z) and Im f(z). Points are doubles, so the true value is that of
 the double point, not of a decimal near it.
@@ -248,7 +255,54 @@ def powers(out):
             write(out, "z^%d" % n, point, value)
 
 
+DERIVATIVES = {
+    "sin(z)": mpmath.cos,
+    "cos(z)": lambda w: -mpmath.sin(w),
+    "tan(z)": lambda w: mpmath.sec(w) ** 2,
+    "cot(z)": lambda w: -mpmath.csc(w) ** 2,
+    "sinh(z)": mpmath.cosh,
+    "cosh(z)": mpmath.sinh,
+    "tanh(z)": lambda w: mpmath.sech(w) ** 2,
+    "asin(z)": lambda w: 1 / mpmath.sqrt(1 - w * w),
+    "acos(z)": lambda w: -1 / mpmath.sqrt(1 - w * w),
+    "atan(z)": lambda w: 1 / (1 + w * w),
+    "asinh(z)": lambda w: 1 / mpmath.sqrt(1 + w * w),
+    "acosh(z)": lambda w: 1 / (mpmath.sqrt(w - 1) * mpmath.sqrt(w + 1)),
+    "atanh(z)": lambda w: 1 / (1 - w * w),
+    "exp(z)": mpmath.exp,
+    "log(z)": lambda w: 1 / w,
+    "sqrt(z)": lambda w: 1 / (2 * mpmath.sqrt(w)),
+}
+
+
+def derivatives(out):
+    """f'(z) at each point of the reference values, on a branch cut from the
+    side its signed zero picks, as the values are."""
+    path = __file__.replace("make_reference_values.py", "reference_values.txt")
+    for line in open(path):
+        expression, x, y = line.split()[:3]
+        point = complex(float.fromhex(x), float.fromhex(y))
+        if expression.startswith("z^"):
+            n = int(expression[2:])
+            derivative, cut = (lambda w, n=n: n * w ** (n - 1)), None
+        elif expression in DERIVATIVES:
+            derivative, cut = DERIVATIVES[expression], FUNCTIONS[expression][1]
+        else:
+            continue
+        try:
+            value = mpmath.mpc(true_value(derivative, cut, point))
+        except (ZeroDivisionError, ValueError):
+            continue
+        size = abs(value)
+        if not mpmath.isfinite(size) or size == 0 or size > 1e308 or size < 1e-300:
+            continue
+        write(out, expression, point, value)
+
+
 def main():
+    if sys.argv[1:] == ["--derivatives"]:
+        derivatives(sys.stdout)
+        return
     functions(sys.stdout)
     powers(sys.stdout)
 
