@@ -18,6 +18,7 @@
 #include "map_shading.h"
 #include "row_workers.h"
 #include "value_grid.h"
+#include "zeros_and_poles.h"
 
 using namespace complexplot;
 
@@ -46,11 +47,9 @@ const Case kCases[] = {
     {"sqrt(z)*cos(z)", [](ComplexValue z) { return std::sqrt(z) * std::cos(z); }},
 };
 
-MapGeometry grid() {
-    MapGeometry geometry;
-    geometry.width = 1024;
-    geometry.height = 1024;
-    return geometry;
+// 1024 x 1024 over -half ... half, both ways.
+MapGeometry grid(double half = 2.0) {
+    return MapGeometry{-half, half, -half, half, 1024, 1024};
 }
 
 void Expression(benchmark::State& state, const Case& c, int threads) {
@@ -138,9 +137,9 @@ MapShading shadingOf(std::span<const ComplexValue> values, int threads) {
     return shading;
 }
 
-void LevelCurvesOf(benchmark::State& state, const char* expression) {
+void LevelCurvesOf(benchmark::State& state, const char* expression, double half) {
     const CompiledExpression function(expression);
-    const MapGeometry geometry = grid();
+    const MapGeometry geometry = grid(half);
     const int threads = everyCore();
     const LargeVector<ComplexValue> values = computeValues(function, geometry, threads);
     const std::vector<LevelSet> sets = defaultLevels(shadingOf(values, threads));
@@ -156,9 +155,24 @@ void LevelCurvesOf(benchmark::State& state, const char* expression) {
     state.counters["segments"] = static_cast<double>(segments);
 }
 
-void ComputeValues(benchmark::State& state, const char* expression) {
+// Finding, confirming, locating and taking the residues of the zeros and
+// poles, against the same yardsticks.
+void ZerosAndPolesOf(benchmark::State& state, const char* expression, double half) {
     const CompiledExpression function(expression);
-    const MapGeometry geometry = grid();
+    const DifferentiatedExpression derivative(expression);
+    const MapGeometry geometry = grid(half);
+    const int threads = everyCore();
+    const LargeVector<ComplexValue> values = computeValues(function, geometry, threads);
+    std::size_t found = 0;
+    for (auto _ : state) {
+        found = findZerosAndPoles(function, derivative, geometry, values, threads).points.size();
+    }
+    state.counters["points"] = static_cast<double>(found);
+}
+
+void ComputeValues(benchmark::State& state, const char* expression, double half) {
+    const CompiledExpression function(expression);
+    const MapGeometry geometry = grid(half);
     LargeVector<ComplexValue> values(static_cast<std::size_t>(geometry.width) * geometry.height);
     for (auto _ : state) {
         computeValues(function, geometry, everyCore(), values);
@@ -166,8 +180,8 @@ void ComputeValues(benchmark::State& state, const char* expression) {
     }
 }
 
-void ReadPass(benchmark::State& state, const char* expression) {
-    const MapGeometry geometry = grid();
+void ReadPass(benchmark::State& state, const char* expression, double half) {
+    const MapGeometry geometry = grid(half);
     const LargeVector<ComplexValue> values =
         computeValues(CompiledExpression(expression), geometry, everyCore());
     std::vector<double> sums(static_cast<std::size_t>(geometry.height));
@@ -215,11 +229,19 @@ int main(int argc, char** argv) {
                 ->UseRealTime();
         }
     }
-    for (const char* expression : {"sin(z)", "(z^2+1)/(z^2-1)"}) {
-        for (const auto& [name, run] :
-             {std::pair{"LevelCurves/", &LevelCurvesOf},
-              std::pair{"ComputeValues/", &ComputeValues}, std::pair{"ReadPass/", &ReadPass}}) {
-            benchmark::RegisterBenchmark((name + std::string(expression)).c_str(), run, expression)
+    for (const auto& [expression, half] :
+         {std::pair{"sin(z)", 2.0}, {"(z^2+1)/(z^2-1)", 2.0}, {"tan(z)", 5.0}}) {
+        const std::string where = std::string(expression) + (half == 2.0 ? "" : "/-5..5");
+        for (const auto& [name, run] : {std::pair{"LevelCurves/", &LevelCurvesOf},
+                                        {"ZerosAndPoles/", &ZerosAndPolesOf},
+                                        {"ComputeValues/", &ComputeValues},
+                                        {"ReadPass/", &ReadPass}}) {
+            const bool curves = name == std::string("LevelCurves/");
+            if ((curves && half != 2.0) || (!curves && expression == std::string("sin(z)") &&
+                                            name == std::string("ZerosAndPoles/"))) {
+                continue;
+            }
+            benchmark::RegisterBenchmark((name + where).c_str(), run, expression, half)
                 ->Unit(benchmark::kMillisecond)
                 ->UseRealTime();
         }
