@@ -100,11 +100,20 @@ std::string noFilesOfItsOwn(const std::string& name) {
            name + " out";
 }
 
+std::string noTableOfItsOwn(const std::string& word) {
+    return word +
+           " writes a table of one figure's own; with --from only the handout's figure is "
+           "written: give --zeros alone to mark the zeros and poles";
+}
+
 void checkNoFigureOptions(const OptionValues& given) {
     for (const char* name : {"-o", "--data", "--name"}) {
         if (given.given(name)) {
             throw UsageError(noFilesOfItsOwn(name));
         }
+    }
+    if (given.zeros && !given.zeros->empty()) {
+        throw UsageError(noTableOfItsOwn("--zeros=" + *given.zeros));
     }
     if (given.given("--function")) {
         throw UsageError(
@@ -131,6 +140,7 @@ struct HandoutDefaults {
     std::vector<std::string> ranges;
     std::vector<std::string> shown;
     std::optional<std::string> contours;
+    bool zeros = false;
 };
 
 constexpr const char* kRangeOptions[] = {"--range", "--range-re", "--range-im"};
@@ -162,6 +172,7 @@ HandoutDefaults defaultsOf(const OptionValues& given) {
         defaults.contours =
             given.contours->empty() ? std::string("--contours") : "--contours=" + *given.contours;
     }
+    defaults.zeros = given.zeros.has_value();
     return defaults;
 }
 
@@ -196,6 +207,9 @@ std::vector<std::string> defaultWordsFor(const OptionValues& line,
     if (defaults.contours && !line.contours) {
         words.push_back(*defaults.contours);
     }
+    if (defaults.zeros && !line.zeros) {
+        words.push_back("--zeros");
+    }
     return words;
 }
 
@@ -212,6 +226,9 @@ void checkDefaults(const HandoutDefaults& defaults, const std::string& figureFil
     if (defaults.contours) {
         functionLine.push_back(*defaults.contours);
     }
+    if (defaults.zeros) {
+        functionLine.push_back("--zeros");
+    }
     parseRenderOptions(functionLine);
     if (defaults.scale) {
         parseRenderOptions({"sin", "--figure", figureFile, *defaults.scale});
@@ -227,6 +244,9 @@ RenderOptions pageOf(const std::string& line, const std::string& figureFile,
         const std::string name = word.substr(0, word.find('='));
         if (writesFilesOfItsOwn(name)) {
             throw UsageError(noFilesOfItsOwn(name));
+        }
+        if (word.starts_with("--zeros=")) {
+            throw UsageError(noTableOfItsOwn(word));
         }
         if (isHandoutOption(name)) {
             throw UsageError(quoted(word) +

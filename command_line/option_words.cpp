@@ -47,7 +47,8 @@ const ValueOption* valueOption(const std::string& name) {
 
 bool isOption(const std::string& argument) {
     if (argument == "--" || argument == "--axes" || argument == "--help" || argument == "-h" ||
-        argument == "--contours" || argument.starts_with("--contours=")) {
+        argument == "--contours" || argument.starts_with("--contours=") || argument == "--zeros" ||
+        argument.starts_with("--zeros=")) {
         return true;
     }
     return valueOption(argument.substr(0, argument.find('='))) != nullptr;
@@ -133,6 +134,13 @@ OptionValues scanOptions(const std::vector<std::string>& arguments) {
                 throw UsageError(
                     "--contours= needs its levels, as in --contours=0,pi/2,1e3; "
                     "--contours alone draws the default ones");
+            }
+        } else if (argument == "--zeros" || argument.starts_with("--zeros=")) {
+            options.zeros = argument.size() > 7 ? argument.substr(8) : std::string();
+            if (argument.size() > 7 && options.zeros->empty()) {
+                throw UsageError(
+                    "--zeros= needs a file name, as in --zeros=points.tsv; --zeros alone "
+                    "marks the zeros and poles without writing a table");
             }
         } else {
             // --option VALUE, or --option=VALUE (which lets a value start with a minus).

@@ -29,6 +29,8 @@ struct OptionValues {
     bool axes = false;
     // --contours (empty) or --contours=LIST; its value only in the = form.
     std::optional<std::string> contours;
+    // --zeros (empty) or --zeros=FILE.tsv; its value only in the = form.
+    std::optional<std::string> zeros;
 
     bool given(const std::string& name) const { return values.contains(name); }
     const std::string& value(const std::string& name) const { return values.at(name); }

@@ -191,6 +191,9 @@ void readPresetOptions(const OptionValues& given, RenderOptions& options) {
     if (given.contours) {
         throw UsageError("--contours goes with --function, not with preset names");
     }
+    if (given.zeros) {
+        throw UsageError("--zeros goes with --function, not with preset names");
+    }
     for (const char* name : {"--size", "--range", "--range-re", "--range-im", "--name", "--data",
                              "--threads", "--show", "--greys"}) {
         if (given.given(name)) {
@@ -298,6 +301,9 @@ std::vector<OutputFile> plannedOutputs(const RenderOptions& options) {
     }
     if (options.function && !options.function->dataFile.empty()) {
         outputs.push_back({options.function->dataFile, "--data"});
+    }
+    if (options.function && !options.function->zerosFile.empty()) {
+        outputs.push_back({options.function->zerosFile, "--zeros"});
     }
     if (!options.figureFile.empty()) {
         outputs.push_back({options.figureFile, "--figure"});

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "compiled_expression.h"
+#include "differentiated_expression.h"
 #include "expression_error.h"
 #include "parser.h"
 #include "quoted_text.h"
@@ -312,6 +313,23 @@ void readContours(const OptionValues& options, FunctionRequest& request) {
     }
 }
 
+// --zeros and --zeros=FILE.tsv, for an f that may be meromorphic: one
+// that uses an operation without a complex derivative is not.
+void readZeros(const OptionValues& options, FunctionRequest& request) {
+    if (!options.zeros) {
+        return;
+    }
+    request.zeros = true;
+    request.zerosFile = *options.zeros;
+    if (const auto operation =
+            DifferentiatedExpression(request.expression).nonAnalyticOperation()) {
+        const std::string name(*operation);
+        throw UsageError("--zeros finds the zeros and poles of a meromorphic f, and " + name +
+                         " has no complex derivative: f = " + quoted(request.expression) +
+                         " is not meromorphic; leave --zeros out or write f without " + name);
+    }
+}
+
 }  // namespace
 
 const char* showWord(MapKind kind) {
@@ -352,6 +370,7 @@ void readView(const OptionValues& options, FunctionRequest& request) {
     readRanges(options, request);
     readShown(options, request);
     readContours(options, request);
+    readZeros(options, request);
 }
 
 std::string shortestText(double value) {
@@ -392,6 +411,9 @@ std::string commandLineOf(const FunctionRequest& request, const MapShading& shad
         for (std::size_t k = 0; k < request.contourLevels.size(); ++k) {
             line += (k == 0 ? "=" : ",") + shortestText(request.contourLevels[k]);
         }
+    }
+    if (request.zeros) {
+        line += " --zeros";
     }
     return axes ? line + " --axes" : line;
 }

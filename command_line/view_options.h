@@ -34,6 +34,10 @@ struct FunctionRequest {
     // these (of Re and Im, or of |f|).
     bool contours = false;
     std::vector<double> contourLevels;
+    // The zeros and poles found and marked, and the file their table is
+    // written to (empty: none).
+    bool zeros = false;
+    std::string zerosFile;
     std::string stem = "f";
     // Empty: no raw values written.
     std::string dataFile;

@@ -495,12 +495,12 @@ void paintMap(QPainter& painter, const FigureContent& content, const FigureLayou
     } else {
         painter.drawImage(rect, image);
     }
+    // Paths over the map, as sharp at any size as the figure's text, half
+    // as thick again as over a map file's pixels.
+    QTransform toFigure;
+    toFigure.translate(rect.left(), rect.top());
+    toFigure.scale(rect.width() / image.width(), rect.height() / image.height());
     if (curves != nullptr && !curves->empty()) {
-        // Paths over the map, as sharp at any size as the figure's text,
-        // half as thick again as over a map file's pixels.
-        QTransform toFigure;
-        toFigure.translate(rect.left(), rect.top());
-        toFigure.scale(rect.width() / image.width(), rect.height() / image.height());
         painter.save();
         painter.setClipRect(rect);
         paintLevelCurves(painter, *curves, toFigure, 1.5 * unit);
@@ -509,6 +509,12 @@ void paintMap(QPainter& painter, const FigureContent& content, const FigureLayou
     if (content.pointsWithoutValue > 0) {
         hatchPointsWithoutValue(painter, rect, image, unit, noValueColourOf(content));
         markPointsWithoutValue(painter, content, layout, rect, image);
+    }
+    if (!content.marks.empty()) {
+        painter.save();
+        painter.setClipRect(rect);
+        paintPointMarks(painter, content.marks, toFigure, 1.5 * unit);
+        painter.restore();
     }
     fillFrame(painter, rect, frame);
 

@@ -13,6 +13,7 @@
 #include "grey_scale.h"
 #include "level_curves.h"
 #include "map_shading.h"
+#include "zero_pole_marks.h"
 
 namespace complexplot {
 
@@ -44,6 +45,8 @@ struct FigureContent {
     double symlogScale = 1.0;
     // Each map's level curves, in its pixels (none without --contours).
     std::vector<std::vector<LevelCurve>> curves;
+    // The zeros and poles, marked on every map (none without --zeros).
+    std::vector<PointMark> marks;
     std::size_t pointsWithoutValue = 0;
     // The map pixels of those points, in order row by row.
     std::vector<QPoint> withoutValue;

@@ -79,6 +79,7 @@ FigureContent functionFigureContent(const FunctionRequest& request, const Functi
     content.real = maps.first;
     content.imaginary = maps.second;
     content.curves = maps.curves;
+    content.marks = maps.marks;
     const auto width = static_cast<std::size_t>(request.geometry.width);
     content.withoutValue.reserve(maps.withoutValue.size());
     for (const std::size_t place : maps.withoutValue) {

@@ -14,6 +14,7 @@
 #include "png_file.h"
 #include "row_workers.h"
 #include "value_grid.h"
+#include "zero_pole_report.h"
 
 namespace complexplot {
 
@@ -285,6 +286,13 @@ FunctionMaps mapsOfValues(LargeVector<ComplexValue> values, const FunctionReques
     if (request.contours) {
         findLevelCurves(request, maps);
     }
+    if (request.zeros) {
+        maps.zeros = findZerosAndPoles(CompiledExpression(request.expression),
+                                       DifferentiatedExpression(request.expression),
+                                       request.geometry, maps.values, request.threads);
+        maps.marks = pointMarks(*maps.zeros, request.geometry);
+        said << zerosAndPolesReport(*maps.zeros, "complex-plot-render: ");
+    }
     return maps;
 }
 
@@ -297,7 +305,8 @@ void writeMapFiles(const FunctionMaps& maps, const std::string& stem, bool twoTh
     // With level curves, each map is written with its curves drawn over it.
     auto shown = [&](std::size_t map) {
         const QImage& image = map == 0 ? maps.first : maps.second;
-        return map < maps.curves.size() ? withLevelCurves(image, maps.curves[map]) : image;
+        return withCurvesAndMarks(image, map < maps.curves.size() ? &maps.curves[map] : nullptr,
+                                  maps.marks);
     };
     std::future<QByteArray> secondBytes;
     if (count == 2) {
@@ -313,6 +322,10 @@ void writeMapFiles(const FunctionMaps& maps, const std::string& stem, bool twoTh
         progress.show("writing the maps", 1, count);
         writeBytesFile(stem + names[1].suffix, secondEncoded);
     }
+}
+
+void writeZerosFile(const ZerosAndPoles& found, const std::string& path) {
+    writeFileAtomically(path, zerosAndPolesTable(found));
 }
 
 void writeValuesFile(const LargeVector<ComplexValue>& values, const MapGeometry& geometry,

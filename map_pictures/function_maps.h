@@ -8,6 +8,7 @@
 #include "level_curves.h"
 #include "value_grid.h"
 #include "view_options.h"
+#include "zero_pole_marks.h"
 
 namespace complexplot {
 
@@ -24,6 +25,10 @@ struct FunctionMaps {
     // With --contours, each map's level curves, drawn over it where it is
     // shown (the images hold the map alone).
     std::vector<std::vector<LevelCurve>> curves;
+    // With --zeros, the zeros and poles found and their marks, drawn over
+    // every map where it is shown.
+    std::optional<ZerosAndPoles> zeros;
+    std::vector<PointMark> marks;
     std::size_t pointsWithoutValue = 0;
     // Where they are: indices into the values, row by row.
     std::vector<std::size_t> withoutValue;
@@ -42,8 +47,9 @@ public:
 
 // Computes the values and their maps: 8-bit grey images when they hold
 // only greys, else 8-bit RGB with the marker colour and the axes. Prints the
-// ranges used (and symlog's t) and the number of points without a value to
-// `messages`, and shows the computing on `progress`.
+// ranges used (and symlog's t), the number of points without a value and
+// the table of zeros and poles to `messages`, and shows the computing on
+// `progress`.
 FunctionMaps makeFunctionMaps(const FunctionRequest& request, bool axes, std::ostream& messages,
                               ProgressReport& progress);
 
@@ -61,6 +67,9 @@ FunctionMaps mapsOfValues(LargeVector<ComplexValue> values, const FunctionReques
 // and STEM-arg.png, or STEM-phase.png, each written whole or not at all.
 void writeMapFiles(const FunctionMaps& maps, const std::string& stem, bool twoThreads,
                    ProgressReport& progress);
+
+// The table of zeros and poles as a TSV file, written whole or not at all.
+void writeZerosFile(const ZerosAndPoles& found, const std::string& path);
 
 // The values as a NumPy .npy file, written whole or not at all.
 void writeValuesFile(const LargeVector<ComplexValue>& values, const MapGeometry& geometry,

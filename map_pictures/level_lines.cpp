@@ -41,4 +41,22 @@ QImage withLevelCurves(const QImage& map, const std::vector<LevelCurve>& curves)
     return image;
 }
 
+QImage withCurvesAndMarks(const QImage& map, const std::vector<LevelCurve>* curves,
+                          const std::vector<PointMark>& marks) {
+    if (curves == nullptr && marks.empty()) {
+        return map;
+    }
+    QImage image = map.convertToFormat(QImage::Format_RGB32);
+    if (image.isNull()) {
+        throw std::bad_alloc();
+    }
+    QPainter painter(&image);
+    if (curves != nullptr) {
+        paintLevelCurves(painter, *curves, QTransform(), 1.0);
+    }
+    paintPointMarks(painter, marks, QTransform(), 1.0);
+    painter.end();
+    return image;
+}
+
 }  // namespace complexplot

@@ -8,6 +8,7 @@
 
 #include "level_curves.h"
 #include "view_options.h"
+#include "zero_pole_marks.h"
 
 namespace complexplot {
 
@@ -19,5 +20,10 @@ std::vector<std::vector<LevelSet>> levelSetsOfMaps(const FunctionRequest& reques
 
 // The map as 32-bit RGB with its curves drawn over it.
 QImage withLevelCurves(const QImage& map, const std::vector<LevelCurve>& curves);
+
+// The map with its curves, if any, and the marks of its zeros and poles
+// drawn over it, or the map itself where there are neither.
+QImage withCurvesAndMarks(const QImage& map, const std::vector<LevelCurve>* curves,
+                          const std::vector<PointMark>& marks);
 
 }  // namespace complexplot

@@ -219,6 +219,9 @@ int renderExpression(const RenderOptions& options, std::string& making) {
         progress.show("writing the values", 0, 1);
         writeValuesFile(maps.values, request.geometry, request.dataFile);
     }
+    if (!request.zerosFile.empty()) {
+        writeZerosFile(*maps.zeros, request.zerosFile);
+    }
     if (figure) {
         progress.show("writing the figure", 0, 1);
         writeBytesFile(options.figureFile, *figure);
