@@ -12,6 +12,7 @@
 #include <QImage>
 #include <algorithm>
 #include <chrono>
+#include <complex>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -498,6 +499,14 @@ TEST_F(RenderCommand, FunctionInputIsCheckedBeforeAnythingIsWritten) {
         {"--function z --contours=", "needs its levels"},
         {"--function z --show modulus-arg --contours=0,1", "above 0"},
         {"--function z --contours=1,x", "'x' is not a number"},
+        {"sin --zeros", "--zeros goes with --function"},
+        {"--function z --zeros=", "needs a file name"},
+        {"--function 'z*conj(z)' --zeros", "conj has no complex derivative"},
+        {"--function 'sin(z)+abs(z)' --zeros", "abs has no complex derivative"},
+        {"--function 'exp(re(z))' --zeros", "re has no complex derivative"},
+        {"--function 'z+im(z)' --zeros", "im has no complex derivative"},
+        {"--function 'arg(z)' --zeros", "arg has no complex derivative"},
+        {"--function z --zeros=" + out().string() + "/f-re.png", "are the same file"},
         {"--function z --show polar", "give re-im, modulus-arg or phase"},
         {"--function z --greys log", "linear, symlog or symlog=T"},
         {"--function z --greys symlog=-1", "T > 0"},
@@ -665,6 +674,82 @@ TEST_F(RenderCommand, LevelCurvesAreDrawnOverEveryMapFile) {
             EXPECT_GT(changed, 40) << show << file.suffix;
             EXPECT_LT(changed, plain.width() * plain.height() * 9 / 10) << show << file.suffix;
         }
+    }
+}
+
+// With --zeros: the table on stderr and in the TSV file, each number read
+// back as the double it stands for; rings and crosses over every map file,
+// which is RGB; a handout takes --zeros as a default but writes no table.
+TEST_F(RenderCommand, ZerosAndPolesAreListedWrittenAndMarked) {
+    const fs::path table = folder() / "points.tsv";
+    const Outcome outcome =
+        run("--function '(z^2+1)/(z^2-1)' --size 64x48 --zeros=" + table.string() + " -o " +
+            out().string());
+    ASSERT_EQ(outcome.exitCode, 0) << outcome.standardError;
+    EXPECT_NE(outcome.standardError.find("4 zeros and poles in the window"), std::string::npos)
+        << outcome.standardError;
+    // Positions exactly, residues to their precision; empty residue
+    // columns for a zero.
+    std::istringstream lines(readText(table));
+    std::string line;
+    std::getline(lines, line);
+    EXPECT_EQ(line, "kind\torder\tre\tim\tresidue_re\tresidue_im");
+    const std::pair<const char*, std::complex<double>> expected[] = {
+        {"pole", -1.0}, {"zero", {0, -1}}, {"zero", {0, 1}}, {"pole", 1.0}};
+    for (const auto& [kind, z] : expected) {
+        ASSERT_TRUE(std::getline(lines, line));
+        std::vector<std::string> cells;
+        std::istringstream fields(line);
+        for (std::string cell; std::getline(fields, cell, '\t');) {
+            cells.push_back(cell);
+        }
+        cells.resize(6);
+        EXPECT_EQ(cells[0], kind) << line;
+        EXPECT_EQ(cells[1], "1");
+        EXPECT_EQ(std::complex<double>(std::stod(cells[2]), std::stod(cells[3])), z) << line;
+        if (cells[0] == "pole") {
+            EXPECT_NEAR(std::stod(cells[4]), z.real(), 1e-12) << line;
+            EXPECT_NEAR(std::stod(cells[5]), 0.0, 1e-12) << line;
+        } else {
+            EXPECT_EQ(cells[4] + cells[5], "") << line;
+        }
+    }
+    EXPECT_FALSE(std::getline(lines, line));
+    ASSERT_EQ(
+        run("--function '(z^2+1)/(z^2-1)' --size 64x48 --name plain -o " + out().string()).exitCode,
+        0);
+    for (const char* suffix : {"-re.png", "-im.png"}) {
+        const QImage marked = load(out() / ("f" + std::string(suffix)));
+        const QImage plain = load(out() / ("plain" + std::string(suffix)));
+        EXPECT_EQ(marked.format(), QImage::Format_RGB32);
+        int changed = 0;
+        for (int row = 0; row < plain.height(); ++row) {
+            for (int column = 0; column < plain.width(); ++column) {
+                changed += plain.pixel(column, row) != marked.pixel(column, row);
+            }
+        }
+        // Four small marks: a few dozen pixels each, no more.
+        EXPECT_GT(changed, 4 * 20) << suffix;
+        EXPECT_LT(changed, 4 * 150) << suffix;
+    }
+
+    const fs::path list = folder() / "list.txt";
+    std::ofstream(list) << "--function 'z^3-1'\n";
+    const fs::path pdf = out() / "handout.pdf";
+    const Outcome handout =
+        run("--figure " + pdf.string() + " --from " + list.string() + " --zeros");
+    ASSERT_EQ(handout.exitCode, 0) << handout.standardError;
+    EXPECT_NE(handout.standardError.find("list.txt:1: 3 zeros and poles"), std::string::npos)
+        << handout.standardError;
+    for (const std::string& bad : {" --zeros=" + table.string(), std::string()}) {
+        if (bad.empty()) {
+            std::ofstream(list) << "--function 'z^3-1' --zeros=t.tsv\n";
+        }
+        const Outcome refused = run("--figure " + pdf.string() + " --from " + list.string() + bad);
+        EXPECT_EQ(refused.exitCode, 2) << bad;
+        EXPECT_NE(refused.standardError.find("writes a table of one figure's own"),
+                  std::string::npos)
+            << refused.standardError;
     }
 }
 
