@@ -49,12 +49,17 @@ ExplorerStart startFrom(const QStringList& arguments) {
             throw UsageError(complexplot::quoted(name) +
                              " is the renderer's, not the explorer's: the explorer takes "
                              "--function, --window, --size, --range, --range-re, --range-im, "
-                             "--show, --greys, --contours and --axes");
+                             "--show, --greys, --contours, --zeros and --axes");
         }
     }
     if (given.contours && !given.contours->empty()) {
         throw UsageError("--contours=" + *given.contours +
                          ": the explorer draws the default levels; give --contours alone");
+    }
+    if (given.zeros && !given.zeros->empty()) {
+        throw UsageError("--zeros=" + *given.zeros +
+                         ": the explorer writes no table; give --zeros alone, and Ctrl+C over a "
+                         "mark copies its line");
     }
     for (const LooseWord& loose : given.looseWords) {
         throw UsageError(loose.after.empty()
@@ -84,6 +89,7 @@ ExplorerStart startFrom(const QStringList& arguments) {
     start.greys = request.greys;
     start.symlogScale = request.symlogScale;
     start.contours = request.contours;
+    start.zeros = request.zeros;
     start.range.forEach = request.rangeForEach;
     if (request.range) {
         start.range.fixed = true;

@@ -24,12 +24,14 @@
 #include <stdexcept>
 
 #include "compiled_expression.h"
+#include "differentiated_expression.h"
 #include "expression_message.h"
 #include "figure_output.h"
 #include "parser.h"
 #include "png_file.h"
 #include "quoted_text.h"
 #include "render_options.h"
+#include "zero_pole_report.h"
 
 namespace complexplot {
 
@@ -148,6 +150,7 @@ ExplorerStart restoredStart(QSettings& settings, ExplorerStart start) {
         start.show = static_cast<MapKind>(shown);
     }
     start.contours = settings.value(QStringLiteral("last/contours"), false).toBool();
+    start.zeros = settings.value(QStringLiteral("last/zeros"), false).toBool();
     start.greys = settings.value(QStringLiteral("last/greys"), 0).toInt() == 1 ? GreyCurve::symlog
                                                                                : GreyCurve::linear;
     return start;
@@ -273,6 +276,10 @@ ExplorerWindow::ExplorerWindow(const ExplorerStart& given, QWidget* parent)
     contours_->setObjectName(QStringLiteral("contours"));
     contours_->setChecked(start.contours);
     shownRow->addWidget(contours_);
+    zeros_ = new QCheckBox(tr("Zeros and poles"), central);
+    zeros_->setObjectName(QStringLiteral("zeros"));
+    zeros_->setChecked(start.zeros);
+    shownRow->addWidget(zeros_);
     shownRow->addStretch();
     controls->addStretch();
     layout->addLayout(shownRow);
@@ -318,6 +325,8 @@ ExplorerWindow::ExplorerWindow(const ExplorerStart& given, QWidget* parent)
     connect(axes_, &QCheckBox::toggled, this, &ExplorerWindow::keepSession);
     connect(contours_, &QCheckBox::toggled, this, &ExplorerWindow::render);
     connect(contours_, &QCheckBox::toggled, this, &ExplorerWindow::keepSession);
+    connect(zeros_, &QCheckBox::toggled, this, &ExplorerWindow::render);
+    connect(zeros_, &QCheckBox::toggled, this, &ExplorerWindow::keepSession);
     connect(canvas_, &MapCanvas::mapPixelsChanged, this, &ExplorerWindow::mapPixelsChanged);
     connect(canvas_, &MapCanvas::zoomRequested, this, &ExplorerWindow::zoomAbout);
     connect(canvas_, &MapCanvas::panRequested, this, &ExplorerWindow::panBy);
@@ -524,6 +533,7 @@ void ExplorerWindow::keepSession() {
     settings_.setValue(QStringLiteral("last/show"), shown_->currentIndex());
     settings_.setValue(QStringLiteral("last/greys"), greys_->currentIndex());
     settings_.setValue(QStringLiteral("last/contours"), contours_->isChecked());
+    settings_.setValue(QStringLiteral("last/zeros"), zeros_->isChecked());
 }
 
 void ExplorerWindow::render() {
@@ -539,6 +549,7 @@ void ExplorerWindow::render() {
     job.greys = greys_->currentIndex() == 1 ? GreyCurve::symlog : GreyCurve::linear;
     job.symlogScale = symlogScale_;
     job.contours = contours_->isChecked();
+    job.zeros = zeros_->isChecked();
     job.axes = axes_->isChecked();
     progress_->setText(tr("drawing…"));
     renderer_.render(job);
@@ -725,6 +736,14 @@ void ExplorerWindow::rendered(std::shared_ptr<const RenderedMaps> maps) {
         if (pointer_) {
             pointerMoved(pointer_->x(), pointer_->y());
         }
+        if (zeros_->isChecked() && !maps->request.zeros) {
+            const auto operation =
+                DifferentiatedExpression(maps->request.expression).nonAnalyticOperation();
+            tell(tr("no zeros and poles marked: f uses %1, which has no complex derivative, so "
+                    "it is not meromorphic")
+                     .arg(QString::fromUtf8(operation.value_or("").data(),
+                                            static_cast<int>(operation.value_or("").size()))));
+        }
     }
 }
 
@@ -776,6 +795,17 @@ void ExplorerWindow::pointerMoved(double column, double row) {
                          // arg 0 is undefined, whatever atan2 makes of ±0.
                          f == ComplexValue(0.0, 0.0) ? QStringLiteral("—")
                                                      : number(std::arg(f), valueDigits));
+    }
+    // On a mark, what it marks instead.
+    if (const ZeroOrPole* point = pointAt(*pointer_)) {
+        const QString z = QString::fromStdString(complexText(point->z));
+        line = point->kind == PointKind::zero
+                   ? tr("zero of order %1 at z = %2").arg(point->order).arg(z)
+                   : tr("pole of order %1 at z = %2, residue %3 (error about %4)")
+                         .arg(point->order)
+                         .arg(z, QString::fromStdString(complexText(point->residue)),
+                              QString::number(point->residueError, 'g', 2));
+        line += QStringLiteral("    ") + tr("Ctrl+C copies its line");
     }
     tell(line);
 }
@@ -914,7 +944,39 @@ void ExplorerWindow::copyCommandLine() {
     tell(tr("copied: %1").arg(line));
 }
 
+const ZeroOrPole* ExplorerWindow::pointAt(QPointF place) const {
+    const auto resting = canvas_->restingMaps();
+    if (!resting || !resting->maps.zeros) {
+        return nullptr;
+    }
+    // Within a mark's radius and a little more, in map pixels, which are
+    // the screen's.
+    constexpr double kReach = 6.0;
+    const ZeroOrPole* nearest = nullptr;
+    double nearestDistance = kReach;
+    const MapGeometry& geometry = resting->request.geometry;
+    for (const ZeroOrPole& point : resting->maps.zeros->points) {
+        const double distance = std::hypot(geometry.columnAt(point.z.real()) - place.x(),
+                                           geometry.rowAt(point.z.imag()) - place.y());
+        if (distance <= nearestDistance) {
+            nearest = &point;
+            nearestDistance = distance;
+        }
+    }
+    return nearest;
+}
+
 void ExplorerWindow::copyPixel() {
+    // Over a mark, the line of its zero or pole, as --zeros=FILE.tsv
+    // writes it.
+    if (pointer_) {
+        if (const ZeroOrPole* point = pointAt(*pointer_)) {
+            const QString line = QString::fromStdString(tableLine(*point));
+            QApplication::clipboard()->setText(line);
+            tell(tr("copied: %1").arg(QString(line).replace('\t', QStringLiteral("  "))));
+            return;
+        }
+    }
     // The pixel under the pointer, or the maps' centre pixel.
     const MapGeometry& current = view();
     const QPointF at = pointer_.value_or(QPointF(current.width / 2, current.height / 2));

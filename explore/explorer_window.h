@@ -30,6 +30,7 @@ struct ExplorerStart {
     GreyCurve greys = GreyCurve::linear;
     std::optional<double> symlogScale;
     bool contours = false;
+    bool zeros = false;
     bool axes = false;
     // Opened without a command line: the last session's function, window,
     // greys and axes come back from the settings, where they read.
@@ -52,6 +53,9 @@ public:
     // as copied; empty while no maps are at rest.
     QString commandLine() const;
     QString pixelLine(int column, int row) const;
+    // The zero or pole whose mark is under a place of the map at rest, if
+    // any.
+    const ZeroOrPole* pointAt(QPointF place) const;
     QString statusText() const;
     // The maps at rest as a figure, in the format the suffix names: the
     // bytes the renderer's --figure writes for the view's command line.
@@ -128,6 +132,7 @@ private:
     QLineEdit* rangeEnds_[4] = {};
     QCheckBox* axes_ = nullptr;
     QCheckBox* contours_ = nullptr;
+    QCheckBox* zeros_ = nullptr;
     MapCanvas* canvas_ = nullptr;
     QLabel* readout_ = nullptr;
     QLabel* progress_ = nullptr;

@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "compiled_expression.h"
+#include "differentiated_expression.h"
 #include "expression_message.h"
 #include "value_grid.h"
 
@@ -63,6 +64,9 @@ FunctionRequest requestFor(const RenderJob& job, const MapGeometry& view) {
     request.greys = job.show == MapKind::realImaginary ? job.greys : GreyCurve::linear;
     request.symlogScale = job.symlogScale;
     request.contours = job.contours;
+    // Only for an f that may be meromorphic; the window says why not.
+    request.zeros =
+        job.zeros && !DifferentiatedExpression(job.expression).nonAnalyticOperation().has_value();
     if (job.show == MapKind::phase) {
         return request;
     }
@@ -187,10 +191,14 @@ void MapRenderer::run(const RenderJob& job, bool coarseFirst, const Cancellation
             FunctionRequest finishing = request;
             finishing.threads = finishingThreads();
             result->maps = mapsOfValues(std::move(values), finishing, job.axes, nullptr);
-            // The screen shows each map with its level curves, if any.
+            // The screen shows each map with its level curves and the
+            // marks of the zeros and poles, if any.
             const auto shown = [&](const QImage& map, std::size_t index) {
-                return index < result->maps.curves.size()
-                           ? withLevelCurves(map, result->maps.curves[index])
+                const auto& curves = result->maps.curves;
+                const auto& marks = result->maps.marks;
+                return !map.isNull() && (index < curves.size() || !marks.empty())
+                           ? withCurvesAndMarks(
+                                 map, index < curves.size() ? &curves[index] : nullptr, marks)
                            : screenCopy(map);
             };
             result->realShown = shown(result->maps.first, 0);

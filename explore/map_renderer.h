@@ -37,6 +37,7 @@ struct RenderJob {
     GreyCurve greys = GreyCurve::linear;
     std::optional<double> symlogScale;  // automatic unless given
     bool contours = false;              // level curves at the default levels
+    bool zeros = false;                 // zeros and poles, where f is meromorphic
     bool axes = false;
 };
 

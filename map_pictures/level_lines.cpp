@@ -43,7 +43,7 @@ QImage withLevelCurves(const QImage& map, const std::vector<LevelCurve>& curves)
 
 QImage withCurvesAndMarks(const QImage& map, const std::vector<LevelCurve>* curves,
                           const std::vector<PointMark>& marks) {
-    if (curves == nullptr && marks.empty()) {
+    if (map.isNull() || (curves == nullptr && marks.empty())) {
         return map;
     }
     QImage image = map.convertToFormat(QImage::Format_RGB32);

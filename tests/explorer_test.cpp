@@ -23,6 +23,7 @@
 #include "map_renderer.h"
 #include "render_options.h"
 #include "value_grid.h"
+#include "zeros_and_poles.h"
 
 using namespace complexplot;
 
@@ -225,6 +226,50 @@ private slots:
                 }
             }
         }
+    }
+
+    // Zeros and poles: those of the copied command line, marked on the
+    // screen; the pointer on a mark names it and Ctrl+C copies its line;
+    // for an f that is not meromorphic, nothing is marked and the status
+    // bar says why.
+    void zerosAndPolesAreMarkedNamedAndCopied() {
+        ExplorerWindow& window = open("(z^2+1)/(z^2-1)");
+        const QImage plain = window.canvas()->restingMaps()->realShown;
+        auto* zeros = window.findChild<QCheckBox*>(QStringLiteral("zeros"));
+        QVERIFY(zeros != nullptr);
+        zeros->setChecked(true);
+        QTRY_VERIFY_WITH_TIMEOUT(window.canvas()->restingMaps() != nullptr &&
+                                     window.canvas()->restingMaps()->maps.zeros.has_value(),
+                                 20000);
+        const auto resting = window.canvas()->restingMaps();
+        QVERIFY(resting->realShown != plain);
+        const QString line = window.commandLine();
+        QVERIFY2(line.contains(QStringLiteral("--zeros")), qPrintable(line));
+        const FunctionMaps maps = mapsOfCommandLine(line);
+        QVERIFY(maps.zeros.has_value());
+        QCOMPARE(maps.zeros->points.size(), resting->maps.zeros->points.size());
+        for (std::size_t k = 0; k < maps.zeros->points.size(); ++k) {
+            QCOMPARE(tableLine(resting->maps.zeros->points[k]), tableLine(maps.zeros->points[k]));
+        }
+        // The pole at 1, a pixel off its mark.
+        const MapGeometry& view = resting->request.geometry;
+        const QPointF onMark = window.canvas()->mapRect(false).topLeft() +
+                               QPointF(view.columnAt(1.0) + 1, view.rowAt(0.0));
+        QMouseEvent move(QEvent::MouseMove, onMark, window.canvas()->mapToGlobal(onMark),
+                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(window.canvas(), &move);
+        QTRY_VERIFY2(window.statusText().contains(QStringLiteral("pole of order 1 at z = 1+0i, residue ")),
+                     qPrintable(window.statusText()));
+        window.canvas()->setFocus();
+        QTest::keySequence(window.canvas(), QKeySequence::Copy);
+        QVERIFY2(QApplication::clipboard()->text().startsWith(QStringLiteral("pole\t1\t1\t0\t")),
+                 qPrintable(QApplication::clipboard()->text()));
+
+        auto* box = window.findChild<QComboBox*>(QStringLiteral("function"));
+        box->setEditText(QStringLiteral("z*conj(z)-1"));
+        QTRY_VERIFY_WITH_TIMEOUT(window.statusText().contains(QStringLiteral("conj")), 20000);
+        QVERIFY(!window.canvas()->restingMaps()->maps.zeros.has_value());
+        QVERIFY(!window.commandLine().contains(QStringLiteral("--zeros")));
     }
 
     // Saved, the view is the figure the renderer writes for the copied

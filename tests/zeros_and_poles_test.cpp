@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cmath>
 #include <complex>
 #include <numbers>
@@ -146,7 +147,14 @@ INSTANTIATE_TEST_SUITE_P(CutsAndEssentialSingularities, NothingFalse,
                          testing::Values(std::pair{"log(z)", 1.0}, std::pair{"sqrt(z)", NAN},
                                          std::pair{"sqrt(z)-1", 1.0}, std::pair{"exp(1/z)", NAN},
                                          std::pair{"z^0.5-1", 1.0}, std::pair{"atanh(z)", 0.0},
-                                         std::pair{"acos(z)", NAN}));
+                                         std::pair{"acos(z)", NAN}),
+                         [](const testing::TestParamInfo<std::pair<const char*, double>>& info) {
+                             std::string name;
+                             for (const char* c = info.param.first; *c != '\0'; ++c) {
+                                 name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+                             }
+                             return name;
+                         });
 
 TEST_F(ZerosAndPolesOf, PoleBesideABranchCut) {
     // A double pole 0.05 from the cut of log: its residue 1 / p on a circle

@@ -427,6 +427,26 @@
         <source>Level curves</source>
         <translation>等高線</translation>
     </message>
+    <message>
+        <source>Zeros and poles</source>
+        <translation>零点と極</translation>
+    </message>
+    <message>
+        <source>zero of order %1 at z = %2</source>
+        <translation>%1 位の零点 z = %2</translation>
+    </message>
+    <message>
+        <source>pole of order %1 at z = %2, residue %3 (error about %4)</source>
+        <translation>%1 位の極 z = %2、留数 %3（誤差 約 %4）</translation>
+    </message>
+    <message>
+        <source>Ctrl+C copies its line</source>
+        <translation>Ctrl+C でこの行をコピー</translation>
+    </message>
+    <message>
+        <source>no zeros and poles marked: f uses %1, which has no complex derivative, so it is not meromorphic</source>
+        <translation>零点と極は示しません: f は複素微分を持たない %1 を使っているので有理型ではありません</translation>
+    </message>
 </context>
 <context>
     <name>complexplot::MapCanvas</name>
