@@ -371,7 +371,10 @@ int main(int argc, char** argv) {
     // What is being made, for the message when memory runs out.
     std::string making = "the application";
     try {
-        if (!options.windowFile.empty() || !options.figureFile.empty()) {
+        // Fonts, and so an application, for the window picture, a figure,
+        // and the orders written beside the marks of zeros and poles.
+        const bool marks = options.function && options.function->zeros;
+        if (!options.windowFile.empty() || !options.figureFile.empty() || marks) {
             qputenv("QT_QPA_PLATFORM", "offscreen");
             application = std::make_unique<QApplication>(argumentCount, arguments);
         }

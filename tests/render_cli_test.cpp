@@ -733,6 +733,12 @@ TEST_F(RenderCommand, ZerosAndPolesAreListedWrittenAndMarked) {
         EXPECT_LT(changed, 4 * 150) << suffix;
     }
 
+    // A double pole: its order is written beside its mark, in fonts.
+    const Outcome twice =
+        run("--function '1/z^2' --size 33 --zeros --name twice -o " + out().string());
+    EXPECT_EQ(twice.exitCode, 0) << twice.standardError;
+    EXPECT_NE(twice.standardError.find("pole  2"), std::string::npos) << twice.standardError;
+
     const fs::path list = folder() / "list.txt";
     std::ofstream(list) << "--function 'z^3-1'\n";
     const fs::path pdf = out() / "handout.pdf";

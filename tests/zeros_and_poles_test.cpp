@@ -9,6 +9,7 @@
 #include <numbers>
 
 #include "value_grid.h"
+#include "zero_pole_report.h"
 #include "zeros_and_poles.h"
 
 using namespace complexplot;
@@ -129,13 +130,13 @@ TEST_F(ZerosAndPolesOf, RemovableSingularityIsNoPole) {
 // on even and odd grids (the cut along a row of pixel centres, or between
 // two rows).
 class NothingFalse : public ZerosAndPolesOf,
-                     public testing::WithParamInterface<std::pair<const char*, double>> {};
+                     public testing::WithParamInterface<std::pair<std::string, double>> {};
 
 // Each with its one zero, or none (NaN).
 TEST_P(NothingFalse, OnlyTrueZeros) {
     const auto [expression, zero] = GetParam();
     for (const int size : {300, 301}) {
-        const ZerosAndPoles found = find(expression, 2.0, size);
+        const ZerosAndPoles found = find(expression.c_str(), 2.0, size);
         ASSERT_EQ(found.points.size(), std::isnan(zero) ? 0u : 1u) << expression << " " << size;
         if (!std::isnan(zero)) {
             EXPECT_EQ(at(found, zero, PointKind::zero, 1).z, zero) << expression;
@@ -144,14 +145,17 @@ TEST_P(NothingFalse, OnlyTrueZeros) {
 }
 
 INSTANTIATE_TEST_SUITE_P(CutsAndEssentialSingularities, NothingFalse,
-                         testing::Values(std::pair{"log(z)", 1.0}, std::pair{"sqrt(z)", NAN},
-                                         std::pair{"sqrt(z)-1", 1.0}, std::pair{"exp(1/z)", NAN},
-                                         std::pair{"z^0.5-1", 1.0}, std::pair{"atanh(z)", 0.0},
-                                         std::pair{"acos(z)", NAN}),
-                         [](const testing::TestParamInfo<std::pair<const char*, double>>& info) {
+                         testing::Values(std::pair{std::string("log(z)"), 1.0},
+                                         std::pair{std::string("sqrt(z)"), NAN},
+                                         std::pair{std::string("sqrt(z)-1"), 1.0},
+                                         std::pair{std::string("exp(1/z)"), NAN},
+                                         std::pair{std::string("z^0.5-1"), 1.0},
+                                         std::pair{std::string("atanh(z)"), 0.0},
+                                         std::pair{std::string("acos(z)"), NAN}),
+                         [](const testing::TestParamInfo<std::pair<std::string, double>>& info) {
                              std::string name;
-                             for (const char* c = info.param.first; *c != '\0'; ++c) {
-                                 name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+                             for (const char c : info.param.first) {
+                                 name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
                              }
                              return name;
                          });
@@ -181,6 +185,8 @@ TEST_F(ZerosAndPolesOf, AccumulatingZerosAreNamedNotCounted) {
     }
     ASSERT_FALSE(found.unsettled.empty());
     EXPECT_LT(std::abs(found.unsettled[0].centre), 0.1);
+    EXPECT_NE(zerosAndPolesReport(found, "").find("the winding of f does not settle"),
+              std::string::npos);
 }
 
 TEST_F(ZerosAndPolesOf, SameForAnyNumberOfThreads) {
@@ -201,6 +207,9 @@ TEST_F(ZerosAndPolesOf, FirstThousandByDistanceFromTheCentre) {
     for (const ZeroOrPole& point : found.points) {
         EXPECT_LE(std::abs(point.z), 500 * kPi + 1);
     }
+    const std::string report = zerosAndPolesReport(found, "p: ");
+    EXPECT_NE(report.find("p: 2101 zeros and poles found: the 1000 nearest the window's centre"),
+              std::string::npos);
 }
 
 TEST(ZerosAndPolesTable, TabSeparatedShortestNumbers) {
