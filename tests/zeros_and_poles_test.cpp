@@ -80,6 +80,18 @@ TEST_F(ZerosAndPolesOf, HighOrderZeroOnAPixelCentre) {
     EXPECT_EQ(found.points[0].kind, PointKind::zero);
 }
 
+TEST_F(ZerosAndPolesOf, DoubleZeroAtACellsMiddle) {
+    // 0 is the middle of a cell; the argument turns by pi along each of its
+    // edges, and two zeros 2e-9 apart are one of order two at this size.
+    for (const char* expression : {"z^2", "(z-1e-9)*(z+1e-9)", "z^4"}) {
+        const ZerosAndPoles found = find(expression, 1.0, 512);
+        ASSERT_EQ(found.points.size(), 1u) << expression;
+        EXPECT_EQ(found.points[0].kind, PointKind::zero);
+        EXPECT_EQ(found.points[0].order, std::string(expression) == "z^4" ? 4 : 2) << expression;
+        EXPECT_LT(std::abs(found.points[0].z), 1e-6) << expression;
+    }
+}
+
 TEST_F(ZerosAndPolesOf, RationalFunctionResidues) {
     const ZerosAndPoles found = find("(z^2+1)/(z^2-1)", 2.0, 400);
     ASSERT_EQ(found.points.size(), 4u);

@@ -112,7 +112,7 @@ CandidateCell examine(const CompiledExpression& function, const MapGeometry& geo
     const std::uint8_t all = corners[0] | corners[1] | corners[2] | corners[3];
     if ((all & kNone) != 0) {
         cell.settled = false;
-        cell.withoutValue = (all & kWithoutValue) != 0;
+        cell.withoutValue = true;
         return cell;
     }
     int turns = 0;
@@ -127,6 +127,15 @@ CandidateCell examine(const CompiledExpression& function, const MapGeometry& geo
         turns += step;
     }
     cell.winding = turns / 4;
+    // Corners in all four quadrants that wind zero times: the argument
+    // turned by half a turn or more along an edge, which the quadrants of
+    // its ends cannot tell. So it does beside a zero of order two or more,
+    // or two zeros, at the middle of a cell, whose own corners may then lie
+    // in two neighbouring quadrants only; the cell goes to a circle with
+    // its neighbours.
+    if (cell.winding == 0 && (all & 15) == 15) {
+        cell.settled = false;
+    }
     return cell;
 }
 

@@ -27,7 +27,9 @@ struct CandidateCell {
     int column = 0;
     int winding = 0;  // counterclockwise in the plane; only where settled
     bool settled = true;
-    bool withoutValue = false;  // a corner has no finite value
+    // A corner is 0 or has no finite value: the cell's winding was not
+    // looked for.
+    bool withoutValue = false;
 };
 
 // The cells of the map that are candidates, row by row. The same whatever

@@ -28,7 +28,8 @@ std::string whyNone(const UnsettledPlace& place) {
         case UnsettledPlace::Reason::valuesJump:
             return "f jumps along every circle about it (a branch cut)";
         case UnsettledPlace::Reason::withoutValues:
-            return "f has no finite values over the region";
+            return "f is 0 or has no finite value over the region (an underflow or an overflow), "
+                   "where none is looked for";
     }
     return {};
 }

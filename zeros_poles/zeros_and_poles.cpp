@@ -22,6 +22,7 @@ struct CellGroup {
     int right = 0;
     int cells = 0;
     int withoutValue = 0;
+    int windingSum = 0;
 };
 
 int findRoot(std::vector<int>& parent, int k) {
@@ -74,6 +75,7 @@ std::vector<CellGroup> groupsOf(const std::vector<CandidateCell>& cells, int wid
         group.right = std::max(group.right, cell.column);
         ++group.cells;
         group.withoutValue += cell.withoutValue ? 1 : 0;
+        group.windingSum += cell.winding;
     }
     return groups;
 }
@@ -156,31 +158,47 @@ GroupOutcome unsettledAt(UnsettledPlace::Reason reason, ComplexValue centre, dou
 // about one would take in too much to say anything of it.
 constexpr int kWidestGroup = 64;
 
+// The circle about a group: it takes in every cell of the group with a
+// quarter of a pixel to spare. The cells lie between pixel centres: cell
+// (r, c) spans the centres of columns c and c + 1, at c + 0.5 and c + 1.5
+// in map pixels.
+void circleAbout(const CellGroup& group, const MapGeometry& geometry, ComplexValue& centre,
+                 double& radius) {
+    const double column = 0.5 * (group.left + group.right) + 1.0;
+    const double row = 0.5 * (group.top + group.bottom) + 1.0;
+    centre = ComplexValue(geometry.xAt(column), geometry.yAt(row));
+    const double pixelWidth = (geometry.x1 - geometry.x0) / geometry.width;
+    const double pixelHeight = (geometry.y1 - geometry.y0) / geometry.height;
+    radius = 0.5 * std::hypot((group.right - group.left + 1) * pixelWidth,
+                              (group.bottom - group.top + 1) * pixelHeight) +
+             0.25 * std::max(pixelWidth, pixelHeight);
+}
+
 // Confirms a group on a circle about it, locates its point and confirms it
 // again on a circle of half the radius about the point found. The residue
 // comes later, once every point is known.
 GroupOutcome examineGroup(const CompiledExpression& function,
                           const DifferentiatedExpression& derivative, const MapGeometry& geometry,
                           const CellGroup& group) {
-    // The group's cells lie between pixel centres: cell (r, c) spans the
-    // centres of columns c and c + 1, at c + 0.5 and c + 1.5 in map pixels.
-    const double column = 0.5 * (group.left + group.right) + 1.0;
-    const double row = 0.5 * (group.top + group.bottom) + 1.0;
-    const ComplexValue centre(geometry.xAt(column), geometry.yAt(row));
-    const double pixelWidth = (geometry.x1 - geometry.x0) / geometry.width;
-    const double pixelHeight = (geometry.y1 - geometry.y0) / geometry.height;
-    // The circle takes in every cell of the group with a quarter of a pixel
-    // to spare.
-    const double radius = 0.5 * std::hypot((group.right - group.left + 1) * pixelWidth,
-                                           (group.bottom - group.top + 1) * pixelHeight) +
-                          0.25 * std::max(pixelWidth, pixelHeight);
+    ComplexValue centre;
+    double radius = 0.0;
+    circleAbout(group, geometry, centre, radius);
     const int across = std::max(group.right - group.left, group.bottom - group.top) + 1;
     if (across > kWidestGroup || (group.withoutValue > 0 && across > 8)) {
         return unsettledAt(group.withoutValue > 0 ? UnsettledPlace::Reason::withoutValues
                                                   : UnsettledPlace::Reason::windingUnsettled,
                            centre, radius);
     }
-    const CircleWinding first = windingOnCircle(function, centre, radius);
+    CircleWinding first = windingOnCircle(function, centre, radius);
+    if (first.outcome == CircleWinding::Outcome::settled && first.winding == 0 &&
+        group.windingSum != 0) {
+        // Cells whose corners seemed to wind about a point just outside
+        // them, where the argument turns by half a turn or more along an
+        // edge (a double zero, or two, in the middle of the next cell): a
+        // circle twice as wide takes that point in.
+        radius *= 2;
+        first = windingOnCircle(function, centre, radius);
+    }
     if (first.outcome == CircleWinding::Outcome::valuesJump && first.winding != 0) {
         return unsettledAt(UnsettledPlace::Reason::valuesJump, centre, radius);
     }
@@ -287,10 +305,16 @@ ZerosAndPoles findZerosAndPoles(const CompiledExpression& function,
         if (outcome.unsettled) {
             result.unsettled.push_back(outcome.place);
         }
-        // Two groups may close in on one point: it is counted once.
-        const bool again =
-            std::any_of(result.points.begin(), result.points.end(),
-                        [&](const ZeroOrPole& point) { return point.z == outcome.point.z; });
+        // Two groups may close in on one point, found by each within the
+        // other's confirming circle: it is counted once.
+        bool again = false;
+        for (std::size_t k = 0; k < result.points.size(); ++k) {
+            const ZeroOrPole& point = result.points[k];
+            again =
+                again ||
+                (point.kind == outcome.point.kind && point.order == outcome.point.order &&
+                 std::abs(point.z - outcome.point.z) < 0.5 * std::min(radii[k], outcome.radius));
+        }
         if (outcome.found && insideWindow(geometry, outcome.point.z) && !again) {
             result.points.push_back(outcome.point);
             radii.push_back(outcome.radius);

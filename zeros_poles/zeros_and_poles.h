@@ -38,8 +38,8 @@ struct UnsettledPlace {
         windingUnsettled,
         // The values jump along the circle: a branch cut.
         valuesJump,
-        // A region of points without a value (an overflow), too large to
-        // draw a circle about.
+        // A region of points that are 0 or have no finite value (an
+        // underflow or an overflow), too large to draw a circle about.
         withoutValues,
     };
     Reason reason = Reason::windingUnsettled;
