@@ -201,6 +201,17 @@ TEST_F(ZerosAndPolesOf, AccumulatingZerosAreNamedNotCounted) {
               std::string::npos);
 }
 
+TEST_F(ZerosAndPolesOf, OnTheWindowsBorderTheSameEveryRun) {
+    // Zeros on the window's edges, in the half pixel outside the outermost
+    // centres: left out, whatever the threads; one on the outermost column
+    // of centres is found.
+    for (const int threads : {1, 2, 1}) {
+        const ZerosAndPoles found = find("(z-2)*(z+2i)*(z-1.99)", 2.0, 200, threads);
+        ASSERT_EQ(found.points.size(), 1u) << threads;
+        EXPECT_EQ(found.points[0].z, 1.99);
+    }
+}
+
 TEST_F(ZerosAndPolesOf, SameForAnyNumberOfThreads) {
     const ZerosAndPoles one = find("tan(z)*(z-0.3i)^2", 5.0, 300, 1);
     const ZerosAndPoles two = find("tan(z)*(z-0.3i)^2", 5.0, 300, 2);
