@@ -146,8 +146,8 @@ void LevelCurvesOf(benchmark::State& state, const char* expression, double half)
     std::size_t segments = 0;
     for (auto _ : state) {
         segments = 0;
-        for (const LevelSet& set : sets) {
-            for (const LevelCurve& curve : levelCurves(function, geometry, values, set, threads)) {
+        for (const auto& curves : levelCurvesOfSets(function, geometry, values, sets, threads)) {
+            for (const LevelCurve& curve : curves) {
                 segments += curve.segments.size();
             }
         }

@@ -1,7 +1,10 @@
 #include "level_curves.h"
 
+#include <emmintrin.h>
+
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <numbers>
@@ -214,10 +217,37 @@ struct CrossedCell {
     bool centreAbove = false;
 };
 
+// The points beyond the ends of each edge of a cell, on the edge's line:
+// before its first corner and after its last, or null outside the map.
+using EdgeNeighbours = std::array<std::array<const ComplexValue*, 2>, 4>;
+
+// Where the cubic through the sides at -1, 0, 1 and 2 along an edge
+// crosses 0 between 0 and 1, from the linear guess by Newton's method on
+// the cubic; the linear guess where the cubic leaves the edge. Where the
+// quantity is smooth the cubic is within about h^4 |q''''| of it, so that
+// the first check of f mostly passes at once, where the linear guess, off
+// by h^2 |q''| / 8, needs two or three steps more.
+double cubicCrossing(double before, double q0, double q1, double after, double linear) {
+    const double c1 = -before / 3 - q0 / 2 + q1 - after / 6;
+    const double c2 = (before + q1) / 2 - q0;
+    const double c3 = (after - before) / 6 + (q0 - q1) / 2;
+    double t = linear;
+    for (int step = 0; step < 3; ++step) {
+        const double value = q0 + t * (c1 + t * (c2 + t * c3));
+        const double slope = c1 + t * (2 * c2 + t * 3 * c3);
+        if (!(slope != 0)) {
+            return linear;
+        }
+        t -= value / slope;
+    }
+    return t > 0 && t < 1 ? t : linear;
+}
+
 // The crossings of one level in one cell, from the sides of its corners
 // (the quantity less the level, each with a value).
 void crossCell(int column, int row, int level, const std::array<double, 4>& sides, double floor,
-               std::vector<Crossing>& crossings, std::vector<CrossedCell>& cells) {
+               const Side& side, const EdgeNeighbours& beyond, std::vector<Crossing>& crossings,
+               std::vector<CrossedCell>& cells) {
     CrossedCell cell;
     cell.level = level;
     int aboveCount = 0;
@@ -242,6 +272,14 @@ void crossCell(int column, int row, int level, const std::array<double, 4>& side
         crossing.lowValue = sides[from];
         crossing.highValue = sides[to];
         crossing.s = sides[from] / (sides[from] - sides[to]);
+        if (beyond[edge][0] != nullptr && beyond[edge][1] != nullptr &&
+            hasValue(*beyond[edge][0]) && hasValue(*beyond[edge][1])) {
+            const double before = side.of(*beyond[edge][0]);
+            const double after = side.of(*beyond[edge][1]);
+            if (std::isfinite(before) && std::isfinite(after)) {
+                crossing.s = cubicCrossing(before, sides[from], sides[to], after, crossing.s);
+            }
+        }
         crossing.tolerance =
             std::max(kRelativeTolerance * std::fabs(sides[to] - sides[from]), floor);
         crossing.level = level;
@@ -305,23 +343,87 @@ void bandsOfRow(std::span<const ComplexValue> row, std::span<const double> ascen
     }
 }
 
-// The curves of every level in the cells between rows `row` and row + 1,
-// each level's segments in its own list. `ascending` holds the levels in
-// ascending order, as `sides` does; `allBands` the band of every point.
-void curvesInRow(const CompiledExpression& function, const MapGeometry& geometry,
-                 std::span<const ComplexValue> values, LevelQuantity quantity,
-                 std::span<const double> ascending, std::span<const Side> sides,
-                 std::span<const std::int16_t> allBands, int row,
-                 std::vector<std::vector<CurveSegment>>& segments) {
+// The points beyond each edge of the cell between rows row, row + 1 and
+// columns column, column + 1, edges in kEdgeCorners' order.
+EdgeNeighbours neighboursOf(const MapGeometry& geometry, std::span<const ComplexValue> values,
+                            int column, int row) {
+    const auto at = [&](int r, int c) -> const ComplexValue* {
+        if (r < 0 || r >= geometry.height || c < 0 || c >= geometry.width) {
+            return nullptr;
+        }
+        return &values[static_cast<std::size_t>(r) * geometry.width + c];
+    };
+    return {{{at(row, column - 1), at(row, column + 2)},
+             {at(row - 1, column + 1), at(row + 2, column + 1)},
+             {at(row + 1, column - 1), at(row + 1, column + 2)},
+             {at(row - 1, column), at(row + 2, column)}}};
+}
+
+// Which of `count` cells (at most eight) from `start`, between the band
+// rows `top` and `bottom`, have corners in more than one band, none without
+// a value: bit k for cell start + k. Eight cells at a time (SSE2, which
+// every x86-64 processor has): nearly every cell has one band.
+unsigned cellsAcrossBands(const std::int16_t* top, const std::int16_t* bottom, int start,
+                          int count) {
+    if (count < 8) {
+        unsigned across = 0;
+        for (int k = 0; k < count; ++k) {
+            const int c = start + k;
+            const auto [low, high] = std::minmax({top[c], top[c + 1], bottom[c], bottom[c + 1]});
+            across |= unsigned(low != kNoValue && low != high) << k;
+        }
+        return across;
+    }
+    const auto load = [](const std::int16_t* at) {
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+    };
+    const __m128i a = load(top + start);
+    const __m128i b = load(top + start + 1);
+    const __m128i c = load(bottom + start);
+    const __m128i d = load(bottom + start + 1);
+    const __m128i low = _mm_min_epi16(_mm_min_epi16(a, b), _mm_min_epi16(c, d));
+    const __m128i high = _mm_max_epi16(_mm_max_epi16(a, b), _mm_max_epi16(c, d));
+    const __m128i same =
+        _mm_or_si128(_mm_cmpeq_epi16(low, high), _mm_cmpeq_epi16(low, _mm_set1_epi16(kNoValue)));
+    // One bit per byte: every other bit is a cell's.
+    const unsigned bytes = ~static_cast<unsigned>(_mm_movemask_epi8(same)) & 0xffffu;
+    unsigned across = 0;
+    for (int k = 0; k < 8; ++k) {
+        across |= ((bytes >> (2 * k)) & 1u) << k;
+    }
+    return across;
+}
+
+// The crossings of every level in the cells between rows `row` and row + 1,
+// and the cells they cross. `ascending` holds the levels in ascending
+// order, as `sides` does; `bands` the band of every point of both rows.
+void crossingsInRow(const MapGeometry& geometry, std::span<const ComplexValue> values,
+                    LevelQuantity quantity, std::span<const double> ascending,
+                    std::span<const Side> sides, const std::int16_t* bands, int row,
+                    std::vector<Crossing>& crossings, std::vector<CrossedCell>& cells) {
     const int width = geometry.width;
     const int levels = static_cast<int>(ascending.size());
     const bool wraps = quantity == LevelQuantity::argument;
-    const std::int16_t* bands = allBands.data() + static_cast<std::size_t>(row) * width;
-    thread_local std::vector<Crossing> crossings;
-    thread_local std::vector<CrossedCell> cells;
-    crossings.clear();
-    cells.clear();
-    for (int column = 0; column + 1 < width; ++column) {
+    // Only cells across bands can hold a level, and a cell where arg f
+    // wraps has corners on both sides of any level between -pi/2 and pi/2
+    // (arg above pi/2 and below -pi/2), which the argument's default
+    // levels hold. Without one, every cell is looked at.
+    const bool bandsShowWraps =
+        !wraps || std::any_of(ascending.begin(), ascending.end(),
+                              [](double level) { return std::fabs(level) <= kPi / 2; });
+    thread_local std::vector<int> look;
+    look.clear();
+    for (int column = 0; !bandsShowWraps && column + 1 < width; ++column) {
+        look.push_back(column);
+    }
+    for (int start = 0; bandsShowWraps && start + 1 < width; start += 8) {
+        for (unsigned across =
+                 cellsAcrossBands(bands, bands + width, start, std::min(8, width - 1 - start));
+             across != 0; across &= across - 1) {
+            look.push_back(start + std::countr_zero(across));
+        }
+    }
+    for (const int column : look) {
         const std::array<int, 4> corners = {bands[column], bands[column + 1],
                                             bands[width + column + 1], bands[width + column]};
         const auto [low, high] = std::minmax({corners[0], corners[1], corners[2], corners[3]});
@@ -354,18 +456,22 @@ void curvesInRow(const CompiledExpression& function, const MapGeometry& geometry
         const int first = wrapped ? 0 : low;
         const int last = wrapped ? levels : high;
         const double floor = toleranceFloor(quantity, f);
+        const EdgeNeighbours beyond = neighboursOf(geometry, values, column, row);
         for (int level = first; level < last; ++level) {
+            const Side& side = sides[static_cast<std::size_t>(level)];
             std::array<double, 4> cornerSides{};
             for (int k = 0; k < 4; ++k) {
-                cornerSides[k] = sides[static_cast<std::size_t>(level)].of(f[k]);
+                cornerSides[k] = side.of(f[k]);
             }
-            crossCell(column, row, level, cornerSides, floor, crossings, cells);
+            crossCell(column, row, level, cornerSides, floor, side, beyond, crossings, cells);
         }
     }
-    if (crossings.empty()) {
-        return;
-    }
-    checkCrossings(function, geometry, sides, crossings);
+}
+
+// The segments of the crossed cells, from those of their crossings that
+// passed the check, each to its level's list.
+void segmentsOfCells(const std::vector<Crossing>& crossings, const std::vector<CrossedCell>& cells,
+                     std::vector<std::vector<CurveSegment>>& segments) {
     std::vector<std::array<int, 2>> pairs;
     for (const CrossedCell& cell : cells) {
         std::array<int, 4> drawn = cell.edges;
@@ -465,57 +571,120 @@ std::vector<LevelSet> defaultLevels(const MapShading& shading) {
     return sets;
 }
 
+namespace {
+
+// A set's levels in ascending order, each with its place in the set.
+struct SortedSet {
+    LevelQuantity quantity = LevelQuantity::real;
+    std::vector<std::size_t> order;
+    std::vector<double> ascending;
+    std::vector<Side> sides;
+
+    explicit SortedSet(const LevelSet& set) : quantity(set.quantity), order(set.levels.size()) {
+        for (std::size_t k = 0; k < order.size(); ++k) {
+            order[k] = k;
+        }
+        std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+            return set.levels[a].value < set.levels[b].value;
+        });
+        for (const std::size_t k : order) {
+            ascending.push_back(set.levels[k].value);
+            sides.emplace_back(set.quantity, set.levels[k].value);
+        }
+    }
+};
+
+void bandsOfRowFor(const SortedSet& set, std::span<const ComplexValue> line, std::int16_t* out) {
+    switch (set.quantity) {
+        case LevelQuantity::real:
+            return bandsOfRow<LevelQuantity::real>(line, set.ascending, out);
+        case LevelQuantity::imaginary:
+            return bandsOfRow<LevelQuantity::imaginary>(line, set.ascending, out);
+        case LevelQuantity::logModulus:
+            return bandsOfRow<LevelQuantity::logModulus>(line, set.ascending, out);
+        case LevelQuantity::argument:
+            return bandsOfRow<LevelQuantity::argument>(line, set.ascending, out);
+    }
+}
+
+// Cell rows are taken this many at a time: the values of a block stay in
+// the nearest caches while each set's bands and crossings are found, and
+// the crossings of a whole block are checked together.
+constexpr int kBlockRows = 8;
+
+// The segments of one block of cell rows, for each set, each level's in
+// its own list.
+void curvesOfBlock(const CompiledExpression& function, const MapGeometry& geometry,
+                   std::span<const ComplexValue> values, const std::vector<SortedSet>& sets,
+                   int block, std::vector<std::vector<std::vector<CurveSegment>>>& segments) {
+    const auto width = static_cast<std::size_t>(geometry.width);
+    const int first = block * kBlockRows;
+    const int last = std::min(first + kBlockRows, geometry.height - 1);  // cell rows
+    thread_local std::vector<std::int16_t> bands;
+    thread_local std::vector<Crossing> crossings;
+    thread_local std::vector<CrossedCell> cells;
+    bands.resize((kBlockRows + 1) * width);
+    for (std::size_t index = 0; index < sets.size(); ++index) {
+        const SortedSet& set = sets[index];
+        for (int row = first; row <= last; ++row) {
+            bandsOfRowFor(set, values.subspan(row * width, width),
+                          bands.data() + (row - first) * width);
+        }
+        crossings.clear();
+        cells.clear();
+        for (int row = first; row < last; ++row) {
+            crossingsInRow(geometry, values, set.quantity, set.ascending, set.sides,
+                           bands.data() + (row - first) * width, row, crossings, cells);
+        }
+        segments[index].assign(set.order.size(), {});
+        if (!crossings.empty()) {
+            checkCrossings(function, geometry, set.sides, crossings);
+            segmentsOfCells(crossings, cells, segments[index]);
+        }
+    }
+}
+
+}  // namespace
+
+std::vector<std::vector<LevelCurve>> levelCurvesOfSets(const CompiledExpression& function,
+                                                       const MapGeometry& geometry,
+                                                       std::span<const ComplexValue> values,
+                                                       std::span<const LevelSet> sets,
+                                                       int threads) {
+    std::vector<SortedSet> sorted(sets.begin(), sets.end());
+    const int rows = std::max(0, geometry.height - 1);
+    const int blocks = (rows + kBlockRows - 1) / kBlockRows;
+    // Each block's segments, by set and by level in ascending order.
+    std::vector<std::vector<std::vector<std::vector<CurveSegment>>>> perBlock(
+        static_cast<std::size_t>(blocks),
+        std::vector<std::vector<std::vector<CurveSegment>>>(sets.size()));
+    forEachRow(blocks, threads, [&](int block, int) {
+        curvesOfBlock(function, geometry, values, sorted, block,
+                      perBlock[static_cast<std::size_t>(block)]);
+    });
+    std::vector<std::vector<LevelCurve>> result;
+    for (std::size_t index = 0; index < sets.size(); ++index) {
+        const LevelSet& set = sets[index];
+        const SortedSet& order = sorted[index];
+        std::vector<LevelCurve> curves(set.levels.size());
+        for (std::size_t place = 0; place < order.order.size(); ++place) {
+            LevelCurve& curve = curves[order.order[place]];
+            curve.quantity = set.quantity;
+            curve.level = set.levels[order.order[place]];
+            for (const auto& block : perBlock) {
+                const auto& found = block[index][place];
+                curve.segments.insert(curve.segments.end(), found.begin(), found.end());
+            }
+        }
+        result.push_back(std::move(curves));
+    }
+    return result;
+}
+
 std::vector<LevelCurve> levelCurves(const CompiledExpression& function, const MapGeometry& geometry,
                                     std::span<const ComplexValue> values, const LevelSet& set,
                                     int threads) {
-    // The levels in ascending order, each with its place in the set.
-    std::vector<std::size_t> order(set.levels.size());
-    for (std::size_t k = 0; k < order.size(); ++k) {
-        order[k] = k;
-    }
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        return set.levels[a].value < set.levels[b].value;
-    });
-    std::vector<double> ascending;
-    std::vector<Side> sides;
-    for (const std::size_t k : order) {
-        ascending.push_back(set.levels[k].value);
-        sides.emplace_back(set.quantity, set.levels[k].value);
-    }
-    const int rows = std::max(0, geometry.height - 1);
-    // Every point's band once, then the cells of each pair of rows.
-    const auto width = static_cast<std::size_t>(geometry.width);
-    std::vector<std::int16_t> bands(values.size());
-    forEachRow(geometry.height, threads, [&](int row, int) {
-        const auto line = values.subspan(static_cast<std::size_t>(row) * width, width);
-        std::int16_t* out = bands.data() + static_cast<std::size_t>(row) * width;
-        switch (set.quantity) {
-            case LevelQuantity::real:
-                return bandsOfRow<LevelQuantity::real>(line, ascending, out);
-            case LevelQuantity::imaginary:
-                return bandsOfRow<LevelQuantity::imaginary>(line, ascending, out);
-            case LevelQuantity::logModulus:
-                return bandsOfRow<LevelQuantity::logModulus>(line, ascending, out);
-            case LevelQuantity::argument:
-                return bandsOfRow<LevelQuantity::argument>(line, ascending, out);
-        }
-    });
-    std::vector<std::vector<std::vector<CurveSegment>>> perRow(
-        static_cast<std::size_t>(rows), std::vector<std::vector<CurveSegment>>(order.size()));
-    forEachRow(rows, threads, [&](int row, int) {
-        curvesInRow(function, geometry, values, set.quantity, ascending, sides, bands, row,
-                    perRow[static_cast<std::size_t>(row)]);
-    });
-    std::vector<LevelCurve> curves(set.levels.size());
-    for (std::size_t sorted = 0; sorted < order.size(); ++sorted) {
-        LevelCurve& curve = curves[order[sorted]];
-        curve.quantity = set.quantity;
-        curve.level = set.levels[order[sorted]];
-        for (const auto& row : perRow) {
-            curve.segments.insert(curve.segments.end(), row[sorted].begin(), row[sorted].end());
-        }
-    }
-    return curves;
+    return std::move(levelCurvesOfSets(function, geometry, values, {&set, 1}, threads).front());
 }
 
 }  // namespace complexplot

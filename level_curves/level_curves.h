@@ -61,4 +61,12 @@ std::vector<LevelCurve> levelCurves(const CompiledExpression& function, const Ma
                                     std::span<const ComplexValue> values, const LevelSet& set,
                                     int threads = 1);
 
+// The curves of several sets over the same values, each set's as
+// levelCurves gives them, found in one pass over the values.
+std::vector<std::vector<LevelCurve>> levelCurvesOfSets(const CompiledExpression& function,
+                                                       const MapGeometry& geometry,
+                                                       std::span<const ComplexValue> values,
+                                                       std::span<const LevelSet> sets,
+                                                       int threads = 1);
+
 }  // namespace complexplot

@@ -224,13 +224,18 @@ QImage phaseImage(const LargeVector<std::uint8_t>& colours, const MapGeometry& g
 void findLevelCurves(const FunctionRequest& request, FunctionMaps& maps) {
     const CompiledExpression function(request.expression);
     const auto sets = levelSetsOfMaps(request, maps.shading);
-    for (std::size_t map = 0; map < sets.size(); ++map) {
+    // Every set of every map in one pass over the values.
+    std::vector<LevelSet> all;
+    for (const auto& mapSets : sets) {
+        all.insert(all.end(), mapSets.begin(), mapSets.end());
+    }
+    auto found = levelCurvesOfSets(function, request.geometry, maps.values, all, request.threads);
+    std::size_t next = 0;
+    for (const auto& mapSets : sets) {
         std::vector<LevelCurve> curves;
-        for (const LevelSet& set : sets[map]) {
-            std::vector<LevelCurve> found =
-                levelCurves(function, request.geometry, maps.values, set, request.threads);
-            curves.insert(curves.end(), std::make_move_iterator(found.begin()),
-                          std::make_move_iterator(found.end()));
+        for (std::size_t k = 0; k < mapSets.size(); ++k, ++next) {
+            curves.insert(curves.end(), std::make_move_iterator(found[next].begin()),
+                          std::make_move_iterator(found[next].end()));
         }
         maps.curves.push_back(std::move(curves));
     }
