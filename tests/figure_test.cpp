@@ -596,3 +596,72 @@ TEST_F(Figure, PdfPageIsTurnedAndFilledToItsMargins) {
         }
     }
 }
+
+// The level curves of an SVG figure are vector paths, one per level, that
+// hold the vertices of the curves the map files draw, placed on the maps;
+// the marks of zeros and poles are there too.
+TEST_F(Figure, SvgCurvesHoldTheMapsVertices) {
+    FunctionRequest request;
+    request.expression = "z^2-1";
+    request.geometry.width = 24;
+    request.geometry.height = 20;
+    request.contours = true;
+    request.zeros = true;
+    std::ostringstream messages;
+    ProgressReport progress;
+    const FigureContent content =
+        functionFigureContent(request, makeFunctionMaps(request, false, messages, progress));
+    ASSERT_EQ(content.marks.size(), 2u);
+    const FigureLayout layout = layoutFigure(content, 0);
+    // Each drawn level's vertices in figure units, map after map.
+    std::vector<std::vector<QPointF>> expected;
+    for (std::size_t map = 0; map < 2; ++map) {
+        const QRectF rect = map == 0 ? layout.realMap : layout.imaginaryMap;
+        const auto place = [&](double column, double row) {
+            return QPointF(rect.left() + column * rect.width() / request.geometry.width,
+                           rect.top() + row * rect.height() / request.geometry.height);
+        };
+        for (const LevelCurve& curve : content.curves[map]) {
+            if (curve.segments.empty()) {
+                continue;
+            }
+            std::vector<QPointF> vertices;
+            for (const CurveSegment& segment : curve.segments) {
+                vertices.push_back(place(segment.column0, segment.row0));
+                vertices.push_back(place(segment.column1, segment.row1));
+            }
+            expected.push_back(std::move(vertices));
+        }
+    }
+    // The paths drawn in the curves' colour (after their halos), read back.
+    QXmlStreamReader svg(figureSvg(content));
+    std::vector<std::vector<QPointF>> found;
+    bool inCurve = false;
+    while (!svg.atEnd()) {
+        if (svg.readNext() != QXmlStreamReader::StartElement) {
+            continue;
+        }
+        if (svg.name() == u"g") {
+            inCurve = svg.attributes().value(QStringLiteral("stroke")) == QStringLiteral("#8c3c00");
+        } else if (svg.name() == u"path" && inCurve) {
+            std::vector<QPointF> vertices;
+            const QString data = svg.attributes().value(QStringLiteral("d")).toString();
+            for (const QString& step : data.split(' ', Qt::SkipEmptyParts)) {
+                const QStringList xy = step.mid(1).split(',');
+                vertices.emplace_back(xy.value(0).toDouble(), xy.value(1).toDouble());
+            }
+            found.push_back(std::move(vertices));
+        }
+    }
+    ASSERT_FALSE(svg.hasError());
+    ASSERT_GE(expected.size(), 6u);
+    ASSERT_EQ(found.size(), expected.size());
+    for (std::size_t level = 0; level < found.size(); ++level) {
+        ASSERT_EQ(found[level].size(), expected[level].size()) << level;
+        for (std::size_t k = 0; k < found[level].size(); ++k) {
+            // The SVG writes six significant digits.
+            EXPECT_NEAR(found[level][k].x(), expected[level][k].x(), 0.01) << level << " " << k;
+            EXPECT_NEAR(found[level][k].y(), expected[level][k].y(), 0.01) << level << " " << k;
+        }
+    }
+}
