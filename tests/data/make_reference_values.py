@@ -201,6 +201,19 @@ def write(out, expression, point, value):
         mpmath.nstr(value.imag, 25, min_fixed=1, max_fixed=0)))
 
 
+def write_if_representable(out, expression, point, function, cut):
+    """The line of the true value at the point, where it is one a double can
+    hold, and not zero: the error is measured relative to the value's size."""
+    try:
+        value = mpmath.mpc(true_value(function, cut, point))
+    except (ZeroDivisionError, ValueError):
+        return
+    size = abs(value)
+    if not mpmath.isfinite(size) or size == 0 or size > 1e308 or size < 1e-300:
+        return
+    write(out, expression, point, value)
+
+
 def functions(out):
     shared = (near_unit_circle(100) + zeros_of_the_circular_functions() + large_parts() +
               subnormal_parts())
@@ -210,16 +223,7 @@ def functions(out):
             points += near(complex(special))
         points += along_cut(cut)
         for point in points:
-            try:
-                value = mpmath.mpc(true_value(function, cut, point))
-            except (ZeroDivisionError, ValueError):
-                continue
-            # Only values a double can hold, and not zero: the error is
-            # measured relative to the value's size.
-            size = abs(value)
-            if not mpmath.isfinite(size) or size == 0 or size > 1e308 or size < 1e-300:
-                continue
-            write(out, expression, point, value)
+            write_if_representable(out, expression, point, function, cut)
 
 
 def powers(out):
@@ -289,14 +293,7 @@ def derivatives(out):
             derivative, cut = DERIVATIVES[expression], FUNCTIONS[expression][1]
         else:
             continue
-        try:
-            value = mpmath.mpc(true_value(derivative, cut, point))
-        except (ZeroDivisionError, ValueError):
-            continue
-        size = abs(value)
-        if not mpmath.isfinite(size) or size == 0 or size > 1e308 or size < 1e-300:
-            continue
-        write(out, expression, point, value)
+        write_if_representable(out, expression, point, derivative, cut)
 
 
 def main():
