@@ -87,6 +87,24 @@ std::string optionValue(const std::vector<std::string>& arguments, std::size_t& 
     return value;
 }
 
+// A switch that takes a value in the = form only: nothing where the
+// argument is another word, empty for the switch alone, else its value.
+// An = with nothing after it is refused, saying what it `needs`.
+std::optional<std::string> switchValue(const std::string& argument, const std::string& name,
+                                       const char* needs) {
+    if (argument == name) {
+        return std::string();
+    }
+    if (!argument.starts_with(name + "=")) {
+        return std::nullopt;
+    }
+    std::string value = argument.substr(name.size() + 1);
+    if (value.empty()) {
+        throw UsageError(name + "= needs " + needs);
+    }
+    return value;
+}
+
 // --range each and --range LO,HI ask for two different things; a later one
 // would silently win.
 void checkRangeKindsAgree(const OptionValues& options, const std::string& name,
@@ -128,20 +146,15 @@ OptionValues scanOptions(const std::vector<std::string>& arguments) {
             options.help = true;
         } else if (argument == "--axes") {
             options.axes = true;
-        } else if (argument == "--contours" || argument.starts_with("--contours=")) {
-            options.contours = argument.size() > 10 ? argument.substr(11) : std::string();
-            if (argument.size() > 10 && options.contours->empty()) {
-                throw UsageError(
-                    "--contours= needs its levels, as in --contours=0,pi/2,1e3; "
-                    "--contours alone draws the default ones");
-            }
-        } else if (argument == "--zeros" || argument.starts_with("--zeros=")) {
-            options.zeros = argument.size() > 7 ? argument.substr(8) : std::string();
-            if (argument.size() > 7 && options.zeros->empty()) {
-                throw UsageError(
-                    "--zeros= needs a file name, as in --zeros=points.tsv; --zeros alone "
-                    "marks the zeros and poles without writing a table");
-            }
+        } else if (const auto levels = switchValue(argument, "--contours",
+                                                   "its levels, as in --contours=0,pi/2,1e3; "
+                                                   "--contours alone draws the default ones")) {
+            options.contours = *levels;
+        } else if (const auto table = switchValue(argument, "--zeros",
+                                                  "a file name, as in --zeros=points.tsv; "
+                                                  "--zeros alone marks the zeros and poles "
+                                                  "without writing a table")) {
+            options.zeros = *table;
         } else {
             // --option VALUE, or --option=VALUE (which lets a value start with a minus).
             std::string value = optionValue(arguments, i, lastOption);
