@@ -7,6 +7,8 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QTranslator>
@@ -356,6 +358,42 @@ private slots:
         // What was found at the end of the text is named in Japanese too.
         function->setEditText(QStringLiteral("sin(z)+"));
         QTRY_VERIFY(window.statusText().contains(QStringLiteral("式の終わり")));
+    }
+
+    // In Japanese as in English, no two items of a menu, and no two menus,
+    // answer to the same Alt key.
+    void everyMenuItemHasItsOwnKey() {
+        QTranslator japanese;
+        QVERIFY(japanese.load(QStringLiteral(":/i18n/complex-plot-explore_ja.qm")));
+        for (const bool translated : {false, true}) {
+            if (translated) {
+                QCoreApplication::installTranslator(&japanese);
+            }
+            const auto removeTranslator =
+                qScopeGuard([&] { QCoreApplication::removeTranslator(&japanese); });
+            ExplorerWindow& window = open("sin(z)");
+            auto keysAreDistinct = [](const QList<QAction*>& actions) {
+                QStringList seen;
+                for (const QAction* action : actions) {
+                    const QKeySequence key = QKeySequence::mnemonic(action->text());
+                    if (key.isEmpty()) {
+                        continue;
+                    }
+                    if (seen.contains(key.toString())) {
+                        return action->text();
+                    }
+                    seen << key.toString();
+                }
+                return QString();
+            };
+            const QList<QAction*> menus = window.menuBar()->actions();
+            QVERIFY(!menus.isEmpty());
+            QCOMPARE(keysAreDistinct(menus), QString());
+            for (const QAction* menu : menus) {
+                QVERIFY(menu->menu() != nullptr);
+                QCOMPARE(keysAreDistinct(menu->menu()->actions()), QString());
+            }
+        }
     }
 
     // An error while typing is marked and the last good maps stay; a good
