@@ -1072,6 +1072,9 @@ std::optional<MapGeometry> ExplorerWindow::viewForBounds(const QStringList& text
 void ExplorerWindow::goTo() {
     QDialog dialog(this);
     dialog.setWindowTitle(tr("Go to"));
+    // A window of its own takes the desktop's font, not this one's: the
+    // bounds are numbers, in the face that keeps "0.25" from reading "0. 25".
+    dialog.setFont(font());
     auto* form = new QFormLayout(&dialog);
     const MapGeometry& current = view();
     const double bounds[] = {current.x0, current.x1, current.y0, current.y1};

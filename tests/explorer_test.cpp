@@ -260,8 +260,9 @@ private slots:
         QMouseEvent move(QEvent::MouseMove, onMark, window.canvas()->mapToGlobal(onMark),
                          Qt::NoButton, Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(window.canvas(), &move);
-        QTRY_VERIFY2(window.statusText().contains(QStringLiteral("pole of order 1 at z = 1+0i, residue ")),
-                     qPrintable(window.statusText()));
+        QTRY_VERIFY2(
+            window.statusText().contains(QStringLiteral("pole of order 1 at z = 1+0i, residue ")),
+            qPrintable(window.statusText()));
         window.canvas()->setFocus();
         QTest::keySequence(window.canvas(), QKeySequence::Copy);
         QVERIFY2(QApplication::clipboard()->text().startsWith(QStringLiteral("pole\t1\t1\t0\t")),
@@ -738,6 +739,16 @@ private slots:
             QVERIFY2(why.contains(QString::fromUtf8(c.says)), qPrintable(why));
             QVERIFY(!why.contains(QStringLiteral("--window")));
         }
+        // The dialog writes the bounds in the window's face for numbers.
+        QStringList dialogFaces;
+        QTimer::singleShot(0, &window, [&] {
+            if (QWidget* dialog = QApplication::activeModalWidget()) {
+                dialogFaces = dialog->findChild<QLineEdit*>()->font().families();
+                dialog->close();
+            }
+        });
+        window.goTo();
+        QCOMPARE(dialogFaces, window.font().families());
         const auto before = window.canvas()->restingMaps();
         auto* box = window.findChild<QComboBox*>(QStringLiteral("function"));
         box->setEditText(QString(40000, u'z'));
