@@ -898,6 +898,13 @@ void ExplorerWindow::resizeEvent(QResizeEvent* event) {
         heldWindowSize_ = QSize();
         canvas_->holdMapPixels(std::nullopt);
     }
+    // A window manager holds a window at its minimum size; with none, a
+    // window made smaller from outside takes that size back, so that the
+    // maps keep their 64 pixels a side.
+    const QSize least = minimumSize();
+    if (width() < least.width() || height() < least.height()) {
+        QTimer::singleShot(0, this, [this] { resize(size().expandedTo(minimumSize())); });
+    }
     QMainWindow::resizeEvent(event);
 }
 
