@@ -448,13 +448,32 @@ void ExplorerWindow::expressionEdited(const QString& text) {
         const int indent = std::min(functionBox_->x() + functionBox_->lineEdit()->x() + 4 +
                                         metrics.horizontalAdvance(before),
                                     std::max(0, caret_->width() - 40));
-        caret_->setIndent(indent);
         const QString message = tr("column %1: %2").arg(error.column()).arg(translatedText(error));
-        caret_->setText(QStringLiteral("^ ") + message);
+        placeCaret(indent, message);
         tell(message);
         statusIsError_ = true;
         typingPause_.stop();
     }
+}
+
+void ExplorerWindow::placeCaret(int indent, const QString& message) {
+    const QFontMetrics metrics(caret_->font());
+    const QString after = QStringLiteral("^ ") + message;
+    if (indent + metrics.horizontalAdvance(after) <= caret_->width()) {
+        caret_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        caret_->setIndent(indent);
+        caret_->setText(after);
+        return;
+    }
+    // Where the message would run past the window's edge it stands before
+    // the mark, cut short at its end if even that room is too small.
+    const QString mark = QStringLiteral(" ^");
+    const int markEnd = indent + metrics.horizontalAdvance(QStringLiteral("^"));
+    caret_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    caret_->setIndent(std::max(0, caret_->width() - markEnd));
+    caret_->setText(metrics.elidedText(message, Qt::ElideRight,
+                                       std::max(0, markEnd - metrics.horizontalAdvance(mark))) +
+                    mark);
 }
 
 void ExplorerWindow::remember(const std::string& expression) {

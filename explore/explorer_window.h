@@ -109,6 +109,9 @@ private:
     void buildMenus();
     void showView(const MapGeometry& view, bool remember);
     void render();
+    // The error's mark under its place in the line, and its message beside
+    // the mark, kept inside the window.
+    void placeCaret(int indent, const QString& message);
     void remember(const std::string& expression);
     // The session as it is now, kept for the next start.
     void keepSession();

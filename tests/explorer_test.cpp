@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -551,6 +552,13 @@ private slots:
         box->setEditText(QString::fromStdString(line.substr(0, 897) + "sni(z)"));
         QTest::qWait(50);
         QCOMPARE(window.size(), size);
+        // The error's message stays whole inside the window, its mark too.
+        const auto* caret = window.findChild<QLabel*>(QStringLiteral("caret"));
+        QVERIFY(caret->text().contains(u'^'));
+        QVERIFY(caret->text().contains(QStringLiteral("898")));
+        QVERIFY2(caret->indent() + QFontMetrics(caret->font()).horizontalAdvance(caret->text()) <=
+                     caret->width(),
+                 qPrintable(caret->text()));
         QVERIFY(window.minimumSizeHint().width() < 1200);
         QCOMPARE(window.view(), view);
         box->setEditText(QString::fromStdString(line));
