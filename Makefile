@@ -10,8 +10,8 @@ JOBS ?= $(shell nproc)
 
 BUILD_PACKAGES := g++ make cmake qt6-base-dev qt6-svg-dev libgl-dev libxkbcommon-dev \
 	qt6-l10n-tools qt6-tools-dev qt6-translations-l10n libsleef-dev libpng-dev
-TEST_PACKAGES := $(BUILD_PACKAGES) libgtest-dev fonts-ipafont-gothic fonts-dejavu-core pngcheck \
-	poppler-utils
+TEST_PACKAGES := $(BUILD_PACKAGES) libgtest-dev libbenchmark-dev fonts-ipafont-gothic \
+	fonts-dejavu-core pngcheck poppler-utils
 BENCH_PACKAGES := $(BUILD_PACKAGES) libbenchmark-dev fonts-ipafont-gothic python3-numpy python3-pil
 RUN_PACKAGES := $(BUILD_PACKAGES) fonts-ipafont-gothic fonts-dejavu-core
 
@@ -22,22 +22,24 @@ CTEST_FLAGS := --output-on-failure -j $(JOBS)
 # Builds the window program and starts it.
 run:
 	@scripts/install-packages $(RUN_PACKAGES)
-	cmake -S . -B $(BUILD_DIR) -DCOMPLEX_PLOT_TESTS=OFF
+	cmake -S . -B $(BUILD_DIR) -DCOMPLEX_PLOT_TESTS=OFF -DCOMPLEX_PLOT_BENCH=OFF
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 	$(BUILD_DIR)/ui/complex-plot
 
 # Builds the explorer and starts it.
 explore:
 	@scripts/install-packages $(RUN_PACKAGES)
-	cmake -S . -B $(BUILD_DIR) -DCOMPLEX_PLOT_TESTS=OFF
+	cmake -S . -B $(BUILD_DIR) -DCOMPLEX_PLOT_TESTS=OFF -DCOMPLEX_PLOT_BENCH=OFF
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target complex-plot-explore
 	$(BUILD_DIR)/explore/complex-plot-explore
 
-# Builds and runs every test, then builds again with AddressSanitizer and
-# UndefinedBehaviorSanitizer and runs every test once more.
+# Builds and runs every test (the benchmarks are built too, so that they
+# keep up with the code, but not run), then builds again with
+# AddressSanitizer and UndefinedBehaviorSanitizer and runs every test once
+# more.
 test:
 	@scripts/install-packages $(TEST_PACKAGES)
-	cmake -S . -B $(BUILD_DIR) -DCOMPLEX_PLOT_TESTS=ON
+	cmake -S . -B $(BUILD_DIR) -DCOMPLEX_PLOT_TESTS=ON -DCOMPLEX_PLOT_BENCH=ON
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 	cd $(BUILD_DIR) && ctest $(CTEST_FLAGS)
 	cmake -S . -B $(SANITIZE_DIR) -DCOMPLEX_PLOT_TESTS=ON -DCOMPLEX_PLOT_SANITIZE=ON \

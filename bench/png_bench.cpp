@@ -31,7 +31,7 @@ QImage mapOf(bool axes) {
     request.threads = 2;
     LargeVector<ComplexValue> values =
         computeValues(CompiledExpression(request.expression), request.geometry, 2);
-    return mapsOfValues(std::move(values), request, axes, nullptr).real;
+    return mapsOfValues(std::move(values), request, axes, nullptr).first;
 }
 
 // The rows as PNG filters them with Sub: each byte less the one a pixel to
