@@ -323,31 +323,62 @@ GreyMaps greyMaps(std::span<const ComplexValue> values, const GreyRange& realRan
     return maps;
 }
 
-bool looksWashedOut(std::span<const std::uint8_t> greys) {
-    // Neighbouring points are most often of one grey, and a count kept in
-    // one table would wait at each point for the last one to be stored:
-    // four tables, taken in turn, let four counts run at once.
-    constexpr std::size_t kTables = 4;
-    std::array<std::array<std::uint32_t, 256>, kTables> tables{};
+namespace {
+
+// The counts of each grey in four tables, taken in turn.
+using GreyTables = std::array<std::array<std::uint32_t, 256>, 4>;
+
+void countGreys(std::span<const std::uint8_t> greys, GreyTables& tables) {
     std::size_t k = 0;
-    for (; k + kTables <= greys.size(); k += kTables) {
-        for (std::size_t table = 0; table < kTables; ++table) {
+    for (; k + tables.size() <= greys.size(); k += tables.size()) {
+        for (std::size_t table = 0; table < tables.size(); ++table) {
             ++tables[table][greys[k + table]];
         }
     }
-    std::array<std::size_t, 256> count{};
     for (; k < greys.size(); ++k) {
-        ++count[greys[k]];
+        ++tables[0][greys[k]];
     }
+}
+
+// The three largest counts, largest first.
+std::array<std::size_t, 3> threeLargest(const GreyTables& tables) {
+    std::array<std::size_t, 256> count{};
     for (const auto& table : tables) {
         for (std::size_t grey = 0; grey < 256; ++grey) {
             count[grey] += table[grey];
         }
     }
     std::partial_sort(count.begin(), count.begin() + 3, count.end(), std::greater<>());
+    return {count[0], count[1], count[2]};
+}
+
+}  // namespace
+
+bool looksWashedOut(std::span<const std::uint8_t> greys) {
+    // Neighbouring points are most often of one grey, and a count kept in
+    // one table would wait at each point for the last one to be stored:
+    // four tables, taken in turn, let four counts run at once.
+    GreyTables tables{};
+    // A map is most often far from washed out, and its first rows say so:
+    // the points of the rows counted so far that lie off their own three
+    // commonest greys lie off any three greys of the whole map too. Once
+    // they are more than a hundredth of the map, no later row can change
+    // the answer.
+    constexpr std::size_t kRows = std::size_t{1} << 16;
+    std::size_t counted = 0;
+    while (counted < greys.size()) {
+        const std::size_t count = std::min(kRows, greys.size() - counted);
+        countGreys(greys.subspan(counted, count), tables);
+        counted += count;
+        const std::array<std::size_t, 3> top = threeLargest(tables);
+        if (100 * (counted - (top[0] + top[1] + top[2])) > greys.size()) {
+            return false;
+        }
+    }
+    const std::array<std::size_t, 3> top = threeLargest(tables);
     // A map of one grey all over is most often a part that is constant
     // (Im f of a real function), which no range would show more of.
-    return count[0] < greys.size() && 100 * (count[0] + count[1] + count[2]) >= 99 * greys.size();
+    return top[0] < greys.size() && 100 * (top[0] + top[1] + top[2]) >= 99 * greys.size();
 }
 
 }  // namespace complexplot
