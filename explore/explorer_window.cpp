@@ -156,6 +156,13 @@ ExplorerStart restoredStart(QSettings& settings, ExplorerStart start) {
     return start;
 }
 
+// A number too long for its field shows its start, where it is read from,
+// rather than its last digits.
+void showNumber(QLineEdit* field, const QString& number) {
+    field->setText(number);
+    field->setCursorPosition(0);
+}
+
 }  // namespace
 
 ExplorerWindow::ExplorerWindow(const ExplorerStart& given, QWidget* parent)
@@ -261,7 +268,7 @@ ExplorerWindow::ExplorerWindow(const ExplorerStart& given, QWidget* parent)
         rangeEnds_[k]->setObjectName(QStringLiteral("rangeEnd%1").arg(k));
         rangeEnds_[k]->setMaximumWidth(140);
         if (start.range.fixed) {
-            rangeEnds_[k]->setText(exact(ends[k]));
+            showNumber(rangeEnds_[k], exact(ends[k]));
         }
         controls->addWidget(rangeEnds_[k]);
         connect(rangeEnds_[k], &QLineEdit::editingFinished, this, &ExplorerWindow::rangeChanged);
@@ -624,7 +631,7 @@ void ExplorerWindow::showRangeInUse(const FunctionMaps& maps) {
     }
     for (int k = 0; k < 4; ++k) {
         if (!rangeEnds_[k]->hasFocus()) {
-            rangeEnds_[k]->setText(shown[k]);
+            showNumber(rangeEnds_[k], shown[k]);
         }
     }
 }
@@ -717,7 +724,7 @@ void ExplorerWindow::rangeChanged() {
                                maps.shading.imaginaryRange.low, maps.shading.imaginaryRange.high};
         for (int k = 0; k < 4; ++k) {
             if (rangeEnds_[k]->text().isEmpty() || sender() == lock_) {
-                rangeEnds_[k]->setText(exact(ends[k]));
+                showNumber(rangeEnds_[k], exact(ends[k]));
             }
         }
         const QSignalBlocker blocker(rangeMode_);

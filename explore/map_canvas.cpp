@@ -74,6 +74,23 @@ double MapCanvas::legendLabelWidth() const {
     return QFontMetricsF(font()).horizontalAdvance(QStringLiteral("−8.88×10⁻³⁰⁰")) + 4;
 }
 
+QFont MapCanvas::legendLabelFont(const QStringList& labels) const {
+    const QFontMetricsF metrics(font());
+    double widest = 0;
+    for (const QString& label : labels) {
+        widest = std::max(widest, metrics.horizontalAdvance(label));
+    }
+    QFont smaller = font();
+    // The room less a little, since a face's widths do not scale exactly.
+    const double room = legendLabelWidth() - 4;
+    if (widest > room && smaller.pointSizeF() > 0) {
+        smaller.setPointSizeF(smaller.pointSizeF() * room / widest);
+    } else if (widest > room) {
+        smaller.setPixelSize(std::max(1, static_cast<int>(smaller.pixelSize() * room / widest)));
+    }
+    return smaller;
+}
+
 // One legend with its labels.
 double MapCanvas::oneLegendWidth() const {
     return kMargin + kLegendBar + kTick + legendLabelWidth();
@@ -365,15 +382,23 @@ void MapCanvas::paintLegends(QPainter& painter) {
         const GreyRange ends = legendCoordinates(legend);
         const AxisTicks ticks = legendTicks(
             legend, bar.height(), [&](const std::string&) { return height; }, 0.15 * height);
+        QStringList labels;
         for (const Tick& tick : ticks.ticks) {
+            labels << text(tick.label);
+        }
+        const QFont shared = painter.font();
+        painter.setFont(legendLabelFont(labels));
+        for (std::size_t k = 0; k < ticks.ticks.size(); ++k) {
+            const Tick& tick = ticks.ticks[k];
             const LabelSpan span = labelSpan(tick.value, height, ends.low, ends.high, bar.height());
             const double at =
                 bar.bottom() - (tick.value - ends.low) / (ends.high - ends.low) * bar.height();
             painter.drawLine(QPointF(bar.right(), at), QPointF(bar.right() + kTick, at));
             painter.drawText(QRectF(bar.right() + kTick + 2, bar.bottom() - span.end,
                                     legendLabelWidth(), height),
-                             Qt::AlignLeft | Qt::AlignVCenter, text(tick.label));
+                             Qt::AlignLeft | Qt::AlignVCenter, labels[static_cast<int>(k)]);
         }
+        painter.setFont(shared);
     }
 }
 

@@ -51,6 +51,12 @@ public:
     void setKind(MapKind kind);
     MapKind kind() const { return kind_; }
 
+    // The face of a legend's labels: the canvas's own, made smaller where
+    // the widest of them would not fit the room each legend keeps for its
+    // labels (ends that differ only in their twelfth digit, say), so that
+    // every label is drawn whole.
+    QFont legendLabelFont(const QStringList& labels) const;
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 

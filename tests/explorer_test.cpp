@@ -23,6 +23,7 @@
 #include "expression_message.h"
 #include "function_maps.h"
 #include "handout_list.h"
+#include "map_canvas.h"
 #include "map_renderer.h"
 #include "render_options.h"
 #include "value_grid.h"
@@ -604,6 +605,35 @@ private slots:
             QVERIFY(window_->canvas()->mapRect(true).left() >
                     window_->canvas()->mapRect(false).right() + (each ? 40 : 0));
         }
+    }
+
+    // Deep in a view whose greys span a hundred-billionth, every number
+    // stays readable: each range field shows its number's start, and a
+    // legend's labels, twelve digits long, are drawn whole in a smaller
+    // face where ordinary ones keep the canvas's.
+    void deepViewKeepsEveryNumberReadable() {
+        ExplorerStart start;
+        start.expression = "exp(1/z)";
+        start.view = MapGeometry{0.005, 0.0050000000001, 0.3, 0.3000000000001, 150, 150};
+        start.sized = true;
+        start.range.forEach = true;
+        window_ = std::make_unique<ExplorerWindow>(start);
+        window_->showAtStartSize();
+        waitForRest();
+        for (int k = 0; k < 4; ++k) {
+            const auto* field = window_->findChild<QLineEdit*>(QStringLiteral("rangeEnd%1").arg(k));
+            QVERIFY(field->text().size() >= 13);
+            QCOMPARE(field->cursorPosition(), 0);
+        }
+        const MapCanvas& canvas = *window_->canvas();
+        const QFontMetricsF ordinary(canvas.font());
+        const double room = ordinary.horizontalAdvance(QStringLiteral("−8.88×10⁻³⁰⁰"));
+        const QStringList deep = {QStringLiteral("−1.03792484934"), QStringLiteral("0.5")};
+        const QFont smaller = canvas.legendLabelFont(deep);
+        QVERIFY(QFontMetricsF(smaller).horizontalAdvance(deep[0]) <= room);
+        QVERIFY(smaller.pointSizeF() < canvas.font().pointSizeF());
+        QCOMPARE(canvas.legendLabelFont({QStringLiteral("−8.88×10⁻³⁰⁰"), QStringLiteral("0.5")}),
+                 canvas.font());
     }
 
     // A window and size on the command line open exactly that view, pixel
