@@ -63,8 +63,19 @@ TEST(WindowProgram, StartsOnAnyPlatformQtCanOpen) {
 // 2, for what it does not take, naming what was typed (on any platform Qt
 // can open; offscreen here).
 TEST(ExplorerProgram, CommandLineIsCheckedBeforeAWindowOpens) {
-    const Outcome help = runProgram(EXPLORE_PROGRAM, "-u DISPLAY", "--help >/dev/null");
+    const std::filesystem::path printed = std::filesystem::temp_directory_path() /
+                                          ("explorer-help-" + std::to_string(::getpid()) + ".txt");
+    const Outcome help = runProgram(EXPLORE_PROGRAM, "-u DISPLAY", "--help >" + printed.string());
     EXPECT_EQ(help.exitCode, 0) << help.standardError;
+    std::ifstream file(printed);
+    const std::string text(std::istreambuf_iterator<char>(file), {});
+    std::filesystem::remove(printed);
+    // Every option it takes is in its help.
+    for (const char* option :
+         {"--function", "--window", "--size", "--range", "--range-re", "--range-im", "--show",
+          "--greys", "--contours", "--zeros", "--axes"}) {
+        EXPECT_NE(text.find(std::string(" ") + option), std::string::npos) << option;
+    }
     const std::pair<const char*, const char*> cases[] = {
         {"garbage", "unexpected word 'garbage'"},
         {"-o out", "'-o' is the renderer's"},
