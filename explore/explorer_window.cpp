@@ -769,6 +769,8 @@ void ExplorerWindow::rendered(std::shared_ptr<const RenderedMaps> maps) {
                     "it is not meromorphic")
                      .arg(QString::fromUtf8(operation.value_or("").data(),
                                             static_cast<int>(operation.value_or("").size()))));
+        } else if (maps->maps.zeros && maps->maps.zeros->points.empty()) {
+            tell(noMarksText(*maps->maps.zeros));
         }
     }
 }
@@ -975,6 +977,39 @@ void ExplorerWindow::copyCommandLine() {
     }
     QApplication::clipboard()->setText(line);
     tell(tr("copied: %1").arg(line));
+}
+
+QString ExplorerWindow::noMarksText(const ZerosAndPoles& found) const {
+    QString text = tr("no zeros or poles found in the view");
+    if (found.unsettled.empty()) {
+        return text;
+    }
+    // The first place where none could be counted, and why: the renderer's
+    // --zeros lists them all.
+    const UnsettledPlace& place = found.unsettled.front();
+    QString why;
+    switch (place.reason) {
+        case UnsettledPlace::Reason::valuesJump:
+            why = tr("f jumps along every circle about it (a branch cut)");
+            break;
+        case UnsettledPlace::Reason::withoutValues:
+            why = tr("f is 0 or has no finite value at points of a region too wide to circle");
+            break;
+        case UnsettledPlace::Reason::tooWide:
+            why =
+                tr("the cells where f winds spread too wide to circle (a branch cut along a "
+                   "row or a column of pixels, or points that accumulate)");
+            break;
+        case UnsettledPlace::Reason::windingUnsettled:
+            why =
+                tr("the winding of f does not settle (an essential singularity, or points "
+                   "that accumulate)");
+            break;
+    }
+    const QString where = QString::number(place.centre.real(), 'g', 3) +
+                          (std::signbit(place.centre.imag()) ? u'-' : u'+') +
+                          QString::number(std::abs(place.centre.imag()), 'g', 3) + u'i';
+    return text + tr("; none counted near %1: %2").arg(where, why);
 }
 
 const ZeroOrPole* ExplorerWindow::pointAt(QPointF place) const {

@@ -112,6 +112,8 @@ private:
     // The error's mark under its place in the line, and its message beside
     // the mark, kept inside the window.
     void placeCaret(int indent, const QString& message);
+    // What the status bar says where the maps show no zero or pole to mark.
+    QString noMarksText(const ZerosAndPoles& found) const;
     void remember(const std::string& expression);
     // The session as it is now, kept for the next start.
     void keepSession();

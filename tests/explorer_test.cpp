@@ -271,6 +271,14 @@ private slots:
                  qPrintable(QApplication::clipboard()->text()));
 
         auto* box = window.findChild<QComboBox*>(QStringLiteral("function"));
+        // Nothing to mark says so, and why: on maps of an odd height the cut
+        // of sqrt lies along the row of pixel centres at Im z = 0.
+        window.canvas()->holdMapPixels(QSize(201, 151));
+        box->setEditText(QStringLiteral("sqrt(z-1)"));
+        QTRY_VERIFY_WITH_TIMEOUT(window.statusText().contains(QStringLiteral("no zeros or poles")),
+                                 20000);
+        QVERIFY2(window.statusText().contains(QStringLiteral("a branch cut along a row")),
+                 qPrintable(window.statusText()));
         box->setEditText(QStringLiteral("z*conj(z)-1"));
         QTRY_VERIFY_WITH_TIMEOUT(window.statusText().contains(QStringLiteral("conj")), 20000);
         QVERIFY(!window.canvas()->restingMaps()->maps.zeros.has_value());

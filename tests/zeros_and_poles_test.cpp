@@ -172,6 +172,18 @@ INSTANTIATE_TEST_SUITE_P(CutsAndEssentialSingularities, NothingFalse,
                              return name;
                          });
 
+TEST_F(ZerosAndPolesOf, CutAlongARowOfCentresIsNamedAsOne) {
+    // On an odd grid the cut of sqrt(z - 1) runs along the row at Im z = 0,
+    // its cells all across the window: named for what it is, not as a
+    // winding that does not settle. Between two rows nothing is named.
+    const ZerosAndPoles onRow = find("sqrt(z-1)", 2.0, 301);
+    EXPECT_TRUE(onRow.points.empty());
+    ASSERT_FALSE(onRow.unsettled.empty());
+    EXPECT_EQ(onRow.unsettled[0].reason, UnsettledPlace::Reason::tooWide);
+    EXPECT_NE(zerosAndPolesReport(onRow, "").find("a branch cut along a row"), std::string::npos);
+    EXPECT_TRUE(find("sqrt(z-1)", 2.0, 300).unsettled.empty());
+}
+
 TEST_F(ZerosAndPolesOf, PoleBesideABranchCut) {
     // A double pole 0.05 from the cut of log: its residue 1 / p on a circle
     // small enough not to cross the cut.

@@ -27,9 +27,13 @@ std::string whyNone(const UnsettledPlace& place) {
                    "accumulate, or several within a pixel)";
         case UnsettledPlace::Reason::valuesJump:
             return "f jumps along every circle about it (a branch cut)";
+        case UnsettledPlace::Reason::tooWide:
+            return "the cells where f winds spread too wide to circle (a branch cut along a row or "
+                   "a column of pixel centres, or points that accumulate)";
         case UnsettledPlace::Reason::withoutValues:
-            return "f is 0 or has no finite value over the region (an underflow or an overflow), "
-                   "where none is looked for";
+            return "f is 0 or has no finite value at points of a region too wide to circle (an "
+                   "underflow, an overflow, or a cut or pole through a pixel's centre), where "
+                   "none is looked for";
     }
     return {};
 }

@@ -186,7 +186,7 @@ GroupOutcome examineGroup(const CompiledExpression& function,
     const int across = std::max(group.right - group.left, group.bottom - group.top) + 1;
     if (across > kWidestGroup || (group.withoutValue > 0 && across > 8)) {
         return unsettledAt(group.withoutValue > 0 ? UnsettledPlace::Reason::withoutValues
-                                                  : UnsettledPlace::Reason::windingUnsettled,
+                                                  : UnsettledPlace::Reason::tooWide,
                            centre, radius);
     }
     CircleWinding first = windingOnCircle(function, centre, radius);

@@ -41,6 +41,10 @@ struct UnsettledPlace {
         // A region of points that are 0 or have no finite value (an
         // underflow or an overflow), too large to draw a circle about.
         withoutValues,
+        // Cells that wind, spread too wide to draw a circle about: a branch
+        // cut along a row or a column of pixel centres, or points that
+        // accumulate.
+        tooWide,
     };
     Reason reason = Reason::windingUnsettled;
     ComplexValue centre;

@@ -440,6 +440,30 @@
         <translation>%1 位の極 z = %2、留数 %3（誤差 約 %4）</translation>
     </message>
     <message>
+        <source>no zeros or poles found in the view</source>
+        <translation>表示の中に零点も極もありません</translation>
+    </message>
+    <message>
+        <source>f jumps along every circle about it (a branch cut)</source>
+        <translation>そのまわりのどの円でも f が跳ぶため（分岐の切れ目）</translation>
+    </message>
+    <message>
+        <source>f is 0 or has no finite value at points of a region too wide to circle</source>
+        <translation>円で囲めないほど広い範囲に、f が 0 か有限の値をもたない点があるため</translation>
+    </message>
+    <message>
+        <source>the winding of f does not settle (an essential singularity, or points that accumulate)</source>
+        <translation>f の回転数が定まらないため（真性特異点か、集積する点）</translation>
+    </message>
+    <message>
+        <source>the cells where f winds spread too wide to circle (a branch cut along a row or a column of pixels, or points that accumulate)</source>
+        <translation>f が回る升目が広がりすぎて円で囲めないため（画素の行か列に沿う分岐の切れ目か、集積する点）</translation>
+    </message>
+    <message>
+        <source>; none counted near %1: %2</source>
+        <translation>。%1 の近くは数えていません: %2</translation>
+    </message>
+    <message>
         <source>Ctrl+C copies its line</source>
         <translation>Ctrl+C でこの行をコピー</translation>
     </message>
