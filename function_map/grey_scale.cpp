@@ -151,13 +151,148 @@ Percentiles<N> percentilesCounted(std::span<const Element> values, int threads,
 // since the counts are large (a quarter of a megabyte) and filling fewer of
 // them is most of the saving.
 template <std::size_t N, typename Element, typename NumbersOf>
-Percentiles<N> percentiles(std::span<const Element> values, int threads,
-                           const std::array<int, N>& percents, NumbersOf numbersOf) {
+Percentiles<N> percentilesByCount(std::span<const Element> values, int threads,
+                                  const std::array<int, N>& percents, NumbersOf numbersOf) {
     std::vector<std::vector<std::uint32_t>> counts(static_cast<std::size_t>(threads));
     forEachRow(kPieces, threads, [&](int index, int worker) {
         countGroups(piece(values, index), numbersOf, counts[static_cast<std::size_t>(worker)]);
     });
     return percentilesCounted(values, threads, counts, percents, numbersOf);
+}
+
+// The number that orderedBits gave `bits`.
+double fromOrderedBits(std::uint64_t bits) {
+    return std::bit_cast<double>((bits >> 63) != 0 ? bits & ~(std::uint64_t{1} << 63) : ~bits);
+}
+
+// The numbers of every stride-th element: at most this many elements.
+constexpr std::size_t kSampled = std::size_t{1} << 12;
+
+// The ordered bits of the numbers of every stride-th element that counts.
+template <typename Element, typename NumbersOf>
+std::vector<std::uint64_t> sampleOf(std::span<const Element> values, std::size_t stride,
+                                    NumbersOf numbersOf) {
+    std::vector<std::uint64_t> sample;
+    for (std::size_t k = 0; k < values.size(); k += stride) {
+        if (isCounted(values[k])) {
+            numbersOf(values[k], [&](double number) { sample.push_back(orderedBits(number)); });
+        }
+    }
+    return sample;
+}
+
+std::uint64_t orderStatistic(std::vector<std::uint64_t>& keys, std::size_t place) {
+    std::nth_element(keys.begin(), keys.begin() + static_cast<std::ptrdiff_t>(place), keys.end());
+    return keys[place];
+}
+
+// Where each percentile's rank lies in the sample, give or take a
+// hundredth of it each way: the span of numbers between, its ends open
+// where it reaches the sample's own.
+template <std::size_t N>
+struct RankSpans {
+    std::array<std::uint64_t, N> low{};
+    std::array<std::uint64_t, N> high{};
+};
+
+template <std::size_t N>
+RankSpans<N> spansIn(std::vector<std::uint64_t>& sample, const std::array<int, N>& percents) {
+    const std::size_t reach = std::max<std::size_t>(16, sample.size() / 128);
+    RankSpans<N> spans;
+    for (std::size_t k = 0; k < N; ++k) {
+        const std::size_t place = nearestRank(sample.size(), percents[k]) - 1;
+        spans.low[k] = place >= reach ? orderStatistic(sample, place - reach) : 0;
+        spans.high[k] = place + reach < sample.size() ? orderStatistic(sample, place + reach)
+                                                      : std::numeric_limits<std::uint64_t>::max();
+    }
+    return spans;
+}
+
+// What one piece of the values holds: how many numbers, how many below
+// each span, and those within it.
+template <std::size_t N>
+struct Tally {
+    std::size_t total = 0;
+    std::array<std::size_t, N> below{};
+    std::array<std::vector<std::uint64_t>, N> kept;
+};
+
+template <std::size_t N, typename Element, typename NumbersOf>
+std::vector<Tally<N>> tallies(std::span<const Element> values, int threads,
+                              const RankSpans<N>& spans, NumbersOf numbersOf) {
+    std::vector<Tally<N>> pieces(kPieces);
+    forEachRow(kPieces, threads, [&](int index, int) {
+        Tally<N>& tally = pieces[static_cast<std::size_t>(index)];
+        // Counted in hand, not in the tally, which the kept numbers'
+        // stores might change as far as the compiler knows.
+        std::size_t total = 0;
+        std::array<std::size_t, N> below{};
+        for (const Element value : piece(values, index)) {
+            if (isCounted(value)) {
+                numbersOf(value, [&](double number) {
+                    const std::uint64_t key = orderedBits(number);
+                    ++total;
+                    for (std::size_t k = 0; k < N; ++k) {
+                        below[k] += key < spans.low[k] ? 1 : 0;
+                        if (key >= spans.low[k] && key <= spans.high[k]) {
+                            tally.kept[k].push_back(key);
+                        }
+                    }
+                });
+            }
+        }
+        tally.total = total;
+        tally.below = below;
+    });
+    return pieces;
+}
+
+// The same percentiles, from a sample first. The numbers of every so many
+// elements, ordered, say about where each rank lies (spansIn). One pass
+// then counts the numbers below each span and keeps those within it, and
+// where the rank falls among the kept ones (nearly always: the sample of a
+// map is spread evenly over it), they alone are ordered; otherwise the
+// numbers are counted by groups as above. Either way the answer is the
+// nearest rank's exact number, in the order of orderedBits. One pass over
+// the values where the count takes two, and the count's tables stay
+// unfilled.
+template <std::size_t N, typename Element, typename NumbersOf>
+Percentiles<N> percentiles(std::span<const Element> values, int threads,
+                           const std::array<int, N>& percents, NumbersOf numbersOf) {
+    const std::size_t stride = std::max<std::size_t>(1, values.size() / kSampled);
+    std::vector<std::uint64_t> sample = sampleOf(values, stride, numbersOf);
+    Percentiles<N> found;
+    if (stride == 1) {
+        // Every number is in the sample.
+        for (std::size_t k = 0; k < N && !sample.empty(); ++k) {
+            found[k] = fromOrderedBits(
+                orderStatistic(sample, nearestRank(sample.size(), percents[k]) - 1));
+        }
+        return found;
+    }
+    if (sample.empty()) {
+        return percentilesByCount(values, threads, percents, numbersOf);
+    }
+    const std::vector<Tally<N>> pieces =
+        tallies(values, threads, spansIn(sample, percents), numbersOf);
+    std::size_t total = 0;
+    for (const Tally<N>& tally : pieces) {
+        total += tally.total;
+    }
+    for (std::size_t k = 0; k < N; ++k) {
+        std::size_t below = 0;
+        std::vector<std::uint64_t> kept;
+        for (const Tally<N>& tally : pieces) {
+            below += tally.below[k];
+            kept.insert(kept.end(), tally.kept[k].begin(), tally.kept[k].end());
+        }
+        const std::size_t rank = nearestRank(total, percents[k]);
+        if (rank <= below || rank > below + kept.size()) {
+            return percentilesByCount(values, threads, percents, numbersOf);
+        }
+        found[k] = fromOrderedBits(orderStatistic(kept, rank - below - 1));
+    }
+    return found;
 }
 
 // -M .. M from the 98th percentile M of the part sizes.
