@@ -91,9 +91,10 @@ void ValuesAndPixels(benchmark::State& state, const char* expression, MapKind ki
     const MapGeometry geometry = grid();
     const int threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     for (auto _ : state) {
-        PartSizeCount counted(threads);
         LargeVector<ComplexValue> values(static_cast<std::size_t>(geometry.width) *
                                          geometry.height);
+        PartSizeTally counted(sampleValues(function, geometry, sampleStride(values.size())),
+                              values.size(), threads);
         std::optional<ModulusArgumentRows> rows;
         MadeRow madeRow;
         if (kind == MapKind::realImaginary) {

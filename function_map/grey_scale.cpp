@@ -168,6 +168,23 @@ double fromOrderedBits(std::uint64_t bits) {
 // The numbers of every stride-th element: at most this many elements.
 constexpr std::size_t kSampled = std::size_t{1} << 12;
 
+// The largest prime at most points / kSampled (or 1): every stride-th
+// point of a map then falls on every column in turn, not on the few that a
+// stride dividing the width would keep to (every 256th point of a map 1024
+// wide lies in four columns, which say little of the rest).
+std::size_t strideFor(std::size_t points) {
+    for (std::size_t stride = points / kSampled; stride > 1; --stride) {
+        bool prime = true;
+        for (std::size_t divisor = 2; divisor * divisor <= stride && prime; ++divisor) {
+            prime = stride % divisor != 0;
+        }
+        if (prime) {
+            return stride;
+        }
+    }
+    return 1;
+}
+
 // The ordered bits of the numbers of every stride-th element that counts.
 template <typename Element, typename NumbersOf>
 std::vector<std::uint64_t> sampleOf(std::span<const Element> values, std::size_t stride,
@@ -217,32 +234,43 @@ struct Tally {
     std::array<std::vector<std::uint64_t>, N> kept;
 };
 
+// Adds the numbers of `values` to a tally: to the total, to each span's
+// count below it and its numbers within it (N of each). Counted in hand,
+// not in the tally, whose kept numbers' stores might change it as far as
+// the compiler knows.
+template <std::size_t N, typename Element, typename NumbersOf>
+void tallyInto(std::span<const Element> values, const RankSpans<N>& spans, NumbersOf numbersOf,
+               std::size_t& totalCount, std::size_t* belowCount, std::vector<std::uint64_t>* kept) {
+    std::size_t total = 0;
+    std::array<std::size_t, N> below{};
+    for (const Element value : values) {
+        if (isCounted(value)) {
+            numbersOf(value, [&](double number) {
+                const std::uint64_t key = orderedBits(number);
+                ++total;
+                for (std::size_t k = 0; k < N; ++k) {
+                    below[k] += key < spans.low[k] ? 1 : 0;
+                    if (key >= spans.low[k] && key <= spans.high[k]) {
+                        kept[k].push_back(key);
+                    }
+                }
+            });
+        }
+    }
+    totalCount += total;
+    for (std::size_t k = 0; k < N; ++k) {
+        belowCount[k] += below[k];
+    }
+}
+
 template <std::size_t N, typename Element, typename NumbersOf>
 std::vector<Tally<N>> tallies(std::span<const Element> values, int threads,
                               const RankSpans<N>& spans, NumbersOf numbersOf) {
     std::vector<Tally<N>> pieces(kPieces);
     forEachRow(kPieces, threads, [&](int index, int) {
         Tally<N>& tally = pieces[static_cast<std::size_t>(index)];
-        // Counted in hand, not in the tally, which the kept numbers'
-        // stores might change as far as the compiler knows.
-        std::size_t total = 0;
-        std::array<std::size_t, N> below{};
-        for (const Element value : piece(values, index)) {
-            if (isCounted(value)) {
-                numbersOf(value, [&](double number) {
-                    const std::uint64_t key = orderedBits(number);
-                    ++total;
-                    for (std::size_t k = 0; k < N; ++k) {
-                        below[k] += key < spans.low[k] ? 1 : 0;
-                        if (key >= spans.low[k] && key <= spans.high[k]) {
-                            tally.kept[k].push_back(key);
-                        }
-                    }
-                });
-            }
-        }
-        tally.total = total;
-        tally.below = below;
+        tallyInto(piece(values, index), spans, numbersOf, tally.total, tally.below.data(),
+                  tally.kept.data());
     });
     return pieces;
 }
@@ -259,7 +287,7 @@ std::vector<Tally<N>> tallies(std::span<const Element> values, int threads,
 template <std::size_t N, typename Element, typename NumbersOf>
 Percentiles<N> percentiles(std::span<const Element> values, int threads,
                            const std::array<int, N>& percents, NumbersOf numbersOf) {
-    const std::size_t stride = std::max<std::size_t>(1, values.size() / kSampled);
+    const std::size_t stride = strideFor(values.size());
     std::vector<std::uint64_t> sample = sampleOf(values, stride, numbersOf);
     Percentiles<N> found;
     if (stride == 1) {
@@ -322,14 +350,51 @@ GreyRange automaticRange(std::span<const ComplexValue> values, int threads) {
     return sharedRange(percentiles(values, threads, std::array{98}, partSizes)[0]);
 }
 
-PartSizeCount::PartSizeCount(int workers) : counts_(static_cast<std::size_t>(workers)) {}
-
-void PartSizeCount::add(std::span<const ComplexValue> values, int worker) {
-    countGroups(values, partSizes, counts_[static_cast<std::size_t>(worker)]);
+std::size_t sampleStride(std::size_t points) {
+    return strideFor(points);
 }
 
-GreyRange PartSizeCount::automaticRange(std::span<const ComplexValue> values, int threads) const {
-    return sharedRange(percentilesCounted(values, threads, counts_, std::array{98}, partSizes)[0]);
+PartSizeTally::PartSizeTally(std::span<const ComplexValue> sample, std::size_t points, int workers)
+    : tallies_(static_cast<std::size_t>(workers)) {
+    std::vector<std::uint64_t> keys = sampleOf(sample, 1, partSizes);
+    // A map small enough that the sample is all of it, or a sample with no
+    // value: the values alone, afterwards.
+    spanned_ = sampleStride(points) > 1 && !keys.empty();
+    if (spanned_) {
+        const RankSpans<1> spans = spansIn(keys, std::array{98});
+        low_ = spans.low[0];
+        high_ = spans.high[0];
+    }
+}
+
+void PartSizeTally::add(std::span<const ComplexValue> values, int worker) {
+    if (!spanned_) {
+        return;
+    }
+    WorkerTally& tally = tallies_[static_cast<std::size_t>(worker)];
+    RankSpans<1> spans;
+    spans.low[0] = low_;
+    spans.high[0] = high_;
+    tallyInto(values, spans, partSizes, tally.total, &tally.below, &tally.kept);
+}
+
+GreyRange PartSizeTally::automaticRange(std::span<const ComplexValue> values, int threads) const {
+    if (!spanned_) {
+        return complexplot::automaticRange(values, threads);
+    }
+    std::size_t total = 0;
+    std::size_t below = 0;
+    std::vector<std::uint64_t> kept;
+    for (const WorkerTally& tally : tallies_) {
+        total += tally.total;
+        below += tally.below;
+        kept.insert(kept.end(), tally.kept.begin(), tally.kept.end());
+    }
+    const std::size_t rank = nearestRank(total, 98);
+    if (total == 0 || rank <= below || rank > below + kept.size()) {
+        return sharedRange(percentilesByCount(values, threads, std::array{98}, partSizes)[0]);
+    }
+    return sharedRange(fromOrderedBits(orderStatistic(kept, rank - below - 1)));
 }
 
 GreyRange automaticPartRange(std::span<const ComplexValue> values, Part part, int threads) {

@@ -35,18 +35,36 @@ inline bool hasValue(ComplexValue value) {
 // threads; the result is the same whatever their number.
 GreyRange automaticRange(std::span<const ComplexValue> values, int threads = 1);
 
-// The count behind automaticRange, gathered while the values are made, a
-// row at a time while it is still in cache: the range then needs one pass
-// over the values instead of two. Each worker adds to its own count, so
-// the workers may add at once. The range is automaticRange's.
-class PartSizeCount {
+// The automatic ranges sample a map of `points` points at every so many:
+// the points at 0, stride, 2 stride, ... in row order.
+std::size_t sampleStride(std::size_t points);
+
+// The tally behind automaticRange, gathered while the values are made, a
+// row at a time while it is still in cache. The values at the sample's
+// points, made first, say where the rank lies; the rows then count the
+// part sizes below that span and keep those within it, so that the range
+// needs no pass over the values but where the sample misled. Each worker
+// adds to its own tally, so the workers may add at once. The range is
+// automaticRange's.
+class PartSizeTally {
 public:
-    explicit PartSizeCount(int workers);
+    // `sample`: the values at the points sampleStride(points) apart.
+    PartSizeTally(std::span<const ComplexValue> sample, std::size_t points, int workers);
     void add(std::span<const ComplexValue> values, int worker);
     GreyRange automaticRange(std::span<const ComplexValue> values, int threads) const;
 
 private:
-    std::vector<std::vector<std::uint32_t>> counts_;
+    struct WorkerTally {
+        std::size_t total = 0;
+        std::size_t below = 0;
+        std::vector<std::uint64_t> kept;
+    };
+    // Whether a span could be had from a sample; if not, the range is
+    // found from the values alone.
+    bool spanned_ = false;
+    std::uint64_t low_ = 0;
+    std::uint64_t high_ = 0;
+    std::vector<WorkerTally> tallies_;
 };
 
 enum class Part { real, imaginary };

@@ -45,6 +45,22 @@ void computeValues(const CompiledExpression& function, const MapGeometry& geomet
         progress, cancellation);
 }
 
+std::vector<ComplexValue> sampleValues(const CompiledExpression& function,
+                                       const MapGeometry& geometry, std::size_t stride) {
+    const auto width = static_cast<std::size_t>(geometry.width);
+    const std::size_t points = width * static_cast<std::size_t>(geometry.height);
+    std::vector<double> xs;
+    std::vector<double> ys;
+    for (std::size_t k = 0; k < points; k += stride) {
+        xs.push_back(geometry.sampleX(static_cast<int>(k % width)));
+        ys.push_back(geometry.sampleY(static_cast<int>(k / width)));
+    }
+    std::vector<ComplexValue> sample(xs.size());
+    std::vector<ComplexValue> scratch;
+    function.evaluate(xs.data(), ys.data(), sample.data(), sample.size(), scratch);
+    return sample;
+}
+
 LargeVector<ComplexValue> computeValues(const CompiledExpression& function,
                                         const MapGeometry& geometry, int threads,
                                         const std::function<void(int rowsDone)>& progress,

@@ -32,6 +32,12 @@ LargeVector<ComplexValue> computeValues(const CompiledExpression& function,
                                         const Cancellation* cancellation = nullptr,
                                         const MadeRow& madeRow = {});
 
+// The values at the points `stride` apart in row order (0, stride, 2 stride,
+// ...): the same values computeValues makes there, since each point's
+// value is its own.
+std::vector<ComplexValue> sampleValues(const CompiledExpression& function,
+                                       const MapGeometry& geometry, std::size_t stride);
+
 // The points a block holds: a cancelled render stops within one of them.
 constexpr std::size_t kCancellationBlock = CompiledExpression::kBlockSize;
 

@@ -115,9 +115,9 @@ FunctionMaps makeFunctionMaps(const FunctionRequest& request, bool axes, std::os
     const CompiledExpression function(request.expression);
     const MapGeometry& geometry = request.geometry;
     // What the maps need of each row is taken as the rows are made, while
-    // they are in cache: the count of the shared automatic range, or ln|f|
+    // they are in cache: the tally of the shared automatic range, or ln|f|
     // and the argument's greys; a pass over the values less.
-    std::optional<PartSizeCount> counted;
+    std::optional<PartSizeTally> counted;
     std::optional<ModulusArgumentRows> rows;
     LargeVector<ComplexValue> values(static_cast<std::size_t>(geometry.width) * geometry.height);
     MadeRow madeRow;
@@ -127,7 +127,8 @@ FunctionMaps makeFunctionMaps(const FunctionRequest& request, bool axes, std::os
             rows->add(row, static_cast<std::size_t>(row.data() - values.data()), worker);
         };
     } else if (!request.range && !request.rangeForEach && request.show == MapKind::realImaginary) {
-        counted.emplace(request.threads);
+        counted.emplace(sampleValues(function, geometry, sampleStride(values.size())),
+                        values.size(), request.threads);
         madeRow = [&](std::span<const ComplexValue> row, int worker) { counted->add(row, worker); };
     }
     computeValues(
@@ -145,7 +146,7 @@ namespace {
 // values, so only a range not given), with symlog's t; said in a form that
 // can be given back.
 void shadeRealImaginary(const FunctionRequest& request, const FunctionMaps& maps,
-                        const PartSizeCount* counted, MapShading& shading, std::ostream& said) {
+                        const PartSizeTally* counted, MapShading& shading, std::ostream& said) {
     shading.rangeForEach = request.rangeForEach;
     if (request.rangeForEach) {
         shading.realRange = request.realRange
@@ -244,7 +245,7 @@ void findLevelCurves(const FunctionRequest& request, FunctionMaps& maps) {
 }  // namespace
 
 FunctionMaps mapsOfValues(LargeVector<ComplexValue> values, const FunctionRequest& request,
-                          bool axes, std::ostream* messages, const PartSizeCount* counted,
+                          bool axes, std::ostream* messages, const PartSizeTally* counted,
                           ModulusArgumentRows* rows) {
     std::ostringstream unheard;
     std::ostream& said = messages != nullptr ? *messages : unheard;

@@ -56,11 +56,11 @@ FunctionMaps makeFunctionMaps(const FunctionRequest& request, bool axes, std::os
 // The maps of values already computed, as makeFunctionMaps makes them;
 // without `messages`, nothing is said and nothing is checked only to be
 // said (whether a map looks washed out). `counted`, where the values were
-// counted as they were made, spares the shared automatic range a pass;
+// tallied as they were made, spares the shared automatic range its pass;
 // `rows`, where the modulus's and the argument's rows were made with the
 // values, spares their maps one.
 FunctionMaps mapsOfValues(LargeVector<ComplexValue> values, const FunctionRequest& request,
-                          bool axes, std::ostream* messages, const PartSizeCount* counted = nullptr,
+                          bool axes, std::ostream* messages, const PartSizeTally* counted = nullptr,
                           ModulusArgumentRows* rows = nullptr);
 
 // The map files of a kind: STEM-re.png and STEM-im.png, STEM-modulus.png
