@@ -928,9 +928,13 @@ void ExplorerWindow::resizeEvent(QResizeEvent* event) {
     }
     // A window manager holds a window at its minimum size; with none, a
     // window made smaller from outside takes that size back, so that the
-    // maps keep their 64 pixels a side.
+    // maps keep their 64 pixels a side. Once: a window manager that insists
+    // on the smaller size has its way rather than a tug of war.
     const QSize least = minimumSize();
-    if (width() < least.width() || height() < least.height()) {
+    if (width() >= least.width() && height() >= least.height()) {
+        tookMinimumBack_ = false;
+    } else if (!tookMinimumBack_) {
+        tookMinimumBack_ = true;
         QTimer::singleShot(0, this, [this] { resize(size().expandedTo(minimumSize())); });
     }
     QMainWindow::resizeEvent(event);

@@ -147,7 +147,8 @@ private:
     MapGeometry startView_;    // the view the session opened with
     MapGeometry startWindow_;  // its bounds, fitted into maps of any size
     bool startSized_ = false;
-    QSize heldWindowSize_;  // the window's size when the maps asked for were shown
+    QSize heldWindowSize_;          // the window's size when the maps asked for were shown
+    bool tookMinimumBack_ = false;  // since the window was last at its minimum or more
     bool viewFitted_ = false;
     std::string expression_;  // the last good expression, the one drawn
     quint64 jobId_ = 0;
