@@ -168,23 +168,6 @@ double fromOrderedBits(std::uint64_t bits) {
 // The numbers of every stride-th element: at most this many elements.
 constexpr std::size_t kSampled = std::size_t{1} << 12;
 
-// The largest prime at most points / kSampled (or 1): every stride-th
-// point of a map then falls on every column in turn, not on the few that a
-// stride dividing the width would keep to (every 256th point of a map 1024
-// wide lies in four columns, which say little of the rest).
-std::size_t strideFor(std::size_t points) {
-    for (std::size_t stride = points / kSampled; stride > 1; --stride) {
-        bool prime = true;
-        for (std::size_t divisor = 2; divisor * divisor <= stride && prime; ++divisor) {
-            prime = stride % divisor != 0;
-        }
-        if (prime) {
-            return stride;
-        }
-    }
-    return 1;
-}
-
 // The ordered bits of the numbers of every stride-th element that counts.
 template <typename Element, typename NumbersOf>
 std::vector<std::uint64_t> sampleOf(std::span<const Element> values, std::size_t stride,
@@ -287,7 +270,7 @@ std::vector<Tally<N>> tallies(std::span<const Element> values, int threads,
 template <std::size_t N, typename Element, typename NumbersOf>
 Percentiles<N> percentiles(std::span<const Element> values, int threads,
                            const std::array<int, N>& percents, NumbersOf numbersOf) {
-    const std::size_t stride = strideFor(values.size());
+    const std::size_t stride = sampleStride(values.size());
     std::vector<std::uint64_t> sample = sampleOf(values, stride, numbersOf);
     Percentiles<N> found;
     if (stride == 1) {
@@ -350,8 +333,21 @@ GreyRange automaticRange(std::span<const ComplexValue> values, int threads) {
     return sharedRange(percentiles(values, threads, std::array{98}, partSizes)[0]);
 }
 
+// The largest prime at most points / kSampled (or 1): every stride-th
+// point of a map then falls on every column in turn, not on the few that a
+// stride dividing the width would keep to (every 256th point of a map 1024
+// wide lies in four columns, which say little of the rest).
 std::size_t sampleStride(std::size_t points) {
-    return strideFor(points);
+    for (std::size_t stride = points / kSampled; stride > 1; --stride) {
+        bool prime = true;
+        for (std::size_t divisor = 2; divisor * divisor <= stride && prime; ++divisor) {
+            prime = stride % divisor != 0;
+        }
+        if (prime) {
+            return stride;
+        }
+    }
+    return 1;
 }
 
 PartSizeTally::PartSizeTally(std::span<const ComplexValue> sample, std::size_t points, int workers)
