@@ -4,6 +4,7 @@
 #include <iosfwd>
 #include <string>
 
+#include "expression_maps.h"
 #include "large_buffer.h"
 #include "level_curves.h"
 #include "value_grid.h"
@@ -12,7 +13,8 @@
 
 namespace complexplot {
 
-// The maps of an expression, ready to be written or shown in a figure.
+// The maps of an expression with what is drawn over them, ready to be
+// written or shown in a figure.
 struct FunctionMaps {
     LargeVector<ComplexValue> values;
     // What the maps show and how their pixels were made, with the ranges
@@ -34,45 +36,24 @@ struct FunctionMaps {
     std::vector<std::size_t> withoutValue;
 };
 
-// Told how far the making of maps has come: the stage (computing,
-// encoding, writing) and how much of it is done. This one shows nothing.
-class ProgressReport {
-public:
-    virtual ~ProgressReport() = default;
-
-    virtual void show(const std::string& stage, long long done, long long total);
-    // Ends what is shown, so that a message can follow.
-    virtual void clear();
-};
-
-// Computes the values and their maps: 8-bit grey images when they hold
-// only greys, else 8-bit RGB with the marker colour and the axes. Prints the
-// ranges used (and symlog's t), the number of points without a value and
-// the table of zeros and poles to `messages`, and shows the computing on
-// `progress`.
+// Computes the values and their maps as makeExpressionMaps does, with
+// their level curves and zeros and poles where the request asks for them;
+// the table of zeros and poles follows the other messages.
 FunctionMaps makeFunctionMaps(const FunctionRequest& request, bool axes, std::ostream& messages,
                               ProgressReport& progress);
 
-// The maps of values already computed, as makeFunctionMaps makes them;
-// without `messages`, nothing is said and nothing is checked only to be
-// said (whether a map looks washed out). `counted`, where the values were
-// tallied as they were made, spares the shared automatic range its pass;
-// `rows`, where the modulus's and the argument's rows were made with the
-// values, spares their maps one.
+// The maps of values already computed, as makeFunctionMaps makes them
+// (see expressionMapsOfValues).
 FunctionMaps mapsOfValues(LargeVector<ComplexValue> values, const FunctionRequest& request,
                           bool axes, std::ostream* messages, const PartSizeTally* counted = nullptr,
                           ModulusArgumentRows* rows = nullptr);
 
-// The map files of a kind: STEM-re.png and STEM-im.png, STEM-modulus.png
-// and STEM-arg.png, or STEM-phase.png, each written whole or not at all.
+// The map files of a kind (see expression_maps.h), each map with its
+// curves and marks drawn over it.
 void writeMapFiles(const FunctionMaps& maps, const std::string& stem, bool twoThreads,
                    ProgressReport& progress);
 
 // The table of zeros and poles as a TSV file, written whole or not at all.
 void writeZerosFile(const ZerosAndPoles& found, const std::string& path);
-
-// The values as a NumPy .npy file, written whole or not at all.
-void writeValuesFile(const LargeVector<ComplexValue>& values, const MapGeometry& geometry,
-                     const std::string& path);
 
 }  // namespace complexplot

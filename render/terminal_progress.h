@@ -4,7 +4,7 @@
 #include <iosfwd>
 #include <string>
 
-#include "function_maps.h"
+#include "expression_maps.h"
 
 namespace complexplot {
 

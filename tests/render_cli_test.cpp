@@ -54,11 +54,11 @@ protected:
     }
     void TearDown() override { fs::remove_all(folder_); }
 
-    Outcome run(const std::string& arguments) {
+    Outcome run(const std::string& arguments, const std::string& program = RENDER_PROGRAM) {
         const fs::path out = folder_ / "stdout.txt";
         const fs::path err = folder_ / "stderr.txt";
-        const std::string command = std::string(RENDER_PROGRAM) + " " + arguments + " >" +
-                                    out.string() + " 2>" + err.string() + " </dev/null";
+        const std::string command =
+            program + " " + arguments + " >" + out.string() + " 2>" + err.string() + " </dev/null";
         const int status = std::system(command.c_str());
         Outcome outcome;
         outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -1079,4 +1079,74 @@ TEST_F(RenderCommand, FigureInputIsCheckedBeforeAnythingIsWritten) {
         EXPECT_FALSE(outcome.standardError.empty()) << arguments;
     }
     EXPECT_TRUE(outputFiles().empty());
+}
+
+// The renderer makes plain maps itself, without loading Qt, and hands
+// everything else to the program Qt draws with; both make the same files
+// and say the same of them.
+class PlainMapsWithoutQt : public RenderCommand,
+                           public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(PlainMapsWithoutQt, SameFilesAndMessagesAsTheQtProgram) {
+    fs::create_directories(folder() / "qt");
+    std::string arguments = GetParam();
+    auto replaced = [](std::string text, const std::string& from, const std::string& to) {
+        for (std::size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) {
+            text.replace(at, from.size(), to);
+        }
+        return text;
+    };
+    const Outcome plain = run(replaced(arguments, "OUT", out().string()));
+    const Outcome drawn =
+        run(replaced(arguments, "OUT", (folder() / "qt").string()), RENDER_QT_PROGRAM);
+    EXPECT_EQ(plain.exitCode, drawn.exitCode);
+    EXPECT_EQ(replaced(plain.standardError, out().string(), "OUT"),
+              replaced(drawn.standardError, (folder() / "qt").string(), "OUT"));
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder() / "qt")) {
+        names.insert(entry.path().filename().string());
+    }
+    ASSERT_EQ(outputFiles(), names);
+    for (const std::string& name : names) {
+        EXPECT_TRUE(readText(out() / name) == readText(folder() / "qt" / name)) << name;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, PlainMapsWithoutQt,
+    ::testing::Values("--function 'sin(z)' --size 300x200 -o OUT",
+                      "--function 'sin(z)' --size 301x7 --threads 1 -o OUT",
+                      "--function 1/z --size 33 --axes --data OUT/v.npy -o OUT",
+                      "--function 'exp(z)' --show phase --axes --size 99 -o OUT",
+                      "--function 'log(z)' --show modulus-arg --size 128x64 -o OUT",
+                      "--function 'z^3' --range each --greys symlog --size 64 -o OUT",
+                      "--function 'z*1e300' --range=-1,1 --size 16 -o OUT/none/here",
+                      "--function 'z' --size 16 --bogus -o OUT"));
+
+TEST_F(RenderCommand, PlainMapsLoadNoQtAndTheRestIsHandedOn) {
+    const std::string traced = "LD_TRACE_LOADED_OBJECTS=1 " + std::string(RENDER_PROGRAM);
+    const Outcome libraries = run("", traced);
+    EXPECT_EQ(libraries.exitCode, 0);
+    EXPECT_NE(libraries.standardOutput.find("libsleef"), std::string::npos);
+    EXPECT_EQ(libraries.standardOutput.find("libQt"), std::string::npos)
+        << libraries.standardOutput;
+
+    // A figure is Qt's to draw: handed on, and its map files too.
+    ASSERT_EQ(run("--function z --size 16 --figure " + (out() / "f.svg").string() + " -o " +
+                  out().string())
+                  .exitCode,
+              0);
+    EXPECT_EQ(outputFiles(), (std::set<std::string>{"f.svg", "f-re.png", "f-im.png"}));
+
+    // Without the program it hands on to, it says where it looked.
+    const fs::path alone = folder() / "alone";
+    fs::create_directories(alone);
+    fs::copy_file(RENDER_PROGRAM, alone / "complex-plot-render");
+    const Outcome lost = run("--figure " + (out() / "g.pdf").string() + " sin",
+                             (alone / "complex-plot-render").string());
+    EXPECT_EQ(lost.exitCode, 1);
+    expectOneLine(lost.standardError);
+    EXPECT_NE(lost.standardError.find("cannot find complex-plot-render-qt"), std::string::npos)
+        << lost.standardError;
+    EXPECT_FALSE(fs::exists(out() / "g.pdf"));
 }
