@@ -177,4 +177,35 @@ std::size_t phaseColours(InstructionSet instructionSet, const ComplexValue* valu
     return without;
 }
 
+SizeTally tallySizes(const ComplexValue* values, std::size_t count, double low, double high,
+                     std::vector<double>& within) {
+    return tallySizes(bestInstructionSet(), values, count, low, high, within);
+}
+
+SizeTally tallySizes(InstructionSet instructionSet, const ComplexValue* values, std::size_t count,
+                     double low, double high, std::vector<double>& within) {
+    switch (instructionSet) {
+        case InstructionSet::avx512:
+            return tallySizesAvx512(values, count, low, high, within);
+        case InstructionSet::avx2:
+            return tallySizesAvx2(values, count, low, high, within);
+        case InstructionSet::scalar:
+            break;
+    }
+    SizeTally tally;
+    for (std::size_t k = 0; k < count; ++k) {
+        if (!hasValue(values[k])) {
+            continue;
+        }
+        tally.total += 2;
+        for (const double size : {std::fabs(values[k].real()), std::fabs(values[k].imag())}) {
+            tally.below += size < low ? 1 : 0;
+            if (size >= low && size <= high) {
+                within.push_back(size);
+            }
+        }
+    }
+    return tally;
+}
+
 }  // namespace complexplot

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "grey_scale.h"
 #include "vector_kernels.h"
@@ -75,6 +76,19 @@ std::size_t phaseColours(const ComplexValue* values, std::size_t count, std::uin
 std::size_t phaseColours(InstructionSet instructionSet, const ComplexValue* values,
                          std::size_t count, std::uint8_t* rgb);
 
+// The sizes |Re f| and |Im f| of the values with one, against a span
+// low <= size <= high (low may be -inf and high inf): how many there are,
+// how many lie below the span, and those within it, appended to `within`
+// in the values' order, each value's real part before its imaginary.
+struct SizeTally {
+    std::size_t total = 0;
+    std::size_t below = 0;
+};
+SizeTally tallySizes(const ComplexValue* values, std::size_t count, double low, double high,
+                     std::vector<double>& within);
+SizeTally tallySizes(InstructionSet instructionSet, const ComplexValue* values, std::size_t count,
+                     double low, double high, std::vector<double>& within);
+
 void logModuliAvx2(const ComplexValue* values, std::size_t count, double* logModuli);
 void logModuliAvx512(const ComplexValue* values, std::size_t count, double* logModuli);
 void modulusLevelsAvx2(const ComplexValue* values, std::size_t count, double logLow,
@@ -91,5 +105,9 @@ std::size_t argumentLevelsAvx512(const ComplexValue* values, std::size_t count,
                                  std::uint8_t* argument);
 std::size_t phaseColoursAvx2(const ComplexValue* values, std::size_t count, std::uint8_t* rgb);
 std::size_t phaseColoursAvx512(const ComplexValue* values, std::size_t count, std::uint8_t* rgb);
+SizeTally tallySizesAvx2(const ComplexValue* values, std::size_t count, double low, double high,
+                         std::vector<double>& within);
+SizeTally tallySizesAvx512(const ComplexValue* values, std::size_t count, double low, double high,
+                           std::vector<double>& within);
 
 }  // namespace complexplot

@@ -65,4 +65,9 @@ std::size_t phaseColoursAvx512(const ComplexValue* values, std::size_t count, st
     return vectorPhaseColours<Maths>(values, count, rgb);
 }
 
+SizeTally tallySizesAvx512(const ComplexValue* values, std::size_t count, double low, double high,
+                           std::vector<double>& within) {
+    return vectorTallySizes(values, count, low, high, within);
+}
+
 }  // namespace complexplot

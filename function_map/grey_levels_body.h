@@ -247,5 +247,34 @@ std::size_t vectorPhaseColours(const ComplexValue* values, std::size_t count, st
     return sumOfLanes(missing);
 }
 
+// The tally of the sizes of eight values at a time: the counts in the
+// lanes, and the eight looked at one by one only where one of their sizes
+// lies within the span (about one in fifty).
+inline SizeTally vectorTallySizes(const ComplexValue* values, std::size_t count, double low,
+                                  double high, std::vector<double>& within) {
+    Integers withValue{};
+    Integers below{};
+    const Integers noLane{};
+    std::size_t k = 0;
+    for (; k + kLanes <= count; k += kLanes) {
+        Doubles re, im;
+        partsOf(values + k, re, im);
+        const Integers has = finite(re, im);
+        const Doubles a = absolute(re);
+        const Doubles b = absolute(im);
+        withValue -= has;
+        below -= has & (a < low);
+        below -= has & (b < low);
+        const Integers in = has & (((a >= low) & (a <= high)) | ((b >= low) & (b <= high)));
+        if (std::memcmp(&in, &noLane, sizeof in) != 0) {
+            tallySizes(InstructionSet::scalar, values + k, kLanes, low, high, within);
+        }
+    }
+    SizeTally tally = tallySizes(InstructionSet::scalar, values + k, count - k, low, high, within);
+    tally.total += 2 * sumOfLanes(withValue);
+    tally.below += sumOfLanes(below);
+    return tally;
+}
+
 }  // namespace
 }  // namespace complexplot

@@ -358,8 +358,11 @@ PartSizeTally::PartSizeTally(std::span<const ComplexValue> sample, std::size_t p
     spanned_ = sampleStride(points) > 1 && !keys.empty();
     if (spanned_) {
         const RankSpans<1> spans = spansIn(keys, std::array{98});
-        low_ = spans.low[0];
-        high_ = spans.high[0];
+        constexpr double kInfinity = std::numeric_limits<double>::infinity();
+        low_ = spans.low[0] == 0 ? -kInfinity : fromOrderedBits(spans.low[0]);
+        high_ = spans.high[0] == std::numeric_limits<std::uint64_t>::max()
+                    ? kInfinity
+                    : fromOrderedBits(spans.high[0]);
     }
 }
 
@@ -368,10 +371,9 @@ void PartSizeTally::add(std::span<const ComplexValue> values, int worker) {
         return;
     }
     WorkerTally& tally = tallies_[static_cast<std::size_t>(worker)];
-    RankSpans<1> spans;
-    spans.low[0] = low_;
-    spans.high[0] = high_;
-    tallyInto(values, spans, partSizes, tally.total, &tally.below, &tally.kept);
+    const SizeTally added = tallySizes(values.data(), values.size(), low_, high_, tally.kept);
+    tally.total += added.total;
+    tally.below += added.below;
 }
 
 GreyRange PartSizeTally::automaticRange(std::span<const ComplexValue> values, int threads) const {
@@ -384,7 +386,9 @@ GreyRange PartSizeTally::automaticRange(std::span<const ComplexValue> values, in
     for (const WorkerTally& tally : tallies_) {
         total += tally.total;
         below += tally.below;
-        kept.insert(kept.end(), tally.kept.begin(), tally.kept.end());
+        for (const double size : tally.kept) {
+            kept.push_back(orderedBits(size));
+        }
     }
     const std::size_t rank = nearestRank(total, 98);
     if (total == 0 || rank <= below || rank > below + kept.size()) {

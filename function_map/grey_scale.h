@@ -57,13 +57,15 @@ private:
     struct WorkerTally {
         std::size_t total = 0;
         std::size_t below = 0;
-        std::vector<std::uint64_t> kept;
+        std::vector<double> kept;
     };
     // Whether a span could be had from a sample; if not, the range is
     // found from the values alone.
     bool spanned_ = false;
-    std::uint64_t low_ = 0;
-    std::uint64_t high_ = 0;
+    // The span as numbers: the sizes are never negative, so that comparing
+    // them orders them as their bits do. An open end is -inf or inf.
+    double low_ = 0.0;
+    double high_ = 0.0;
     std::vector<WorkerTally> tallies_;
 };
 

@@ -472,6 +472,49 @@ TEST_P(GreyLevelsOnEachSet, GiveTheGreysOfGreyLevelBitForBit) {
     EXPECT_EQ(without, expectedWithout);
 }
 
+// The tally of the sizes |Re f|, |Im f| against a span, as the automatic
+// range counts them while the rows are made: the same counts and the same
+// sizes kept, in the same order, on every set, for spans with open ends,
+// an empty one at zero (-0 counts as 0) and ones whose ends are sizes.
+TEST_P(GreyLevelsOnEachSet, TallySizesAsThePlainRuleDoes) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double specials[] = {0.0, -0.0, 0.4, -0.4, 3.0, -3.0, 1e300, 4.9e-324, inf, nan};
+    std::vector<ComplexValue> values;
+    for (const double re : specials) {
+        for (const double im : specials) {
+            values.emplace_back(re, im);
+        }
+    }
+    for (int k = 0; k < 997; ++k) {
+        values.emplace_back(std::sin(k) * 4, std::cos(3 * k) * 0.9);
+    }
+    const std::pair<double, double> spans[] = {{-inf, inf}, {0.0, 0.0}, {0.4, 3.0},
+                                               {-inf, 0.4}, {3.0, inf}, {1e300, inf}};
+    for (const auto& [low, high] : spans) {
+        SizeTally expected;
+        std::vector<double> expectedWithin;
+        for (const ComplexValue value : values) {
+            if (!hasValue(value)) {
+                continue;
+            }
+            expected.total += 2;
+            for (const double size : {std::fabs(value.real()), std::fabs(value.imag())}) {
+                expected.below += size < low ? 1 : 0;
+                if (size >= low && size <= high) {
+                    expectedWithin.push_back(size);
+                }
+            }
+        }
+        std::vector<double> within;
+        const SizeTally tally =
+            tallySizes(GetParam(), values.data(), values.size(), low, high, within);
+        EXPECT_EQ(tally.total, expected.total) << low << " " << high;
+        EXPECT_EQ(tally.below, expected.below) << low << " " << high;
+        EXPECT_EQ(within, expectedWithin) << low << " " << high;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(InstructionSets, GreyLevelsOnEachSet,
                          testing::Values(InstructionSet::scalar, InstructionSet::avx2,
                                          InstructionSet::avx512),
