@@ -85,19 +85,17 @@ constexpr double kRelativeTolerance = 1e-6;
 
 // Near a saddle the edge's two ends differ by almost nothing, and a
 // millionth of that is below the roundings of f itself: the tolerance is
-// never below a millionth of a millionth of the size of f (of 1 for ln|f|,
-// whose roundings are absolute).
+// never below a millionth of a millionth of the size of f at the edge's
+// ends (of 1 for ln|f|, whose roundings are absolute). Of the edge's ends
+// alone, so that the two cells that share an edge share its crossing.
 constexpr double kRoundingFloor = 1e-12;
 
-double toleranceFloor(LevelQuantity quantity, const std::array<ComplexValue, 4>& corners) {
+double toleranceFloor(LevelQuantity quantity, ComplexValue from, ComplexValue to) {
     if (quantity == LevelQuantity::logModulus) {
         return kRoundingFloor;
     }
-    double size = 0.0;
-    for (const ComplexValue f : corners) {
-        size = std::max({size, std::fabs(f.real()), std::fabs(f.imag())});
-    }
-    return kRoundingFloor * size;
+    return kRoundingFloor * std::max({std::fabs(from.real()), std::fabs(from.imag()),
+                                      std::fabs(to.real()), std::fabs(to.imag())});
 }
 constexpr int kSteps = 12;
 
@@ -233,7 +231,7 @@ double cubicCrossing(double before, double q0, double q1, double after, double l
     const double c2 = (before + q1) / 2 - q0;
     const double c3 = (after - before) / 6 + (q0 - q1) / 2;
     double t = linear;
-    for (int step = 0; step < 3; ++step) {
+    for (int step = 0; step < 2; ++step) {
         const double value = q0 + t * (c1 + t * (c2 + t * c3));
         const double slope = c1 + t * (2 * c2 + t * 3 * c3);
         if (!(slope != 0)) {
@@ -244,10 +242,74 @@ double cubicCrossing(double before, double q0, double q1, double after, double l
     return t > 0 && t < 1 ? t : linear;
 }
 
+// The crossings already made on the edges a cell shares with the cells
+// before it: its top edge is the bottom edge of the cell above, its left
+// edge the right edge of the cell to its left. Each edge's crossing of a
+// level is found and checked once and drawn by both its cells. Cells are
+// visited row by row, column by column and level by level upward, so the
+// crossings to share come in that order and are met by a pointer moving
+// forward through them.
+class SharedEdges {
+public:
+    void startBlock() {
+        below_.clear();
+        above_.clear();
+        right_.clear();
+        left_.clear();
+    }
+    void startRow() {
+        std::swap(above_, below_);
+        below_.clear();
+        nextAbove_ = 0;
+        right_.clear();
+        rightColumn_ = -2;
+    }
+    void startCell(int column) {
+        std::swap(left_, right_);
+        right_.clear();
+        nextLeft_ = 0;
+        if (rightColumn_ != column - 1) {
+            left_.clear();
+        }
+        rightColumn_ = column;
+    }
+    // The crossing of the level on the cell's top edge, or -1.
+    int top(int column, int level) { return find(above_, nextAbove_, {column, level, 0}); }
+    int left(int level) { return find(left_, nextLeft_, {0, level, 0}); }
+    void addBottom(int column, int level, int index) { below_.push_back({column, level, index}); }
+    void addRight(int level, int index) { right_.push_back({0, level, index}); }
+
+private:
+    struct Made {
+        int column = 0;
+        int level = 0;
+        int index = 0;
+    };
+    static int find(const std::vector<Made>& made, std::size_t& next, Made key) {
+        const auto before = [](const Made& a, const Made& b) {
+            return a.column < b.column || (a.column == b.column && a.level < b.level);
+        };
+        while (next < made.size() && before(made[next], key)) {
+            ++next;
+        }
+        return next < made.size() && !before(key, made[next]) ? made[next].index : -1;
+    }
+
+    std::vector<Made> below_;
+    std::vector<Made> above_;
+    std::size_t nextAbove_ = 0;
+    std::vector<Made> right_;
+    std::vector<Made> left_;
+    std::size_t nextLeft_ = 0;
+    int rightColumn_ = -2;
+};
+
 // The crossings of one level in one cell, from the sides of its corners
-// (the quantity less the level, each with a value).
-void crossCell(int column, int row, int level, const std::array<double, 4>& sides, double floor,
-               const Side& side, const EdgeNeighbours& beyond, std::vector<Crossing>& crossings,
+// (the quantity less the level, each with a value) and the values there;
+// those on the edges it shares with cells before it are theirs.
+void crossCell(int column, int row, int level, const std::array<double, 4>& sides,
+               const std::array<ComplexValue, 4>& corners, const Side& side,
+               const EdgeNeighbours& beyond, SharedEdges& shared, std::vector<Crossing>& crossings,
                std::vector<CrossedCell>& cells) {
     CrossedCell cell;
     cell.level = level;
@@ -266,6 +328,13 @@ void crossCell(int column, int row, int level, const std::array<double, 4>& side
         if (cell.above[from] == cell.above[to]) {
             continue;
         }
+        const int made = edge == 0   ? shared.top(column, level)
+                         : edge == 3 ? shared.left(level)
+                                     : -1;
+        if (made >= 0) {
+            cell.edges[edge] = made;
+            continue;
+        }
         Crossing crossing;
         crossing.across = edge == 0 || edge == 2;
         crossing.column = column + (edge == 1 ? 1 : 0);
@@ -281,11 +350,17 @@ void crossCell(int column, int row, int level, const std::array<double, 4>& side
                 crossing.s = cubicCrossing(before, sides[from], sides[to], after, crossing.s);
             }
         }
-        crossing.tolerance =
-            std::max(kRelativeTolerance * std::fabs(sides[to] - sides[from]), floor);
+        crossing.tolerance = std::max(kRelativeTolerance * std::fabs(sides[to] - sides[from]),
+                                      toleranceFloor(side.quantity, corners[from], corners[to]));
         crossing.level = level;
-        cell.edges[edge] = static_cast<int>(crossings.size());
+        const int index = static_cast<int>(crossings.size());
+        cell.edges[edge] = index;
         crossings.push_back(crossing);
+        if (edge == 2) {
+            shared.addBottom(column, level, index);
+        } else if (edge == 1) {
+            shared.addRight(level, index);
+        }
     }
     cell.centreAbove = sides[0] + sides[1] + sides[2] + sides[3] >= 0;
     cells.push_back(cell);
@@ -400,7 +475,8 @@ unsigned cellsAcrossBands(const std::int16_t* top, const std::int16_t* bottom, i
 void crossingsInRow(const MapGeometry& geometry, std::span<const ComplexValue> values,
                     LevelQuantity quantity, std::span<const double> ascending,
                     std::span<const Side> sides, const std::int16_t* bands, int row,
-                    std::vector<Crossing>& crossings, std::vector<CrossedCell>& cells) {
+                    SharedEdges& shared, std::vector<Crossing>& crossings,
+                    std::vector<CrossedCell>& cells) {
     const int width = geometry.width;
     const int levels = static_cast<int>(ascending.size());
     const bool wraps = quantity == LevelQuantity::argument;
@@ -455,15 +531,15 @@ void crossingsInRow(const MapGeometry& geometry, std::span<const ComplexValue> v
         }
         const int first = wrapped ? 0 : low;
         const int last = wrapped ? levels : high;
-        const double floor = toleranceFloor(quantity, f);
         const EdgeNeighbours beyond = neighboursOf(geometry, values, column, row);
+        shared.startCell(column);
         for (int level = first; level < last; ++level) {
             const Side& side = sides[static_cast<std::size_t>(level)];
             std::array<double, 4> cornerSides{};
             for (int k = 0; k < 4; ++k) {
                 cornerSides[k] = side.of(f[k]);
             }
-            crossCell(column, row, level, cornerSides, floor, side, beyond, crossings, cells);
+            crossCell(column, row, level, cornerSides, f, side, beyond, shared, crossings, cells);
         }
     }
 }
@@ -631,6 +707,7 @@ void curvesOfBlock(const CompiledExpression& function, const MapGeometry& geomet
     thread_local std::vector<std::int16_t> bands;
     thread_local std::vector<Crossing> crossings;
     thread_local std::vector<CrossedCell> cells;
+    thread_local SharedEdges shared;
     bands.resize((kBlockRows + 1) * width);
     for (std::size_t index = 0; index < sets.size(); ++index) {
         const SortedSet& set = sets[index];
@@ -641,9 +718,11 @@ void curvesOfBlock(const CompiledExpression& function, const MapGeometry& geomet
         }
         crossings.clear();
         cells.clear();
+        shared.startBlock();
         for (int row = first; row < last; ++row) {
+            shared.startRow();
             crossingsInRow(geometry, values, set.quantity, set.ascending, set.sides,
-                           bands.data() + (row - first) * width, row, crossings, cells);
+                           bands.data() + (row - first) * width, row, shared, crossings, cells);
         }
         segments[index].assign(set.order.size(), {});
         if (!crossings.empty()) {

@@ -165,24 +165,34 @@ TEST_F(LevelCurves, RationalFunctionsZerosAndPolesLieOnBothZeroCurves) {
     }
 }
 
-// A closed curve is drawn whole: every vertex inside the map joins two
-// segments, through the saddle of |z^3 - 1| = 1 at 0 and where the curve
-// nearly touches a row of centres.
-TEST_F(LevelCurves, ClosedCurvesHaveNoGaps) {
-    const auto curves = curvesOf("z^3-1", {LevelQuantity::logModulus, {{0.0, false}}}, 200, 200);
-    std::map<std::pair<long, long>, int> joins;
-    auto at = [](double column, double row) {
-        return std::pair{std::lround(column * 1e6), std::lround(row * 1e6)};
-    };
-    for (const CurveSegment& segment : curves[0].segments) {
-        ++joins[at(segment.column0, segment.row0)];
-        ++joins[at(segment.column1, segment.row1)];
-    }
-    for (const auto& [place, count] : joins) {
-        const double column = place.first / 1e6;
-        const double row = place.second / 1e6;
-        if (column > 1 && column < 199 && row > 1 && row < 199) {
-            EXPECT_EQ(count, 2) << "at " << pointAt(column, row);
+// A curve is drawn whole: every vertex inside the map joins two segments
+// of its own level: through the saddle of |z^3 - 1| = 1 at 0 and where the
+// curve nearly touches a row of centres, and for levels of Im z^2 closer
+// than a pixel, which cross the same cells and share their edges (none of
+// them a value at a centre, where a curve through the centre joins more).
+TEST_F(LevelCurves, CurvesHaveNoGaps) {
+    const std::pair<const char*, LevelSet> cases[] = {
+        {"z^3-1",
+         {LevelQuantity::logModulus, {{std::log(0.5), false}, {0.0, false}, {0.1, false}}}},
+        {"z^2", {LevelQuantity::imaginary, {{1.0001, false}, {1.0021, false}, {1.0041, false}}}}};
+    for (const auto& [expression, set] : cases) {
+        for (const LevelCurve& curve : curvesOf(expression, set, 200, 200)) {
+            std::map<std::pair<long, long>, int> joins;
+            auto at = [](double column, double row) {
+                return std::pair{std::lround(column * 1e6), std::lround(row * 1e6)};
+            };
+            for (const CurveSegment& segment : curve.segments) {
+                ++joins[at(segment.column0, segment.row0)];
+                ++joins[at(segment.column1, segment.row1)];
+            }
+            for (const auto& [place, count] : joins) {
+                const double column = place.first / 1e6;
+                const double row = place.second / 1e6;
+                if (column > 1 && column < 199 && row > 1 && row < 199) {
+                    EXPECT_EQ(count, 2) << expression << " at " << pointAt(column, row) << " level "
+                                        << curve.level.value;
+                }
+            }
         }
     }
 }
