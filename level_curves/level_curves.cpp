@@ -409,16 +409,26 @@ double quantityOf(LevelQuantity quantity, ComplexValue f) {
 template <LevelQuantity quantity>
 void bandsOfRow(std::span<const ComplexValue> row, std::span<const double> ascending,
                 std::span<const double> bounds, const std::int16_t* above, std::int16_t* bands) {
+    const auto bandAt = [&](std::size_t column, int guess) {
+        const double q = quantityOf(quantity, row[column]);
+        if (!std::isfinite(q)) {
+            return kNoValue;
+        }
+        return bounds[guess] <= q && q < bounds[guess + 1] ? guess : bandOf(ascending, q);
+    };
+    // Two loops, so that the one for the rows below the first has no
+    // dependence on the point before.
+    if (above != nullptr) {
+        for (std::size_t column = 0; column < row.size(); ++column) {
+            bands[column] =
+                static_cast<std::int16_t>(bandAt(column, std::max<int>(above[column], 0)));
+        }
+        return;
+    }
     int previous = 0;
     for (std::size_t column = 0; column < row.size(); ++column) {
-        const double q = quantityOf(quantity, row[column]);
-        int band = kNoValue;
-        if (std::isfinite(q)) {
-            const int guess = above != nullptr ? std::max<int>(above[column], 0) : previous;
-            const bool fits = bounds[guess] <= q && q < bounds[guess + 1];
-            band = fits ? guess : bandOf(ascending, q);
-            previous = band;
-        }
+        const int band = bandAt(column, previous);
+        previous = band == kNoValue ? previous : band;
         bands[column] = static_cast<std::int16_t>(band);
     }
 }
