@@ -405,7 +405,8 @@ double quantityOf(LevelQuantity quantity, ComplexValue f) {
 // differs. `bounds` holds the levels in ascending order between -inf and
 // inf, so that band b is bounds[b] <= q < bounds[b + 1]. The point above
 // is known before the row starts, so that, unlike the point before, no
-// point waits for the band of another: the loop runs three times as fast.
+// point waits for the band of another (measured: the bands of a map take
+// about two thirds of the time they took with the point before).
 template <LevelQuantity quantity>
 void bandsOfRow(std::span<const ComplexValue> row, std::span<const double> ascending,
                 std::span<const double> bounds, const std::int16_t* above, std::int16_t* bands) {
