@@ -9,7 +9,7 @@ PREFIX ?= /usr/local
 JOBS ?= $(shell nproc)
 
 BUILD_PACKAGES := g++ make cmake qt6-base-dev qt6-svg-dev libgl-dev libxkbcommon-dev \
-	qt6-l10n-tools qt6-tools-dev qt6-translations-l10n libsleef-dev libpng-dev
+	qt6-l10n-tools qt6-tools-dev qt6-translations-l10n libsleef-dev libdeflate-dev
 TEST_PACKAGES := $(BUILD_PACKAGES) libgtest-dev libbenchmark-dev fonts-ipafont-gothic \
 	fonts-dejavu-core pngcheck poppler-utils
 BENCH_PACKAGES := $(BUILD_PACKAGES) libbenchmark-dev fonts-ipafont-gothic python3-numpy python3-pil

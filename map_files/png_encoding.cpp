@@ -1,98 +1,123 @@
 #include "png_encoding.h"
 
-#include <png.h>
-#include <zlib.h>
+#include <libdeflate.h>
 
-#include <csetjmp>
+#include <algorithm>
+#include <cstdint>
+#include <memory>
 #include <new>
+
+#include "large_buffer.h"
 
 namespace complexplot {
 
-namespace {
-
-// One filter for every row, chosen by measuring on 2048 x 2048 maps of
-// sin z, exp(1/z) and (z^2+1)/(z^2-1), grey and with axes: Sub encodes a
-// grey map in 13 ms and its files are within 7 % of what Qt's writer made
-// (some larger, most smaller); None is as fast but makes RGB maps 1.4 times
-// as large; Up is slower and larger; Paeth and libpng's own choice per row
-// take half as long again. zlib's fastest level; its strategies for
-// filtered data or runs of bytes gain nothing here or cost size.
-const int kPngFilter = PNG_FILTER_SUB;
-
-}  // namespace
-
-const int kPngZlibLevel = 1;
-const int kPngZlibStrategy = Z_DEFAULT_STRATEGY;
+// The level libdeflate compresses at: its fastest. Measured on the grey
+// and the RGB map (with axes) of 2048 x 2048 maps of sin z, exp(1/z) and
+// (z^2+1)/(z^2-1): at level 1 it deflates the Sub-filtered rows of a grey
+// map in 9-12 ms, as fast as zlib's level 1 or faster, into files 0.55 to
+// 0.75 times the size; levels 2 and 3 gain little size for their time.
+const int kPngDeflateLevel = 1;
 
 namespace {
 
-// Where libpng's output goes. Appending may run out of memory; that is
-// reported to libpng as an error, which ends the encoding (outside the
-// handler: libpng's error jumps, and a jump out of a handler would leave
-// the exception behind).
-void appendBytes(png_structp png, png_bytep data, png_size_t length) {
-    auto* bytes = static_cast<std::string*>(png_get_io_ptr(png));
-    bool appended = true;
-    try {
-        bytes->append(reinterpret_cast<const char*>(data), length);
-    } catch (const std::bad_alloc&) {
-        appended = false;
-    }
-    if (!appended) {
-        png_error(png, "out of memory");
+// One filter for every row, chosen by measuring on the same maps: Sub
+// makes grey files half the size that None does and RGB ones with axes a
+// third to a half, and smaller than Up in both, at the same speed.
+constexpr unsigned char kSubFilter = 1;
+
+// The compressed stream is cut into chunks of at most this many bytes.
+constexpr std::size_t kDataChunkBytes = std::size_t{1} << 20;
+
+void appendWord(std::string& bytes, std::uint32_t word) {
+    for (const int shift : {24, 16, 8, 0}) {
+        bytes.push_back(static_cast<char>((word >> shift) & 0xffu));
     }
 }
 
-void flushNothing(png_structp) {}
-
-// libpng reports errors by a jump back to the setjmp below; nothing is
-// printed (every error here is a failure to allocate).
-void onError(png_structp png, png_const_charp) {
-    png_longjmp(png, 1);
+// A chunk: its length, its type, its data and the CRC-32 of type and data.
+void appendChunk(std::string& bytes, const char (&type)[5], const unsigned char* data,
+                 std::size_t size) {
+    appendWord(bytes, static_cast<std::uint32_t>(size));
+    bytes.append(type, 4);
+    bytes.append(reinterpret_cast<const char*>(data), size);
+    std::uint32_t crc = libdeflate_crc32(0, type, 4);
+    crc = libdeflate_crc32(crc, data, size);
+    appendWord(bytes, crc);
 }
 
-void onWarning(png_structp, png_const_charp) {}
-
-// The encoding itself, in a function that holds no object with a
-// destructor: libpng's errors jump out of it. Returns false on an error.
-bool encodeRows(const PngPicture& picture, std::string& bytes) {
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, onError, onWarning);
-    if (png == nullptr) {
-        return false;
-    }
-    png_infop info = png_create_info_struct(png);
-    if (info == nullptr || setjmp(png_jmpbuf(png)) != 0) {
-        png_destroy_write_struct(&png, &info);
-        return false;
-    }
-    png_set_write_fn(png, &bytes, appendBytes, flushNothing);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(picture.width),
-                 static_cast<png_uint_32>(picture.height), 8,
-                 picture.grey ? PNG_COLOR_TYPE_GRAY : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    if (picture.dotsPerMeterX > 0 && picture.dotsPerMeterY > 0) {
-        png_set_pHYs(png, info, static_cast<png_uint_32>(picture.dotsPerMeterX),
-                     static_cast<png_uint_32>(picture.dotsPerMeterY), PNG_RESOLUTION_METER);
-    }
-    png_set_filter(png, PNG_FILTER_TYPE_BASE, kPngFilter);
-    png_set_compression_level(png, kPngZlibLevel);
-    png_set_compression_strategy(png, kPngZlibStrategy);
-    png_write_info(png, info);
+// The rows as PNG filters them with Sub, each after its filter byte: every
+// byte less the one a pixel to its left (0 before the first pixel).
+LargeVector<unsigned char> subFilteredRows(const PngPicture& picture) {
+    const std::size_t pixelBytes = picture.grey ? 1 : 3;
+    const std::size_t rowBytes = pixelBytes * static_cast<std::size_t>(picture.width);
+    LargeVector<unsigned char> rows((rowBytes + 1) * static_cast<std::size_t>(picture.height));
     for (int row = 0; row < picture.height; ++row) {
-        png_write_row(png, picture.row(row));
+        const unsigned char* in = picture.row(row);
+        unsigned char* out = rows.data() + static_cast<std::size_t>(row) * (rowBytes + 1);
+        out[0] = kSubFilter;
+        ++out;
+        const std::size_t first = std::min(pixelBytes, rowBytes);
+        for (std::size_t k = 0; k < first; ++k) {
+            out[k] = in[k];
+        }
+        for (std::size_t k = first; k < rowBytes; ++k) {
+            out[k] = static_cast<unsigned char>(in[k] - in[k - pixelBytes]);
+        }
     }
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return true;
+    return rows;
 }
+
+struct FreeCompressor {
+    void operator()(libdeflate_compressor* compressor) const {
+        libdeflate_free_compressor(compressor);
+    }
+};
 
 }  // namespace
 
 std::string encodePng(const PngPicture& picture) {
-    std::string bytes;
-    if (!encodeRows(picture, bytes)) {
+    const LargeVector<unsigned char> rows = subFilteredRows(picture);
+    const std::unique_ptr<libdeflate_compressor, FreeCompressor> compressor(
+        libdeflate_alloc_compressor(kPngDeflateLevel));
+    if (!compressor) {
         throw std::bad_alloc();
     }
+    LargeVector<unsigned char> stream(
+        libdeflate_zlib_compress_bound(compressor.get(), rows.size()));
+    // Never 0: the buffer holds the bound.
+    const std::size_t streamBytes = libdeflate_zlib_compress(
+        compressor.get(), rows.data(), rows.size(), stream.data(), stream.size());
+
+    std::string bytes("\x89PNG\r\n\x1a\n", 8);
+    bytes.reserve(bytes.size() + 64 + streamBytes + 12 * (streamBytes / kDataChunkBytes + 1));
+    unsigned char header[13] = {};
+    for (int k = 0; k < 4; ++k) {
+        header[k] =
+            static_cast<unsigned char>(static_cast<std::uint32_t>(picture.width) >> (24 - 8 * k));
+        header[4 + k] =
+            static_cast<unsigned char>(static_cast<std::uint32_t>(picture.height) >> (24 - 8 * k));
+    }
+    header[8] = 8;                                      // bits per sample
+    header[9] = picture.grey ? 0 : 2;                   // grey, or RGB
+    appendChunk(bytes, "IHDR", header, sizeof header);  // deflate, adaptive filters, no interlace
+    if (picture.dotsPerMeterX > 0 && picture.dotsPerMeterY > 0) {
+        unsigned char resolution[9] = {};
+        for (int k = 0; k < 4; ++k) {
+            resolution[k] = static_cast<unsigned char>(
+                static_cast<std::uint32_t>(picture.dotsPerMeterX) >> (24 - 8 * k));
+            resolution[4 + k] = static_cast<unsigned char>(
+                static_cast<std::uint32_t>(picture.dotsPerMeterY) >> (24 - 8 * k));
+        }
+        resolution[8] = 1;  // per meter
+        appendChunk(bytes, "pHYs", resolution, sizeof resolution);
+    }
+    for (std::size_t at = 0; at < streamBytes; at += kDataChunkBytes) {
+        appendChunk(bytes, "IDAT", stream.data() + at, std::min(kDataChunkBytes, streamBytes - at));
+    }
+    // Not a null pointer, which libdeflate takes as a call for the CRC's
+    // initial value.
+    const unsigned char nothing = 0;
+    appendChunk(bytes, "IEND", &nothing, 0);
     return bytes;
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 
-// PNG data through libpng, with the filter, level and strategy fixed: the
-// same bytes for the same pixels on every run. Every PNG the programs
-// write is encoded here.
+// PNG data: the rows filtered with Sub, deflated whole by libdeflate at a
+// fixed level, and the few chunks around them written here; the same bytes
+// for the same pixels on every run. Every PNG the programs write is encoded
+// here.
 
 #include <functional>
 #include <string>
@@ -11,10 +12,9 @@
 
 namespace complexplot {
 
-// The zlib level and strategy the encoder compresses with (for a benchmark
-// that deflates the same rows).
-extern const int kPngZlibLevel;
-extern const int kPngZlibStrategy;
+// The level libdeflate compresses at (for a benchmark that deflates the
+// same rows).
+extern const int kPngDeflateLevel;
 
 // The resolution a map's file states: 100 dots an inch, as the maps' files
 // have always said.
