@@ -28,10 +28,17 @@ constexpr unsigned char kSubFilter = 1;
 // The compressed stream is cut into chunks of at most this many bytes.
 constexpr std::size_t kDataChunkBytes = std::size_t{1} << 20;
 
-void appendWord(std::string& bytes, std::uint32_t word) {
-    for (const int shift : {24, 16, 8, 0}) {
-        bytes.push_back(static_cast<char>((word >> shift) & 0xffu));
+// A number as PNG holds it: four bytes, the most significant first.
+void storeWord(unsigned char* at, std::uint32_t word) {
+    for (int k = 0; k < 4; ++k) {
+        at[k] = static_cast<unsigned char>(word >> (24 - 8 * k));
     }
+}
+
+void appendWord(std::string& bytes, std::uint32_t word) {
+    unsigned char stored[4];
+    storeWord(stored, word);
+    bytes.append(reinterpret_cast<const char*>(stored), 4);
 }
 
 // A chunk: its length, its type, its data and the CRC-32 of type and data.
@@ -91,23 +98,15 @@ std::string encodePng(const PngPicture& picture) {
     std::string bytes("\x89PNG\r\n\x1a\n", 8);
     bytes.reserve(bytes.size() + 64 + streamBytes + 12 * (streamBytes / kDataChunkBytes + 1));
     unsigned char header[13] = {};
-    for (int k = 0; k < 4; ++k) {
-        header[k] =
-            static_cast<unsigned char>(static_cast<std::uint32_t>(picture.width) >> (24 - 8 * k));
-        header[4 + k] =
-            static_cast<unsigned char>(static_cast<std::uint32_t>(picture.height) >> (24 - 8 * k));
-    }
+    storeWord(header, static_cast<std::uint32_t>(picture.width));
+    storeWord(header + 4, static_cast<std::uint32_t>(picture.height));
     header[8] = 8;                                      // bits per sample
     header[9] = picture.grey ? 0 : 2;                   // grey, or RGB
     appendChunk(bytes, "IHDR", header, sizeof header);  // deflate, adaptive filters, no interlace
     if (picture.dotsPerMeterX > 0 && picture.dotsPerMeterY > 0) {
         unsigned char resolution[9] = {};
-        for (int k = 0; k < 4; ++k) {
-            resolution[k] = static_cast<unsigned char>(
-                static_cast<std::uint32_t>(picture.dotsPerMeterX) >> (24 - 8 * k));
-            resolution[4 + k] = static_cast<unsigned char>(
-                static_cast<std::uint32_t>(picture.dotsPerMeterY) >> (24 - 8 * k));
-        }
+        storeWord(resolution, static_cast<std::uint32_t>(picture.dotsPerMeterX));
+        storeWord(resolution + 4, static_cast<std::uint32_t>(picture.dotsPerMeterY));
         resolution[8] = 1;  // per meter
         appendChunk(bytes, "pHYs", resolution, sizeof resolution);
     }
