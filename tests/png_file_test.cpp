@@ -9,12 +9,14 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <ostream>
 #include <string>
 
 #include "compiled_expression.h"
 #include "function_maps.h"
+#include "png_encoding.h"
 #include "png_file.h"
 
 using namespace complexplot;
@@ -107,8 +109,44 @@ INSTANTIATE_TEST_SUITE_P(Formats, PngWriter,
                                          Case{QImage::Format_RGB888, 101, 64},
                                          Case{QImage::Format_RGB32, 64, 33},
                                          Case{QImage::Format_ARGB32_Premultiplied, 15, 9},
-                                         Case{QImage::Format_Grayscale8, 1, 1}),
+                                         Case{QImage::Format_Grayscale8, 1, 1},
+                                         Case{QImage::Format_RGB888, 1, 1}),
                          nameOf);
+
+// A map whose deflated rows fill more than one data chunk (noise does not
+// compress): the chunks join into the same pixels, every CRC holds.
+TEST(MapFiles, NoiseSpreadOverSeveralChunksReadsBack) {
+    for (const bool grey : {true, false}) {
+        MapImage map;
+        map.width = 1031;
+        map.height = 1100;
+        map.grey = grey;
+        map.pixels.resize(map.rowBytes() * map.height);
+        std::uint32_t state = 12345;
+        for (std::uint8_t& byte : map.pixels) {
+            state = state * 1664525u + 1013904223u;
+            byte = static_cast<std::uint8_t>(state >> 24);
+        }
+        const std::string bytes = encodePng(map);
+        ASSERT_GT(bytes.size(), std::size_t{1} << 20);
+        QImage read;
+        ASSERT_TRUE(read.loadFromData(reinterpret_cast<const uchar*>(bytes.data()),
+                                      static_cast<int>(bytes.size()), "PNG"));
+        read = read.convertToFormat(grey ? QImage::Format_Grayscale8 : QImage::Format_RGB888);
+        ASSERT_EQ(read.size(), QSize(map.width, map.height));
+        for (int row = 0; row < map.height; ++row) {
+            ASSERT_EQ(std::memcmp(read.constScanLine(row), map.row(row), map.rowBytes()), 0) << row;
+        }
+        if (std::system("command -v pngcheck >/dev/null 2>&1") == 0) {
+            const std::filesystem::path path =
+                std::filesystem::temp_directory_path() /
+                ("png-chunks-" + std::to_string(::getpid()) + ".png");
+            writeFileAtomically(path.string(), bytes);
+            EXPECT_EQ(std::system(("pngcheck -q '" + path.string() + "'").c_str()), 0);
+            std::filesystem::remove(path);
+        }
+    }
+}
 
 // A grey map's image holds its greys, whether made around them (a width
 // that is a multiple of four) or copied row by row (any other), and keeps
