@@ -409,7 +409,8 @@ std::string commandLineOf(const FunctionRequest& request, const MapShading& shad
     if (request.contours) {
         line += " --contours";
         for (std::size_t k = 0; k < request.contourLevels.size(); ++k) {
-            line += (k == 0 ? "=" : ",") + shortestText(request.contourLevels[k]);
+            line += k == 0 ? '=' : ',';
+            line += shortestText(request.contourLevels[k]);
         }
     }
     if (request.zeros) {

@@ -157,7 +157,8 @@ std::vector<Tick> piTicksOf(double low, double high, int quarters) {
             }
             label += "π";
             if (d != 1) {
-                label += "/" + std::to_string(d);
+                label += '/';
+                label += std::to_string(d);
             }
         }
         ticks.push_back(Tick{static_cast<double>(numerator) * kQuarterPi, label});
