@@ -301,7 +301,11 @@ void readContours(const OptionValues& options, FunctionRequest& request) {
             throw UsageError("bad --contours " + quoted(text) +
                              ": with --show modulus-arg the levels are of |f|, above 0");
         }
-        request.contourLevels.push_back(level);
+        // A level given twice is drawn once (0 and -0 are one level).
+        if (std::find(request.contourLevels.begin(), request.contourLevels.end(), level) ==
+            request.contourLevels.end()) {
+            request.contourLevels.push_back(level);
+        }
         if (request.contourLevels.size() > kMostContourLevels) {
             throw UsageError("bad --contours: at most " + std::to_string(kMostContourLevels) +
                              " levels");

@@ -677,6 +677,19 @@ TEST_F(RenderCommand, LevelCurvesAreDrawnOverEveryMapFile) {
     }
 }
 
+// A level given more than once is drawn once: the same files as with each
+// level once (a line drawn over itself comes out darker at its edges).
+TEST_F(RenderCommand, LevelGivenTwiceIsDrawnOnce) {
+    const std::string base = "--function 'z^2' --size 40x30 ";
+    ASSERT_EQ(run(base + "--contours=1,1,0,-0 --name twice -o " + out().string()).exitCode, 0);
+    ASSERT_EQ(run(base + "--contours=1,0 --name once -o " + out().string()).exitCode, 0);
+    for (const char* suffix : {"-re.png", "-im.png"}) {
+        EXPECT_TRUE(readText(out() / ("twice" + std::string(suffix))) ==
+                    readText(out() / ("once" + std::string(suffix))))
+            << suffix;
+    }
+}
+
 // With --zeros: the table on stderr and in the TSV file, each number read
 // back as the double it stands for; rings and crosses over every map file,
 // which is RGB; a handout takes --zeros as a default but writes no table.
