@@ -139,6 +139,10 @@ protected:
             } else if (how == "lattice") {
                 // Every 8th point huge, where an even sample would look.
                 values[k] = k % 8 == 0 ? ComplexValue(1e6 + x, -1e6) : ComplexValue(k % 7, 0.5);
+            } else if (how == "none where sampled") {
+                // The sample finds no value; the rest of the map has one.
+                values[k] = k % sampleStride(values.size()) == 0 ? ComplexValue(kNaN, 0.0)
+                                                                 : ComplexValue(x, -x / 3);
             } else if (how == "few values") {
                 values[k] = {k % 1000 == 0 ? 2.0 : 1.0, k % 3 == 0 ? -0.0 : 0.0};
             } else {  // holes: points without a value, and signed zeros
@@ -188,7 +192,8 @@ TEST_P(PercentilesOfLargeMaps, AreTheNearestRanksOfAllNumbers) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Arrangements, PercentilesOfLargeMaps,
-                         testing::Values("ramp", "lattice", "few values", "holes"),
+                         testing::Values("ramp", "lattice", "few values", "holes",
+                                         "none where sampled"),
                          [](const testing::TestParamInfo<const char*>& info) {
                              std::string name = info.param;
                              std::replace(name.begin(), name.end(), ' ', '_');
