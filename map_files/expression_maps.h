@@ -63,7 +63,7 @@ ExpressionMaps expressionMapsOfValues(LargeVector<ComplexValue> values,
                                       const PartSizeTally* counted = nullptr,
                                       ModulusArgumentRows* rows = nullptr);
 
-// The PNG files of maps already encoded, STEM-re.png and STEM-im.png,
+// The PNG files of a kind's maps, STEM-re.png and STEM-im.png,
 // STEM-modulus.png and STEM-arg.png, or STEM-phase.png, each written whole
 // or not at all; `encode` makes a map's PNG data (0 the first map, 1 the
 // second). Two maps are encoded side by side, the second on a thread of its
