@@ -76,9 +76,4 @@ std::size_t phaseColoursAvx2(const ComplexValue* values, std::size_t count, std:
     return vectorPhaseColours<Maths>(values, count, rgb);
 }
 
-SizeTally tallySizesAvx2(const ComplexValue* values, std::size_t count, double low, double high,
-                         std::vector<double>& within) {
-    return vectorTallySizes(values, count, low, high, within);
-}
-
 }  // namespace complexplot
