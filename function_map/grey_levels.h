@@ -105,6 +105,8 @@ std::size_t argumentLevelsAvx512(const ComplexValue* values, std::size_t count,
                                  std::uint8_t* argument);
 std::size_t phaseColoursAvx2(const ComplexValue* values, std::size_t count, std::uint8_t* rgb);
 std::size_t phaseColoursAvx512(const ComplexValue* values, std::size_t count, std::uint8_t* rgb);
+SizeTally tallySizesAvx2(const ComplexValue* values, std::size_t count, double low, double high,
+                         std::vector<double>& within);
 SizeTally tallySizesAvx512(const ComplexValue* values, std::size_t count, double low, double high,
                            std::vector<double>& within);
 

@@ -3,44 +3,34 @@
 #include <immintrin.h>
 #include <sleef.h>
 
+#define GREY_LEVELS_LANES 4
 #include "grey_levels_body.h"
 
 namespace complexplot {
 
 namespace {
 
-// Packed to 16 bits and to 8 within each half of the register, then the
-// four-byte groups put in order: the real part's eight, the imaginary's.
+// Both parts' four levels packed to 16 bits and to 8: the real part's
+// four bytes, then the imaginary's.
 void storeGreys(Words real, Words imaginary, std::uint8_t* realGreys,
                 std::uint8_t* imaginaryGreys) {
-    const __m256i shorts = _mm256_packus_epi32(__m256i(real), __m256i(imaginary));
-    const __m256i bytes = _mm256_packus_epi16(shorts, shorts);
-    const __m256i ordered =
-        _mm256_permutevar8x32_epi32(bytes, _mm256_setr_epi32(0, 4, 1, 5, 0, 0, 0, 0));
-    const __m128i both = _mm256_castsi256_si128(ordered);
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(realGreys), both);
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(imaginaryGreys), _mm_unpackhi_epi64(both, both));
+    const __m128i shorts = _mm_packus_epi32(__m128i(real), __m128i(imaginary));
+    const __m128i bytes = _mm_packus_epi16(shorts, shorts);
+    const auto both = static_cast<std::uint64_t>(_mm_cvtsi128_si64(bytes));
+    const auto realFour = static_cast<std::uint32_t>(both);
+    const auto imaginaryFour = static_cast<std::uint32_t>(both >> 32);
+    std::memcpy(realGreys, &realFour, 4);
+    std::memcpy(imaginaryGreys, &imaginaryFour, 4);
 }
 
-// The set's SLEEF functions on eight doubles, as two halves of four.
+// The set's SLEEF functions on four doubles.
 struct Maths {
-    using Four = double __attribute__((vector_size(32)));
-    template <typename F>
-    static Doubles halves(Doubles a, Doubles b, F f) {
-        const Four low = f(__m256d(__builtin_shufflevector(a, a, 0, 1, 2, 3)),
-                           __m256d(__builtin_shufflevector(b, b, 0, 1, 2, 3)));
-        const Four high = f(__m256d(__builtin_shufflevector(a, a, 4, 5, 6, 7)),
-                            __m256d(__builtin_shufflevector(b, b, 4, 5, 6, 7)));
-        return __builtin_shufflevector(low, high, 0, 1, 2, 3, 4, 5, 6, 7);
-    }
     static Doubles hypot(Doubles x, Doubles y) {
-        return halves(x, y, [](__m256d a, __m256d b) { return Sleef_finz_hypotd4_u05avx2(a, b); });
+        return Sleef_finz_hypotd4_u05avx2(__m256d(x), __m256d(y));
     }
-    static Doubles log(Doubles x) {
-        return halves(x, x, [](__m256d a, __m256d) { return Sleef_finz_logd4_u35avx2(a); });
-    }
+    static Doubles log(Doubles x) { return Sleef_finz_logd4_u35avx2(__m256d(x)); }
     static Doubles atan2(Doubles y, Doubles x) {
-        return halves(y, x, [](__m256d a, __m256d b) { return Sleef_finz_atan2d4_u10avx2(a, b); });
+        return Sleef_finz_atan2d4_u10avx2(__m256d(y), __m256d(x));
     }
     static constexpr auto store = storeGreys;
 };
@@ -74,6 +64,11 @@ std::size_t argumentLevelsAvx2(const ComplexValue* values, std::size_t count,
 
 std::size_t phaseColoursAvx2(const ComplexValue* values, std::size_t count, std::uint8_t* rgb) {
     return vectorPhaseColours<Maths>(values, count, rgb);
+}
+
+SizeTally tallySizesAvx2(const ComplexValue* values, std::size_t count, double low, double high,
+                         std::vector<double>& within) {
+    return vectorTallySizes(values, count, low, high, within);
 }
 
 }  // namespace complexplot

@@ -3,6 +3,7 @@
 #include <immintrin.h>
 #include <sleef.h>
 
+#define GREY_LEVELS_LANES 8
 #include "grey_levels_body.h"
 
 namespace complexplot {

@@ -1,7 +1,9 @@
-// The grey levels in vectors of eight doubles, for a file built with one
-// instruction set's instructions enabled: the compiler lays the vectors out
-// in that set's registers (two or one per vector). Internal linkage, so that
-// each set's file has its own copy.
+// The grey levels in vectors of doubles as wide as one register of the
+// instruction set that the including file is built for (GREY_LEVELS_LANES
+// doubles: eight with AVX-512, four with AVX2). Wider vectors than the
+// registers are no faster: GCC 12 compares them, and chooses by their
+// masks, a lane at a time in scalar code. Internal linkage, so that each
+// set's file has its own copy.
 
 #include <cstring>
 
@@ -10,12 +12,31 @@
 namespace complexplot {
 namespace {
 
-using Doubles = double __attribute__((vector_size(64)));
-using Integers = long long __attribute__((vector_size(64)));
-using Words = int __attribute__((vector_size(32)));
-constexpr std::size_t kLanes = 8;
+constexpr std::size_t kLanes = GREY_LEVELS_LANES;
+using Doubles = double __attribute__((vector_size(8 * GREY_LEVELS_LANES)));
+using Integers = long long __attribute__((vector_size(8 * GREY_LEVELS_LANES)));
+using Words = int __attribute__((vector_size(4 * GREY_LEVELS_LANES)));
 
-// greyLevel's operations on eight values: (v - low) / width, times 255,
+// kLanes complex values as their parts, parted.
+void partsOf(const ComplexValue* values, Doubles& re, Doubles& im) {
+    Doubles first, second;
+    std::memcpy(&first, values, sizeof first);
+    std::memcpy(&second, values + kLanes / 2, sizeof second);
+#if GREY_LEVELS_LANES == 8
+    re = __builtin_shuffle(first, second, Integers{0, 2, 4, 6, 8, 10, 12, 14});
+    im = __builtin_shuffle(first, second, Integers{1, 3, 5, 7, 9, 11, 13, 15});
+#else
+    re = __builtin_shuffle(first, second, Integers{0, 2, 4, 6});
+    im = __builtin_shuffle(first, second, Integers{1, 3, 5, 7});
+#endif
+}
+
+// x - x is 0 exactly when x is finite.
+Integers finite(Doubles re, Doubles im) {
+    return ((re - re) == 0) & ((im - im) == 0);
+}
+
+// greyLevel's operations on a vector of values: (v - low) / width, times 255,
 // clamped, cut to an integer; 0 where `has` is not set.
 Words levelsOf(Doubles v, double low, double width, Integers has) {
     const Doubles scaled = 255.0 * ((v - low) / width);
@@ -27,7 +48,7 @@ Words levelsOf(Doubles v, double low, double width, Integers has) {
     return __builtin_convertvector(keep ? clamped : Doubles{}, Words);
 }
 
-// `store` writes the eight levels of each part (0 to 255) as bytes: with
+// `store` writes the levels of each part (0 to 255) as bytes: with
 // the set's own instructions, since the compiler narrows such vectors one
 // lane at a time.
 template <void (*store)(Words real, Words imaginary, std::uint8_t* realGreys,
@@ -40,14 +61,9 @@ std::size_t vectorGreyLevels(const ComplexValue* values, std::size_t count,
     std::size_t k = 0;
     Integers missing{};
     for (; k + kLanes <= count; k += kLanes) {
-        // Eight complex values as sixteen doubles, parted.
-        Doubles first, second;
-        std::memcpy(&first, values + k, sizeof first);
-        std::memcpy(&second, values + k + kLanes / 2, sizeof second);
-        const Doubles re = __builtin_shuffle(first, second, Integers{0, 2, 4, 6, 8, 10, 12, 14});
-        const Doubles im = __builtin_shuffle(first, second, Integers{1, 3, 5, 7, 9, 11, 13, 15});
-        // x - x is 0 exactly when x is finite.
-        const Integers has = ((re - re) == 0) & ((im - im) == 0);
+        Doubles re, im;
+        partsOf(values + k, re, im);
+        const Integers has = finite(re, im);
         missing += has + 1;
         store(levelsOf(re, realRange.low, realWidth, has),
               levelsOf(im, imaginaryRange.low, imaginaryWidth, has), real + k, imaginary + k);
@@ -58,20 +74,6 @@ std::size_t vectorGreyLevels(const ComplexValue* values, std::size_t count,
         without += static_cast<std::size_t>(missing[lane]);
     }
     return without;
-}
-
-// Eight complex values as sixteen doubles, parted.
-void partsOf(const ComplexValue* values, Doubles& re, Doubles& im) {
-    Doubles first, second;
-    std::memcpy(&first, values, sizeof first);
-    std::memcpy(&second, values + kLanes / 2, sizeof second);
-    re = __builtin_shuffle(first, second, Integers{0, 2, 4, 6, 8, 10, 12, 14});
-    im = __builtin_shuffle(first, second, Integers{1, 3, 5, 7, 9, 11, 13, 15});
-}
-
-// x - x is 0 exactly when x is finite.
-Integers finite(Doubles re, Doubles im) {
-    return ((re - re) == 0) & ((im - im) == 0);
 }
 
 Doubles clampedUnit(Doubles v) {
@@ -93,23 +95,23 @@ std::size_t sumOfLanes(Integers missing) {
     return sum;
 }
 
-// Runs `eight` over the values eight at a time, the last few padded with
-// zeros into a block of their own, so that every point takes the vector
-// path whatever its place.
-template <typename Eight>
-void byEights(const ComplexValue* values, std::size_t count, Eight eight) {
+// Runs `block` over the values a vector at a time, the last few padded
+// with zeros into a block of their own, so that every point takes the
+// vector path whatever its place.
+template <typename Block>
+void byVectors(const ComplexValue* values, std::size_t count, Block block) {
     std::size_t k = 0;
     for (; k + kLanes <= count; k += kLanes) {
-        eight(values + k, k, kLanes);
+        block(values + k, k, kLanes);
     }
     if (k < count) {
         ComplexValue padded[kLanes] = {};
         std::memcpy(padded, values + k, (count - k) * sizeof(ComplexValue));
-        eight(padded, k, count - k);
+        block(padded, k, count - k);
     }
 }
 
-// ln|f| of eight values: half the logarithm of the sum of squares where
+// ln|f| of a vector of values: half the logarithm of the sum of squares where
 // that sum is a normal double far from overflow, else the logarithm of
 // hypot, lane by lane, so that a lane's value is its own whatever its
 // neighbours; NaN where f has no value. `Maths` names the set's SLEEF
@@ -129,9 +131,9 @@ Doubles logModuliOf(Doubles re, Doubles im) {
 
 template <typename Maths>
 void vectorLogModuli(const ComplexValue* values, std::size_t count, double* logModuli) {
-    byEights(values, count, [&](const ComplexValue* eight, std::size_t at, std::size_t used) {
+    byVectors(values, count, [&](const ComplexValue* block, std::size_t at, std::size_t used) {
         Doubles re, im;
-        partsOf(eight, re, im);
+        partsOf(block, re, im);
         const Doubles result = logModuliOf<Maths>(re, im);
         std::memcpy(logModuli + at, &result, used * sizeof(double));
     });
@@ -142,9 +144,9 @@ void vectorLogModuli(const ComplexValue* values, std::size_t count, double* logM
 template <typename Maths>
 void vectorModulusLevels(const ComplexValue* values, std::size_t count, double logLow,
                          double logWidth, std::uint8_t* modulus) {
-    byEights(values, count, [&](const ComplexValue* eight, std::size_t at, std::size_t used) {
+    byVectors(values, count, [&](const ComplexValue* block, std::size_t at, std::size_t used) {
         Doubles re, im;
-        partsOf(eight, re, im);
+        partsOf(block, re, im);
         const Words levels = levelsOf(logModuliOf<Maths>(re, im), logLow, logWidth, finite(re, im));
         std::uint8_t greys[kLanes], unused[kLanes];
         Maths::store(levels, levels, used == kLanes ? modulus + at : greys, unused);
@@ -163,14 +165,14 @@ Doubles wholeBelow(Doubles x) {
 
 // Counts each point with a finite, non-zero f into its decades: down at
 // floor(d + slack) and up at floor(d - slack) + 1, d = ln|f| log10 e,
-// counted from the lowest decade. Eight
-// points in one decade each way, the common case, count at once.
+// counted from the lowest decade. A vector's points in one decade each
+// way, the common case, count at once.
 template <typename Maths>
 void vectorCountDecades(const ComplexValue* values, std::size_t count, std::uint32_t* down,
                         std::uint32_t* up) {
-    byEights(values, count, [&](const ComplexValue* eight, std::size_t, std::size_t used) {
+    byVectors(values, count, [&](const ComplexValue* block, std::size_t, std::size_t used) {
         Doubles re, im;
-        partsOf(eight, re, im);
+        partsOf(block, re, im);
         const Doubles logs = logModuliOf<Maths>(re, im);
         const Integers counted = (logs - logs) == 0;
         const Doubles decades = logs * kLog10E;
@@ -205,9 +207,9 @@ std::size_t vectorArgumentLevels(const ComplexValue* values, std::size_t count,
                                  std::uint8_t* argument) {
     constexpr double pi = 3.141592653589793;
     Integers missing{};
-    byEights(values, count, [&](const ComplexValue* eight, std::size_t at, std::size_t used) {
+    byVectors(values, count, [&](const ComplexValue* block, std::size_t at, std::size_t used) {
         Doubles re, im;
-        partsOf(eight, re, im);
+        partsOf(block, re, im);
         const Integers has = finite(re, im);
         missing += has + 1;
         const Words angles = levelsOf(Maths::atan2(im, re), -pi, 2 * pi, has);
@@ -226,9 +228,9 @@ template <typename Maths>
 std::size_t vectorPhaseColours(const ComplexValue* values, std::size_t count, std::uint8_t* rgb) {
     constexpr double pi = 3.141592653589793;
     Integers missing{};
-    byEights(values, count, [&](const ComplexValue* eight, std::size_t at, std::size_t used) {
+    byVectors(values, count, [&](const ComplexValue* block, std::size_t at, std::size_t used) {
         Doubles re, im;
-        partsOf(eight, re, im);
+        partsOf(block, re, im);
         const Integers has = finite(re, im);
         Doubles h = (3 * Maths::atan2(im, re)) / pi;
         h = h < 0 ? h + 6 : h;
@@ -247,9 +249,9 @@ std::size_t vectorPhaseColours(const ComplexValue* values, std::size_t count, st
     return sumOfLanes(missing);
 }
 
-// The tally of the sizes of eight values at a time: the counts in the
-// lanes, and the eight looked at one by one only where one of their sizes
-// lies within the span (about one in fifty).
+// The tally of the sizes of a vector of values at a time: the counts in
+// the lanes, and the values looked at one by one only where one of their
+// sizes lies within the span (about one in fifty).
 inline SizeTally vectorTallySizes(const ComplexValue* values, std::size_t count, double low,
                                   double high, std::vector<double>& within) {
     Integers withValue{};
