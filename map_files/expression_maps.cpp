@@ -208,4 +208,12 @@ void writeValuesFile(const LargeVector<ComplexValue>& values, const MapGeometry&
     writeFileAtomically(path, {header, data});
 }
 
+void writeRequestedValues(const FunctionRequest& request, const LargeVector<ComplexValue>& values,
+                          ProgressReport& progress) {
+    if (!request.dataFile.empty()) {
+        progress.show("writing the values", 0, 1);
+        writeValuesFile(values, request.geometry, request.dataFile);
+    }
+}
+
 }  // namespace complexplot

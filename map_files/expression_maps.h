@@ -79,4 +79,8 @@ void writeMapFiles(const ExpressionMaps& maps, const std::string& stem, bool two
 void writeValuesFile(const LargeVector<ComplexValue>& values, const MapGeometry& geometry,
                      const std::string& path);
 
+// The values file the request asks for with --data, if it asks for one.
+void writeRequestedValues(const FunctionRequest& request, const LargeVector<ComplexValue>& values,
+                          ProgressReport& progress);
+
 }  // namespace complexplot

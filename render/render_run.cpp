@@ -72,10 +72,7 @@ int renderPlainMaps(const RenderOptions& options, std::string& making) {
     making = "the map files of " + quoted(request.expression);
     writeMapFiles(maps, options.outputDirectory + "/" + request.stem, request.threads > 1,
                   progress);
-    if (!request.dataFile.empty()) {
-        progress.show("writing the values", 0, 1);
-        writeValuesFile(maps.values, request.geometry, request.dataFile);
-    }
+    writeRequestedValues(request, maps.values, progress);
     return 0;
 }
 

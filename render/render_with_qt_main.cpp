@@ -211,10 +211,7 @@ int renderExpression(const RenderOptions& options, std::string& making) {
         writeMapFiles(maps, options.outputDirectory + "/" + request.stem, request.threads > 1,
                       progress);
     }
-    if (!request.dataFile.empty()) {
-        progress.show("writing the values", 0, 1);
-        writeValuesFile(maps.values, request.geometry, request.dataFile);
-    }
+    writeRequestedValues(request, maps.values, progress);
     if (!request.zerosFile.empty()) {
         writeZerosFile(*maps.zeros, request.zerosFile);
     }
