@@ -70,6 +70,7 @@ private:
     void evaluateSplitBlock(const double* real, const double* imaginary, ComplexValue* out,
                             std::size_t count, double* scratch) const;
     std::size_t splitScratchBlocks() const;
+    static double* splitScratch(std::vector<ComplexValue>& scratch, std::size_t blocks);
 
     std::string text_;
     std::vector<Instruction> instructions_;
