@@ -10,6 +10,7 @@
 #include <limits>
 #include <numbers>
 
+#include "level_bands.h"
 #include "row_workers.h"
 
 namespace complexplot {
@@ -109,10 +110,12 @@ ComplexValue pointOf(const MapGeometry& geometry, const Crossing& crossing) {
 
 void checkCrossings(const CompiledExpression& function, const MapGeometry& geometry,
                     std::span<const Side> sides, std::vector<Crossing>& crossings) {
-    std::vector<ComplexValue> points;
-    std::vector<ComplexValue> values;
-    std::vector<ComplexValue> scratch;
-    std::vector<std::size_t> active;
+    // Kept from block to block: the evaluation's scratch space alone is
+    // tens of kilobytes, made and cleared at every call otherwise.
+    thread_local std::vector<ComplexValue> points;
+    thread_local std::vector<ComplexValue> values;
+    thread_local std::vector<ComplexValue> scratch;
+    thread_local std::vector<std::size_t> active;
     for (int step = 0; step < kSteps; ++step) {
         active.clear();
         points.clear();
@@ -683,6 +686,19 @@ struct SortedSet {
         bounds.insert(bounds.end(), ascending.begin(), ascending.end());
         bounds.push_back(std::numeric_limits<double>::infinity());
     }
+
+    // The bands of Re f or Im f, compared with every level at once, where
+    // the set allows; false where it does not, and nothing written.
+    bool partBands(std::span<const ComplexValue> points, std::int16_t* bands) const {
+        if ((quantity != LevelQuantity::real && quantity != LevelQuantity::imaginary) ||
+            !std::all_of(ascending.begin(), ascending.end(),
+                         [](double level) { return std::isfinite(level); })) {
+            return false;
+        }
+        return levelBands(points.data(), points.size(),
+                          quantity == LevelQuantity::real ? ValuePart::real : ValuePart::imaginary,
+                          ascending.data(), ascending.size(), bands);
+    }
 };
 
 void bandsOfRowFor(const SortedSet& set, std::span<const ComplexValue> line,
@@ -722,10 +738,13 @@ void curvesOfBlock(const CompiledExpression& function, const MapGeometry& geomet
     bands.resize((kBlockRows + 1) * width);
     for (std::size_t index = 0; index < sets.size(); ++index) {
         const SortedSet& set = sets[index];
-        for (int row = first; row <= last; ++row) {
-            std::int16_t* rowBands = bands.data() + (row - first) * width;
-            bandsOfRowFor(set, values.subspan(row * width, width),
-                          row == first ? nullptr : rowBands - width, rowBands);
+        if (!set.partBands(values.subspan(first * width, (last - first + 1) * width),
+                           bands.data())) {
+            for (int row = first; row <= last; ++row) {
+                std::int16_t* rowBands = bands.data() + (row - first) * width;
+                bandsOfRowFor(set, values.subspan(row * width, width),
+                              row == first ? nullptr : rowBands - width, rowBands);
+            }
         }
         crossings.clear();
         cells.clear();

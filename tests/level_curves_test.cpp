@@ -3,12 +3,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <complex>
+#include <limits>
 #include <map>
 #include <numbers>
 #include <string>
 
+#include "instruction_sets.h"
+#include "level_bands.h"
 #include "level_curves.h"
 #include "value_grid.h"
 
@@ -51,8 +55,6 @@ protected:
     MapGeometry geometry_;
     LargeVector<ComplexValue> values_;
 };
-
-}  // namespace
 
 TEST_F(LevelCurves, RealPartsAreVerticalLinesToAMillionthOfAPixel) {
     const LevelSet set{LevelQuantity::real,
@@ -220,3 +222,78 @@ TEST(DefaultLevels, RoundStepsOverTheRangeWithZeroHeavier) {
     }
     EXPECT_EQ(levels[1].value - levels[0].value, 0.5);
 }
+
+// The bands of a set of levels, from each instruction set, against the
+// plain rule: how many levels lie at or below the part, -1 without a value.
+struct BandCase {
+    const char* name;
+    std::vector<double> levels;
+};
+
+class LevelBandsOnEachSet : public OnEachInstructionSet {
+protected:
+    // Points at, just beside and far from each level, the special values,
+    // and a count that ends inside a vector.
+    static std::vector<ComplexValue> pointsAround(const std::vector<double>& levels) {
+        const double inf = std::numeric_limits<double>::infinity();
+        std::vector<double> parts = {0.0, -0.0, 1e308, -1e308, 5e-324, -inf, inf, std::nan("")};
+        for (const double level : levels) {
+            parts.insert(parts.end(), {level, std::nextafter(level, -inf),
+                                       std::nextafter(level, inf), level + 0.3, level - 0.7});
+        }
+        std::vector<ComplexValue> points;
+        for (const double re : parts) {
+            for (const double im : {0.25, -3.0, inf, std::nan("")}) {
+                points.emplace_back(re, im);
+                points.emplace_back(im, re);
+            }
+        }
+        points.pop_back();
+        return points;
+    }
+};
+
+TEST_P(LevelBandsOnEachSet, CountTheLevelsAtOrBelowEachPart) {
+    const BandCase cases[] = {
+        {"none", {}},
+        {"one", {0.0}},
+        {"even steps", {-2.5, -2, -1.5, -1, -0.5, 0, 0.5, 1, 1.5, 2, 2.5}},
+        {"crowded and sparse",
+         {-1e300, -3, -2.9999, 0, 1e-300, 0.1, 0.2, 0.3, 7, 8, 9, 10, 1e9, 1e300}},
+        {"fifteen", {-7, -6, -5, -4, -3, -2, -1, 0, 1, 2, 3, 4, 5, 6, 7}},
+    };
+    for (const BandCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::vector<ComplexValue> points = pointsAround(c.levels);
+        for (const ValuePart part : {ValuePart::real, ValuePart::imaginary}) {
+            std::vector<std::int16_t> bands(points.size(), 99);
+            ASSERT_TRUE(levelBands(GetParam(), points.data(), points.size(), part, c.levels.data(),
+                                   c.levels.size(), bands.data()));
+            for (std::size_t k = 0; k < points.size(); ++k) {
+                const ComplexValue f = points[k];
+                const double q = part == ValuePart::real ? f.real() : f.imag();
+                const long expected =
+                    std::isfinite(f.real()) && std::isfinite(f.imag())
+                        ? std::upper_bound(c.levels.begin(), c.levels.end(), q) - c.levels.begin()
+                        : -1;
+                ASSERT_EQ(bands[k], expected) << "at " << f;
+            }
+        }
+    }
+}
+
+TEST_P(LevelBandsOnEachSet, LeaveSetsOfManyLevelsToTheSearch) {
+    const std::vector<double> levels(kMostVectorLevels + 1, 1.0);
+    const ComplexValue point(2.0, 0.0);
+    std::int16_t band = 99;
+    EXPECT_FALSE(
+        levelBands(GetParam(), &point, 1, ValuePart::real, levels.data(), levels.size(), &band));
+    EXPECT_EQ(band, 99);
+}
+
+INSTANTIATE_TEST_SUITE_P(InstructionSets, LevelBandsOnEachSet,
+                         testing::Values(InstructionSet::scalar, InstructionSet::avx2,
+                                         InstructionSet::avx512),
+                         testNameOf);
+
+}  // namespace
