@@ -53,11 +53,14 @@ public:
     }
 
     Integers operator()(Doubles q) const {
-        // The guess, clamped to 0 ... levels and made an integer in the low
-        // bits of 2^52 plus it (rounded to the nearest: the steps mend it).
+        // The guess: 1 + the levels below q at even spacing, clamped to
+        // 0 ... levels and made an integer in the low bits of 2^52 plus
+        // it. Adding 2^52 rounds to the nearest, so a half less rounds
+        // down: the guess is then right but near a level, and one round of
+        // checks ends it (rounding up, half the vectors took a second).
         // A NaN lane's guess is anything; its comparisons all fail.
         const __m512d position = _mm512_fmadd_pd(_mm512_sub_pd(__m512d(q), _mm512_set1_pd(first_)),
-                                                 _mm512_set1_pd(perLevel_), _mm512_set1_pd(1.0));
+                                                 _mm512_set1_pd(perLevel_), _mm512_set1_pd(0.5));
         // (Masked forms: the same instructions, without the undefined part
         // that GCC 12 warns of.)
         const __m512d clamped =

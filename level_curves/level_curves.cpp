@@ -789,6 +789,11 @@ std::vector<std::vector<LevelCurve>> levelCurvesOfSets(const CompiledExpression&
             LevelCurve& curve = curves[order.order[place]];
             curve.quantity = set.quantity;
             curve.level = set.levels[order.order[place]];
+            std::size_t total = 0;
+            for (const auto& block : perBlock) {
+                total += block[index][place].size();
+            }
+            curve.segments.reserve(total);
             for (const auto& block : perBlock) {
                 const auto& found = block[index][place];
                 curve.segments.insert(curve.segments.end(), found.begin(), found.end());
