@@ -8,6 +8,8 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <memory>
+#include <mutex>
 #include <numbers>
 
 #include "level_bands.h"
@@ -134,72 +136,6 @@ double cubicCrossing(double before, double q0, double q1, double after, double l
     return t > 0 && t < 1 ? t : linear;
 }
 
-void checkCrossings(const CompiledExpression& function, const MapGeometry& geometry,
-                    std::span<const Side> sides, std::vector<Crossing>& crossings) {
-    // Kept from block to block: the evaluation's scratch space alone is
-    // tens of kilobytes, made and cleared at every call otherwise.
-    thread_local std::vector<ComplexValue> points;
-    thread_local std::vector<ComplexValue> values;
-    thread_local std::vector<ComplexValue> scratch;
-    thread_local std::vector<std::size_t> active;
-    // The first guesses, in a loop of their own: each is a chain of
-    // divisions that waits on the one before, and the crossings' chains,
-    // independent of each other, overlap here (measured: a tenth of the
-    // curves' time when each was found with its crossing).
-    for (Crossing& crossing : crossings) {
-        if (!std::isnan(crossing.before)) {
-            crossing.s = cubicCrossing(crossing.before, crossing.lowValue, crossing.highValue,
-                                       crossing.after, crossing.s);
-        }
-    }
-    for (int step = 0; step < kSteps; ++step) {
-        active.clear();
-        points.clear();
-        for (std::size_t k = 0; k < crossings.size(); ++k) {
-            if (!crossings[k].done) {
-                active.push_back(k);
-                points.push_back(pointOf(geometry, crossings[k]));
-            }
-        }
-        if (active.empty()) {
-            return;
-        }
-        values.resize(points.size());
-        function.evaluate(points.data(), values.data(), points.size(), scratch);
-        for (std::size_t n = 0; n < active.size(); ++n) {
-            Crossing& crossing = crossings[active[n]];
-            const Side& side = sides[static_cast<std::size_t>(crossing.level)];
-            const ComplexValue f = values[n];
-            const double value = side.of(f);
-            if (!hasValue(f) || !std::isfinite(value)) {
-                crossing.done = true;
-                continue;
-            }
-            if (std::fabs(value) <= crossing.tolerance) {
-                crossing.done = true;
-                crossing.accepted = side.onRay(f);
-                continue;
-            }
-            // Keep the bracket: the end on the same side moves; where it
-            // moved last time too, the other end's value is halved.
-            if ((value >= 0) == (crossing.lowValue >= 0)) {
-                crossing.highValue *= crossing.lastMoved == 0 ? 0.5 : 1.0;
-                crossing.low = crossing.s;
-                crossing.lowValue = value;
-                crossing.lastMoved = 0;
-            } else {
-                crossing.lowValue *= crossing.lastMoved == 1 ? 0.5 : 1.0;
-                crossing.high = crossing.s;
-                crossing.highValue = value;
-                crossing.lastMoved = 1;
-            }
-            crossing.s = crossing.low + crossing.lowValue * (crossing.high - crossing.low) /
-                                            (crossing.lowValue - crossing.highValue);
-            crossing.done = step == kSteps - 1;
-        }
-    }
-}
-
 // The four edges of a cell, in order around it: top, right, bottom, left,
 // each from one corner to the next (top-left, top-right, bottom-right,
 // bottom-left).
@@ -320,6 +256,110 @@ private:
     std::size_t nextLeft_ = 0;
     int rightColumn_ = -2;
 };
+
+// What a worker keeps from block to block and from call to call: the
+// bands, crossings and cells of a block, and the checks' points and values.
+// Made afresh by each call's new threads, they cost a fifth of the time of
+// the curves of a map of 1024 x 1024, most of it the system's clearing of
+// their pages.
+struct WorkerScratch {
+    std::vector<std::int16_t> bands;
+    std::vector<Crossing> crossings;
+    std::vector<CrossedCell> cells;
+    SharedEdges shared;
+    std::vector<int> look;
+    std::vector<ComplexValue> points;
+    std::vector<ComplexValue> values;
+    std::vector<ComplexValue> evaluation;
+    std::vector<std::size_t> active;
+    std::vector<std::array<int, 2>> pairs;
+};
+
+// The workers' scratch spaces, lent out for a call and kept when it ends.
+class ScratchPool {
+public:
+    std::unique_ptr<WorkerScratch> take() {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        if (kept_.empty()) {
+            return std::make_unique<WorkerScratch>();
+        }
+        std::unique_ptr<WorkerScratch> scratch = std::move(kept_.back());
+        kept_.pop_back();
+        return scratch;
+    }
+    void give(std::unique_ptr<WorkerScratch> scratch) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        kept_.push_back(std::move(scratch));
+    }
+
+private:
+    std::mutex mutex_;
+    std::vector<std::unique_ptr<WorkerScratch>> kept_;
+};
+
+void checkCrossings(const CompiledExpression& function, const MapGeometry& geometry,
+                    std::span<const Side> sides, std::vector<Crossing>& crossings,
+                    WorkerScratch& scratch) {
+    std::vector<ComplexValue>& points = scratch.points;
+    std::vector<ComplexValue>& values = scratch.values;
+    std::vector<std::size_t>& active = scratch.active;
+    // The first guesses, in a loop of their own: each is a chain of
+    // divisions that waits on the one before, and the crossings' chains,
+    // independent of each other, overlap here (measured: a tenth of the
+    // curves' time when each was found with its crossing).
+    for (Crossing& crossing : crossings) {
+        if (!std::isnan(crossing.before)) {
+            crossing.s = cubicCrossing(crossing.before, crossing.lowValue, crossing.highValue,
+                                       crossing.after, crossing.s);
+        }
+    }
+    for (int step = 0; step < kSteps; ++step) {
+        active.clear();
+        points.clear();
+        for (std::size_t k = 0; k < crossings.size(); ++k) {
+            if (!crossings[k].done) {
+                active.push_back(k);
+                points.push_back(pointOf(geometry, crossings[k]));
+            }
+        }
+        if (active.empty()) {
+            return;
+        }
+        values.resize(points.size());
+        function.evaluate(points.data(), values.data(), points.size(), scratch.evaluation);
+        for (std::size_t n = 0; n < active.size(); ++n) {
+            Crossing& crossing = crossings[active[n]];
+            const Side& side = sides[static_cast<std::size_t>(crossing.level)];
+            const ComplexValue f = values[n];
+            const double value = side.of(f);
+            if (!hasValue(f) || !std::isfinite(value)) {
+                crossing.done = true;
+                continue;
+            }
+            if (std::fabs(value) <= crossing.tolerance) {
+                crossing.done = true;
+                crossing.accepted = side.onRay(f);
+                continue;
+            }
+            // Keep the bracket: the end on the same side moves; where it
+            // moved last time too, the other end's value is halved.
+            if ((value >= 0) == (crossing.lowValue >= 0)) {
+                crossing.highValue *= crossing.lastMoved == 0 ? 0.5 : 1.0;
+                crossing.low = crossing.s;
+                crossing.lowValue = value;
+                crossing.lastMoved = 0;
+            } else {
+                crossing.lowValue *= crossing.lastMoved == 1 ? 0.5 : 1.0;
+                crossing.high = crossing.s;
+                crossing.highValue = value;
+                crossing.lastMoved = 1;
+            }
+            crossing.s = crossing.low + crossing.lowValue * (crossing.high - crossing.low) /
+                                            (crossing.lowValue - crossing.highValue);
+            crossing.done = step == kSteps - 1;
+        }
+    }
+}
 
 // The crossings of one level in one cell, from the sides of its corners
 // (the quantity less the level, each with a value) and the values there;
@@ -505,7 +545,7 @@ void crossingsInRow(const MapGeometry& geometry, std::span<const ComplexValue> v
                     LevelQuantity quantity, std::span<const double> ascending,
                     std::span<const Side> sides, const std::int16_t* bands, int row,
                     SharedEdges& shared, std::vector<Crossing>& crossings,
-                    std::vector<CrossedCell>& cells) {
+                    std::vector<CrossedCell>& cells, std::vector<int>& look) {
     const int width = geometry.width;
     const int levels = static_cast<int>(ascending.size());
     const bool wraps = quantity == LevelQuantity::argument;
@@ -516,7 +556,6 @@ void crossingsInRow(const MapGeometry& geometry, std::span<const ComplexValue> v
     const bool bandsShowWraps =
         !wraps || std::any_of(ascending.begin(), ascending.end(),
                               [](double level) { return std::fabs(level) <= kPi / 2; });
-    thread_local std::vector<int> look;
     look.clear();
     for (int column = 0; !bandsShowWraps && column + 1 < width; ++column) {
         look.push_back(column);
@@ -576,8 +615,8 @@ void crossingsInRow(const MapGeometry& geometry, std::span<const ComplexValue> v
 // The segments of the crossed cells, from those of their crossings that
 // passed the check, each to its level's list.
 void segmentsOfCells(const std::vector<Crossing>& crossings, const std::vector<CrossedCell>& cells,
-                     std::vector<std::vector<CurveSegment>>& segments) {
-    std::vector<std::array<int, 2>> pairs;
+                     std::vector<std::vector<CurveSegment>>& segments,
+                     std::vector<std::array<int, 2>>& pairs) {
     for (const CrossedCell& cell : cells) {
         std::array<int, 4> drawn = cell.edges;
         for (int& index : drawn) {
@@ -742,14 +781,15 @@ constexpr int kBlockRows = 32;
 // its own list.
 void curvesOfBlock(const CompiledExpression& function, const MapGeometry& geometry,
                    std::span<const ComplexValue> values, const std::vector<SortedSet>& sets,
-                   int block, std::vector<std::vector<std::vector<CurveSegment>>>& segments) {
+                   int block, WorkerScratch& scratch,
+                   std::vector<std::vector<std::vector<CurveSegment>>>& segments) {
     const auto width = static_cast<std::size_t>(geometry.width);
     const int first = block * kBlockRows;
     const int last = std::min(first + kBlockRows, geometry.height - 1);  // cell rows
-    thread_local std::vector<std::int16_t> bands;
-    thread_local std::vector<Crossing> crossings;
-    thread_local std::vector<CrossedCell> cells;
-    thread_local SharedEdges shared;
+    std::vector<std::int16_t>& bands = scratch.bands;
+    std::vector<Crossing>& crossings = scratch.crossings;
+    std::vector<CrossedCell>& cells = scratch.cells;
+    SharedEdges& shared = scratch.shared;
     bands.resize((kBlockRows + 1) * width);
     for (std::size_t index = 0; index < sets.size(); ++index) {
         const SortedSet& set = sets[index];
@@ -767,12 +807,13 @@ void curvesOfBlock(const CompiledExpression& function, const MapGeometry& geomet
         for (int row = first; row < last; ++row) {
             shared.startRow();
             crossingsInRow(geometry, values, set.quantity, set.ascending, set.sides,
-                           bands.data() + (row - first) * width, row, shared, crossings, cells);
+                           bands.data() + (row - first) * width, row, shared, crossings, cells,
+                           scratch.look);
         }
         segments[index].assign(set.order.size(), {});
         if (!crossings.empty()) {
-            checkCrossings(function, geometry, set.sides, crossings);
-            segmentsOfCells(crossings, cells, segments[index]);
+            checkCrossings(function, geometry, set.sides, crossings, scratch);
+            segmentsOfCells(crossings, cells, segments[index], scratch.pairs);
         }
     }
 }
@@ -791,10 +832,19 @@ std::vector<std::vector<LevelCurve>> levelCurvesOfSets(const CompiledExpression&
     std::vector<std::vector<std::vector<std::vector<CurveSegment>>>> perBlock(
         static_cast<std::size_t>(blocks),
         std::vector<std::vector<std::vector<CurveSegment>>>(sets.size()));
-    forEachRow(blocks, threads, [&](int block, int) {
+    static ScratchPool pool;
+    std::vector<std::unique_ptr<WorkerScratch>> scratch;
+    for (int worker = 0; worker < std::max(threads, 1); ++worker) {
+        scratch.push_back(pool.take());
+    }
+    forEachRow(blocks, threads, [&](int block, int worker) {
         curvesOfBlock(function, geometry, values, sorted, block,
+                      *scratch[static_cast<std::size_t>(worker)],
                       perBlock[static_cast<std::size_t>(block)]);
     });
+    for (auto& kept : scratch) {
+        pool.give(std::move(kept));
+    }
     std::vector<std::vector<LevelCurve>> result;
     for (std::size_t index = 0; index < sets.size(); ++index) {
         const LevelSet& set = sets[index];
