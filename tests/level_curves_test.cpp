@@ -213,6 +213,28 @@ TEST_F(LevelCurves, SameVerticesForAnyNumberOfThreads) {
     }
 }
 
+// The workers' buffers outlive a call: what one call left in them (longer
+// rows, more levels, crossings of another function, more threads) must not
+// reach the next.
+TEST_F(LevelCurves, SameVerticesWhateverCameBefore) {
+    const LevelSet set{LevelQuantity::imaginary, roundLevels(-3, 3)};
+    const auto first = curvesOf("exp(1/z)*sin(z)", set, 57, 143, 1.0, 2);
+    const LevelSet many{LevelQuantity::real, roundLevels(-10, 10)};
+    curvesOf("tan(z)", many, 301, 97, 3.0, 3);
+    curvesOf("log(z)", {LevelQuantity::argument, {{0.5}, {-1.0}}}, 40, 40, 2.0, 1);
+    const auto again = curvesOf("exp(1/z)*sin(z)", set, 57, 143, 1.0, 2);
+    ASSERT_EQ(first.size(), again.size());
+    for (std::size_t k = 0; k < first.size(); ++k) {
+        ASSERT_EQ(first[k].segments.size(), again[k].segments.size());
+        for (std::size_t s = 0; s < first[k].segments.size(); ++s) {
+            EXPECT_EQ(first[k].segments[s].column0, again[k].segments[s].column0);
+            EXPECT_EQ(first[k].segments[s].row0, again[k].segments[s].row0);
+            EXPECT_EQ(first[k].segments[s].column1, again[k].segments[s].column1);
+            EXPECT_EQ(first[k].segments[s].row1, again[k].segments[s].row1);
+        }
+    }
+}
+
 TEST(DefaultLevels, RoundStepsOverTheRangeWithZeroHeavier) {
     const std::vector<Level> levels = roundLevels(-3.3, 3.3);
     ASSERT_GE(levels.size(), 8u);
