@@ -36,6 +36,22 @@ protected:
         return levelCurves(function, geometry_, values_, set, threads);
     }
 
+    // Both lists of curves hold the same segments in the same order, bit
+    // for bit.
+    static void expectSameVertices(const std::vector<LevelCurve>& a,
+                                   const std::vector<LevelCurve>& b) {
+        ASSERT_EQ(a.size(), b.size());
+        for (std::size_t k = 0; k < a.size(); ++k) {
+            ASSERT_EQ(a[k].segments.size(), b[k].segments.size());
+            for (std::size_t s = 0; s < a[k].segments.size(); ++s) {
+                const CurveSegment& x = a[k].segments[s];
+                const CurveSegment& y = b[k].segments[s];
+                EXPECT_EQ(std::tie(x.column0, x.row0, x.column1, x.row1),
+                          std::tie(y.column0, y.row0, y.column1, y.row1));
+            }
+        }
+    }
+
     // A vertex's point of the plane.
     ComplexValue pointAt(double column, double row) const {
         return {geometry_.x0 + column * (geometry_.x1 - geometry_.x0) / geometry_.width,
@@ -203,14 +219,7 @@ TEST_F(LevelCurves, SameVerticesForAnyNumberOfThreads) {
     const LevelSet set{LevelQuantity::imaginary, roundLevels(-3, 3)};
     const auto one = curvesOf("exp(1/z)*sin(z)", set, 57, 143, 1.0, 1);
     const auto three = curvesOf("exp(1/z)*sin(z)", set, 57, 143, 1.0, 3);
-    ASSERT_EQ(one.size(), three.size());
-    for (std::size_t k = 0; k < one.size(); ++k) {
-        ASSERT_EQ(one[k].segments.size(), three[k].segments.size());
-        for (std::size_t s = 0; s < one[k].segments.size(); ++s) {
-            EXPECT_EQ(one[k].segments[s].column0, three[k].segments[s].column0);
-            EXPECT_EQ(one[k].segments[s].row1, three[k].segments[s].row1);
-        }
-    }
+    expectSameVertices(one, three);
 }
 
 // The workers' buffers outlive a call: what one call left in them (longer
@@ -223,16 +232,7 @@ TEST_F(LevelCurves, SameVerticesWhateverCameBefore) {
     curvesOf("tan(z)", many, 301, 97, 3.0, 3);
     curvesOf("log(z)", {LevelQuantity::argument, {{0.5}, {-1.0}}}, 40, 40, 2.0, 1);
     const auto again = curvesOf("exp(1/z)*sin(z)", set, 57, 143, 1.0, 2);
-    ASSERT_EQ(first.size(), again.size());
-    for (std::size_t k = 0; k < first.size(); ++k) {
-        ASSERT_EQ(first[k].segments.size(), again[k].segments.size());
-        for (std::size_t s = 0; s < first[k].segments.size(); ++s) {
-            EXPECT_EQ(first[k].segments[s].column0, again[k].segments[s].column0);
-            EXPECT_EQ(first[k].segments[s].row0, again[k].segments[s].row0);
-            EXPECT_EQ(first[k].segments[s].column1, again[k].segments[s].column1);
-            EXPECT_EQ(first[k].segments[s].row1, again[k].segments[s].row1);
-        }
-    }
+    expectSameVertices(first, again);
 }
 
 TEST(DefaultLevels, RoundStepsOverTheRangeWithZeroHeavier) {
