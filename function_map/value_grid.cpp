@@ -16,6 +16,12 @@ public:
         std::size_t space = storage_.size() * sizeof(double);
         data_ = static_cast<double*>(std::align(64, size * sizeof(double), start, space));
     }
+    // A copy would point into the row it was copied from; a move keeps the
+    // storage, and so the place.
+    AlignedRow(const AlignedRow&) = delete;
+    AlignedRow& operator=(const AlignedRow&) = delete;
+    AlignedRow(AlignedRow&&) noexcept = default;
+    AlignedRow& operator=(AlignedRow&&) noexcept = default;
     double* data() { return data_; }
     const double* data() const { return data_; }
     double& operator[](std::size_t index) { return data_[index]; }
@@ -40,6 +46,7 @@ void computeValues(const CompiledExpression& function, const MapGeometry& geomet
         xs[column] = geometry.sampleX(static_cast<int>(column));
     }
     std::vector<AlignedRow> ys;
+    ys.reserve(static_cast<std::size_t>(std::max(threads, 0)));
     for (int worker = 0; worker < threads; ++worker) {
         ys.emplace_back(width);
     }
