@@ -6,12 +6,17 @@
 // black and white. Heavier where the level is (0, or arg 0 and pi).
 
 #include <QPainter>
+#include <QPointF>
 #include <QTransform>
 #include <vector>
 
 #include "level_curves.h"
 
 namespace complexplot {
+
+// The segments of a curve joined into lines where exactly two share an end
+// (a segment of no length left out), each segment a step of one line.
+std::vector<std::vector<QPointF>> curveLines(const std::vector<CurveSegment>& segments);
 
 // Draws the curves, their map pixels placed by `toPaint`, with lines
 // `scale` times the widths they have over a map's own pixels.

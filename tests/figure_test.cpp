@@ -14,11 +14,13 @@
 #include <limits>
 #include <memory>
 #include <numbers>
+#include <set>
 #include <sstream>
 
 #include "figure_file.h"
 #include "figure_output.h"
 #include "headless_controls.h"
+#include "level_curve_paths.h"
 #include "plot_run.h"
 
 using namespace complexplot;
@@ -597,9 +599,43 @@ TEST_F(Figure, PdfPageIsTurnedAndFilledToItsMargins) {
     }
 }
 
+// Segments joined into lines: through ends that exactly two share, never
+// through one where three meet, each segment of some length a step of one
+// line, a closed curve one line back to its start.
+TEST(CurveLines, JoinSegmentsThatShareAnEndAndNoOthers) {
+    const std::vector<CurveSegment> segments = {
+        {0, 0, 1, 0}, {2, 1, 1, 1}, {1, 0, 1, 1}, {0, 0, 2, 1},  // a closed loop, out of order
+        {5, 5, 6, 5}, {5, 5, 5, 6}, {4, 4, 5, 5},                // three meet at (5, 5)
+        {7, 7, 7, 7},                                            // no length
+        {9, 0, 9, 1}};
+    const std::vector<std::vector<QPointF>> lines = curveLines(segments);
+    std::multiset<std::pair<std::pair<double, double>, std::pair<double, double>>> steps;
+    for (const auto& line : lines) {
+        ASSERT_GE(line.size(), 2u);
+        for (std::size_t k = 1; k < line.size(); ++k) {
+            auto a = std::pair{line[k - 1].x(), line[k - 1].y()};
+            auto b = std::pair{line[k].x(), line[k].y()};
+            steps.insert(a < b ? std::pair{a, b} : std::pair{b, a});
+        }
+    }
+    std::multiset<std::pair<std::pair<double, double>, std::pair<double, double>>> given;
+    for (const CurveSegment& s : segments) {
+        auto a = std::pair{s.column0, s.row0};
+        auto b = std::pair{s.column1, s.row1};
+        if (a != b) {
+            given.insert(a < b ? std::pair{a, b} : std::pair{b, a});
+        }
+    }
+    EXPECT_EQ(steps, given);
+    // The loop, the three pieces at the junction, the lone segment.
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[0].size(), 5u);
+    EXPECT_EQ(lines[0].front(), lines[0].back());
+}
+
 // The level curves of an SVG figure are vector paths, one per level, that
-// hold the vertices of the curves the map files draw, placed on the maps;
-// the marks of zeros and poles are there too.
+// hold the segments of the curves the map files draw, placed on the maps
+// (joined end to end into lines); the marks of zeros and poles are there too.
 TEST_F(Figure, SvgCurvesHoldTheMapsVertices) {
     FunctionRequest request;
     request.expression = "z^2-1";
@@ -613,8 +649,9 @@ TEST_F(Figure, SvgCurvesHoldTheMapsVertices) {
         functionFigureContent(request, makeFunctionMaps(request, false, messages, progress));
     ASSERT_EQ(content.marks.size(), 2u);
     const FigureLayout layout = layoutFigure(content, 0);
-    // Each drawn level's vertices in figure units, map after map.
-    std::vector<std::vector<QPointF>> expected;
+    // Each drawn level's segments of some length in figure units, map after map.
+    using Segment = std::pair<QPointF, QPointF>;
+    std::vector<std::vector<Segment>> expected;
     for (std::size_t map = 0; map < 2; ++map) {
         const QRectF rect = map == 0 ? layout.realMap : layout.imaginaryMap;
         const auto place = [&](double column, double row) {
@@ -625,17 +662,20 @@ TEST_F(Figure, SvgCurvesHoldTheMapsVertices) {
             if (curve.segments.empty()) {
                 continue;
             }
-            std::vector<QPointF> vertices;
+            std::vector<Segment> segments;
             for (const CurveSegment& segment : curve.segments) {
-                vertices.push_back(place(segment.column0, segment.row0));
-                vertices.push_back(place(segment.column1, segment.row1));
+                if (segment.column0 != segment.column1 || segment.row0 != segment.row1) {
+                    segments.emplace_back(place(segment.column0, segment.row0),
+                                          place(segment.column1, segment.row1));
+                }
             }
-            expected.push_back(std::move(vertices));
+            expected.push_back(std::move(segments));
         }
     }
-    // The paths drawn in the curves' colour (after their halos), read back.
+    // The paths drawn in the curves' colour (after their halos), read back:
+    // each step of a line is a segment.
     QXmlStreamReader svg(figureSvg(content));
-    std::vector<std::vector<QPointF>> found;
+    std::vector<std::vector<Segment>> found;
     bool inCurve = false;
     while (!svg.atEnd()) {
         if (svg.readNext() != QXmlStreamReader::StartElement) {
@@ -644,24 +684,41 @@ TEST_F(Figure, SvgCurvesHoldTheMapsVertices) {
         if (svg.name() == u"g") {
             inCurve = svg.attributes().value(QStringLiteral("stroke")) == QStringLiteral("#8c3c00");
         } else if (svg.name() == u"path" && inCurve) {
-            std::vector<QPointF> vertices;
+            std::vector<Segment> segments;
+            QPointF last;
             const QString data = svg.attributes().value(QStringLiteral("d")).toString();
             for (const QString& step : data.split(' ', Qt::SkipEmptyParts)) {
                 const QStringList xy = step.mid(1).split(',');
-                vertices.emplace_back(xy.value(0).toDouble(), xy.value(1).toDouble());
+                const QPointF point(xy.value(0).toDouble(), xy.value(1).toDouble());
+                if (step.startsWith('L')) {
+                    segments.emplace_back(last, point);
+                }
+                last = point;
             }
-            found.push_back(std::move(vertices));
+            found.push_back(std::move(segments));
         }
     }
     ASSERT_FALSE(svg.hasError());
     ASSERT_GE(expected.size(), 6u);
     ASSERT_EQ(found.size(), expected.size());
+    // The SVG writes six significant digits; a segment may run either way.
+    const auto near = [](const Segment& a, const Segment& b) {
+        const auto close = [](QPointF p, QPointF q) {
+            return std::abs(p.x() - q.x()) <= 0.01 && std::abs(p.y() - q.y()) <= 0.01;
+        };
+        return (close(a.first, b.first) && close(a.second, b.second)) ||
+               (close(a.first, b.second) && close(a.second, b.first));
+    };
     for (std::size_t level = 0; level < found.size(); ++level) {
         ASSERT_EQ(found[level].size(), expected[level].size()) << level;
-        for (std::size_t k = 0; k < found[level].size(); ++k) {
-            // The SVG writes six significant digits.
-            EXPECT_NEAR(found[level][k].x(), expected[level][k].x(), 0.01) << level << " " << k;
-            EXPECT_NEAR(found[level][k].y(), expected[level][k].y(), 0.01) << level << " " << k;
+        std::vector<bool> matched(found[level].size(), false);
+        for (const Segment& segment : expected[level]) {
+            const auto match = std::find_if(found[level].begin(), found[level].end(),
+                                            [&, k = std::size_t{0}](const Segment& f) mutable {
+                                                return !matched[k++] && near(f, segment);
+                                            });
+            ASSERT_NE(match, found[level].end()) << level;
+            matched[static_cast<std::size_t>(match - found[level].begin())] = true;
         }
     }
 }
