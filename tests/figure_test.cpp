@@ -609,21 +609,22 @@ TEST(CurveLines, JoinSegmentsThatShareAnEndAndNoOthers) {
         {7, 7, 7, 7},                                            // no length
         {9, 0, 9, 1}};
     const std::vector<std::vector<QPointF>> lines = curveLines(segments);
-    std::multiset<std::pair<std::pair<double, double>, std::pair<double, double>>> steps;
+    // Steps and segments as unordered pairs of ends.
+    using Point = std::pair<double, double>;
+    std::multiset<std::pair<Point, Point>> steps;
+    std::multiset<std::pair<Point, Point>> given;
+    const auto add = [](auto& into, Point a, Point b) {
+        into.insert(a < b ? std::pair{a, b} : std::pair{b, a});
+    };
     for (const auto& line : lines) {
         ASSERT_GE(line.size(), 2u);
         for (std::size_t k = 1; k < line.size(); ++k) {
-            auto a = std::pair{line[k - 1].x(), line[k - 1].y()};
-            auto b = std::pair{line[k].x(), line[k].y()};
-            steps.insert(a < b ? std::pair{a, b} : std::pair{b, a});
+            add(steps, {line[k - 1].x(), line[k - 1].y()}, {line[k].x(), line[k].y()});
         }
     }
-    std::multiset<std::pair<std::pair<double, double>, std::pair<double, double>>> given;
     for (const CurveSegment& s : segments) {
-        auto a = std::pair{s.column0, s.row0};
-        auto b = std::pair{s.column1, s.row1};
-        if (a != b) {
-            given.insert(a < b ? std::pair{a, b} : std::pair{b, a});
+        if (s.column0 != s.column1 || s.row0 != s.row1) {
+            add(given, {s.column0, s.row0}, {s.column1, s.row1});
         }
     }
     EXPECT_EQ(steps, given);
