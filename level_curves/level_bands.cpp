@@ -37,4 +37,27 @@ bool levelBands(InstructionSet instructionSet, const ComplexValue* values, std::
     return true;
 }
 
+std::size_t cellsAcrossBands(const std::int16_t* top, const std::int16_t* bottom, std::size_t cells,
+                             int* columns) {
+    return cellsAcrossBands(bestInstructionSet(), top, bottom, cells, columns);
+}
+
+std::size_t cellsAcrossBands(InstructionSet instructionSet, const std::int16_t* top,
+                             const std::int16_t* bottom, std::size_t cells, int* columns) {
+    std::size_t found = 0;
+    std::size_t cell = 0;
+    if (instructionSet != InstructionSet::scalar) {
+        found = cellsAcrossBandsAvx2(top, bottom, cells, columns);
+        cell = cells / 16 * 16;
+    }
+    for (; cell < cells; ++cell) {
+        const auto [low, high] =
+            std::minmax({top[cell], top[cell + 1], bottom[cell], bottom[cell + 1]});
+        if (low != -1 && low != high) {
+            columns[found++] = static_cast<int>(cell);
+        }
+    }
+    return found;
+}
+
 }  // namespace complexplot

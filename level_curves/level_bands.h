@@ -37,4 +37,20 @@ std::size_t levelBandsAvx2(const ComplexValue* values, std::size_t count, ValueP
 std::size_t levelBandsAvx512(const ComplexValue* values, std::size_t count, ValuePart part,
                              const double* ascending, std::size_t levels, std::int16_t* bands);
 
+// The cells between two rows of bands, `top` and `bottom` (cells + 1 bands
+// each), whose corners lie in more than one band and all have a value:
+// their columns, ascending, written to `columns` (room for `cells`).
+// Returns how many. Nearly every cell of a map has one band, and this scan
+// reads every cell of it once for each set of levels.
+std::size_t cellsAcrossBands(const std::int16_t* top, const std::int16_t* bottom, std::size_t cells,
+                             int* columns);
+std::size_t cellsAcrossBands(InstructionSet instructionSet, const std::int16_t* top,
+                             const std::int16_t* bottom, std::size_t cells, int* columns);
+
+// The same with AVX2 for the first cells rounded down to sixteen, also
+// where the processor has AVX-512 (whose 16-bit comparisons need more than
+// the set the bands are built for). Returns how many it found.
+std::size_t cellsAcrossBandsAvx2(const std::int16_t* top, const std::int16_t* bottom,
+                                 std::size_t cells, int* columns);
+
 }  // namespace complexplot

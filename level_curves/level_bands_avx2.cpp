@@ -28,4 +28,28 @@ std::size_t levelBandsAvx2(const ComplexValue* values, std::size_t count, ValueP
                                   bands);
 }
 
+std::size_t cellsAcrossBandsAvx2(const std::int16_t* top, const std::int16_t* bottom,
+                                 std::size_t cells, int* columns) {
+    const auto load = [](const std::int16_t* at) {
+        return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
+    };
+    std::size_t found = 0;
+    for (std::size_t start = 0; start + 16 <= cells; start += 16) {
+        const __m256i a = load(top + start);
+        const __m256i b = load(top + start + 1);
+        const __m256i c = load(bottom + start);
+        const __m256i d = load(bottom + start + 1);
+        const __m256i low = _mm256_min_epi16(_mm256_min_epi16(a, b), _mm256_min_epi16(c, d));
+        const __m256i high = _mm256_max_epi16(_mm256_max_epi16(a, b), _mm256_max_epi16(c, d));
+        const __m256i same = _mm256_or_si256(_mm256_cmpeq_epi16(low, high),
+                                             _mm256_cmpeq_epi16(low, _mm256_set1_epi16(-1)));
+        // Two bits for each cell: the low one of each pair.
+        for (unsigned across = ~static_cast<unsigned>(_mm256_movemask_epi8(same)) & 0x55555555u;
+             across != 0; across &= across - 1) {
+            columns[found++] = static_cast<int>(start) + __builtin_ctz(across) / 2;
+        }
+    }
+    return found;
+}
+
 }  // namespace complexplot

@@ -1,10 +1,7 @@
 #include "level_curves.h"
 
-#include <emmintrin.h>
-
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -508,36 +505,6 @@ EdgeNeighbours neighboursOf(const MapGeometry& geometry, std::span<const Complex
              {at(row - 1, column), at(row + 2, column)}}};
 }
 
-// Which of `count` cells (at most eight) from `start`, between the band
-// rows `top` and `bottom`, have corners in more than one band, none without
-// a value: bit k for cell start + k. Eight cells at a time (SSE2, which
-// every x86-64 processor has): nearly every cell has one band.
-unsigned cellsAcrossBands(const std::int16_t* top, const std::int16_t* bottom, int start,
-                          int count) {
-    if (count < 8) {
-        unsigned across = 0;
-        for (int k = 0; k < count; ++k) {
-            const int c = start + k;
-            const auto [low, high] = std::minmax({top[c], top[c + 1], bottom[c], bottom[c + 1]});
-            across |= unsigned(low != kNoValue && low != high) << k;
-        }
-        return across;
-    }
-    const auto load = [](const std::int16_t* at) {
-        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-    };
-    const __m128i a = load(top + start);
-    const __m128i b = load(top + start + 1);
-    const __m128i c = load(bottom + start);
-    const __m128i d = load(bottom + start + 1);
-    const __m128i low = _mm_min_epi16(_mm_min_epi16(a, b), _mm_min_epi16(c, d));
-    const __m128i high = _mm_max_epi16(_mm_max_epi16(a, b), _mm_max_epi16(c, d));
-    const __m128i same =
-        _mm_or_si128(_mm_cmpeq_epi16(low, high), _mm_cmpeq_epi16(low, _mm_set1_epi16(kNoValue)));
-    // Each cell's 0 or -1 narrowed to a byte, and a bit of each byte.
-    return ~static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(same, same))) & 0xffu;
-}
-
 // The crossings of every level in the cells between rows `row` and row + 1,
 // and the cells they cross. `ascending` holds the levels in ascending
 // order, as `sides` does; `bands` the band of every point of both rows.
@@ -556,18 +523,16 @@ void crossingsInRow(const MapGeometry& geometry, std::span<const ComplexValue> v
     const bool bandsShowWraps =
         !wraps || std::any_of(ascending.begin(), ascending.end(),
                               [](double level) { return std::fabs(level) <= kPi / 2; });
-    look.clear();
-    for (int column = 0; !bandsShowWraps && column + 1 < width; ++column) {
-        look.push_back(column);
-    }
-    for (int start = 0; bandsShowWraps && start + 1 < width; start += 8) {
-        for (unsigned across =
-                 cellsAcrossBands(bands, bands + width, start, std::min(8, width - 1 - start));
-             across != 0; across &= across - 1) {
-            look.push_back(start + std::countr_zero(across));
+    look.resize(static_cast<std::size_t>(width));
+    std::size_t looked = static_cast<std::size_t>(width - 1);
+    if (bandsShowWraps) {
+        looked = cellsAcrossBands(bands, bands + width, looked, look.data());
+    } else {
+        for (int column = 0; column + 1 < width; ++column) {
+            look[static_cast<std::size_t>(column)] = column;
         }
     }
-    for (const int column : look) {
+    for (const int column : std::span(look).first(looked)) {
         const std::array<int, 4> corners = {bands[column], bands[column + 1],
                                             bands[width + column + 1], bands[width + column]};
         const auto [low, high] = std::minmax({corners[0], corners[1], corners[2], corners[3]});

@@ -313,6 +313,36 @@ TEST_P(LevelBandsOnEachSet, LeaveSetsOfManyLevelsToTheSearch) {
     EXPECT_EQ(band, 99);
 }
 
+// Rows of bands of every pattern of a cell's corners (a band apart, the
+// same, one without a value), in rows of lengths around the vectors'.
+TEST_P(LevelBandsOnEachSet, FindTheCellsAcrossBands) {
+    std::uint32_t random = 12345;
+    const auto next = [&] {
+        random = random * 1664525u + 1013904223u;
+        return random >> 16;
+    };
+    for (const std::size_t cells : {0u, 1u, 15u, 16u, 17u, 33u, 100u}) {
+        SCOPED_TRACE(cells);
+        std::vector<std::int16_t> top(cells + 1), bottom(cells + 1);
+        for (std::size_t k = 0; k <= cells; ++k) {
+            // Mostly the same band, as in a map.
+            top[k] = static_cast<std::int16_t>(next() % 8 == 0 ? next() % 4 - 1 : 2);
+            bottom[k] = static_cast<std::int16_t>(next() % 8 == 0 ? next() % 4 - 1 : 2);
+        }
+        std::vector<int> expected;
+        for (std::size_t c = 0; c < cells; ++c) {
+            const auto [low, high] = std::minmax({top[c], top[c + 1], bottom[c], bottom[c + 1]});
+            if (low != -1 && low != high) {
+                expected.push_back(static_cast<int>(c));
+            }
+        }
+        std::vector<int> columns(cells);
+        columns.resize(
+            cellsAcrossBands(GetParam(), top.data(), bottom.data(), cells, columns.data()));
+        EXPECT_EQ(columns, expected);
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(InstructionSets, LevelBandsOnEachSet,
                          testing::Values(InstructionSet::scalar, InstructionSet::avx2,
                                          InstructionSet::avx512),
