@@ -254,12 +254,20 @@ private:
     int rightColumn_ = -2;
 };
 
+// A segment as a block finds it: its level's place among the set's levels
+// in ascending order, with the segment.
+struct FoundSegment {
+    int level = 0;
+    CurveSegment segment;
+};
+
 // What a worker keeps from block to block and from call to call: the
-// bands, crossings and cells of a block, and the checks' points and values.
-// Made afresh by each call's new threads, they cost the curves of a map of
-// 1024 x 1024 5-15 % of their time (measured), most of it the system's
-// clearing of their pages.
+// segments its blocks found, the bands, crossings and cells of a block, and
+// the checks' points and values. Made afresh by each call's new threads,
+// they cost the curves of a map of 1024 x 1024 5-15 % of their time
+// (measured), most of it the system's clearing of their pages.
 struct WorkerScratch {
+    std::vector<FoundSegment> found;  // every block's segments of one call
     std::vector<std::int16_t> bands;
     std::vector<Crossing> crossings;
     std::vector<CrossedCell> cells;
@@ -285,11 +293,17 @@ public:
         return scratch;
     }
     void give(std::unique_ptr<WorkerScratch> scratch) {
+        // The segments of a very large map are not kept for the next call.
+        scratch->found.clear();
+        if (scratch->found.capacity() > kMostKeptSegments) {
+            scratch->found.shrink_to_fit();
+        }
         const std::lock_guard<std::mutex> lock(mutex_);
         kept_.push_back(std::move(scratch));
     }
 
 private:
+    static constexpr std::size_t kMostKeptSegments = 1 << 16;  // 2.5 MB
     std::mutex mutex_;
     std::vector<std::unique_ptr<WorkerScratch>> kept_;
 };
@@ -580,8 +594,7 @@ void crossingsInRow(const MapGeometry& geometry, std::span<const ComplexValue> v
 // The segments of the crossed cells, from those of their crossings that
 // passed the check, each to its level's list.
 void segmentsOfCells(const std::vector<Crossing>& crossings, const std::vector<CrossedCell>& cells,
-                     std::vector<std::vector<CurveSegment>>& segments,
-                     std::vector<std::array<int, 2>>& pairs) {
+                     std::vector<FoundSegment>& found, std::vector<std::array<int, 2>>& pairs) {
     for (const CrossedCell& cell : cells) {
         std::array<int, 4> drawn = cell.edges;
         for (int& index : drawn) {
@@ -598,8 +611,7 @@ void segmentsOfCells(const std::vector<Crossing>& crossings, const std::vector<C
             };
             const auto from = place(crossings[static_cast<std::size_t>(a)]);
             const auto to = place(crossings[static_cast<std::size_t>(b)]);
-            segments[static_cast<std::size_t>(cell.level)].push_back(
-                {from[0], from[1], to[0], to[1]});
+            found.push_back({cell.level, {from[0], from[1], to[0], to[1]}});
         }
     }
 }
@@ -742,12 +754,22 @@ void bandsOfRowFor(const SortedSet& set, std::span<const ComplexValue> line,
 // are checked together. 32 measured 5-10 % faster than 8 or 16.
 constexpr int kBlockRows = 32;
 
-// The segments of one block of cell rows, for each set, each level's in
-// its own list.
+// Where a block's segments of one set are: which worker's list, and where
+// in it.
+struct FoundPart {
+    std::size_t worker = 0;
+    std::size_t begin = 0;
+    std::size_t end = 0;
+};
+
+// The segments of one block of cell rows, for each set, added to the
+// worker's list: one list for the whole call, kept from call to call, where
+// a list for each level and block, grown from nothing, cost a fifth of the
+// curves' time (measured).
 void curvesOfBlock(const CompiledExpression& function, const MapGeometry& geometry,
                    std::span<const ComplexValue> values, const std::vector<SortedSet>& sets,
-                   int block, WorkerScratch& scratch,
-                   std::vector<std::vector<std::vector<CurveSegment>>>& segments) {
+                   int block, std::size_t worker, WorkerScratch& scratch,
+                   std::span<FoundPart> parts) {
     const auto width = static_cast<std::size_t>(geometry.width);
     const int first = block * kBlockRows;
     const int last = std::min(first + kBlockRows, geometry.height - 1);  // cell rows
@@ -775,10 +797,11 @@ void curvesOfBlock(const CompiledExpression& function, const MapGeometry& geomet
                            bands.data() + (row - first) * width, row, shared, crossings, cells,
                            scratch.look);
         }
-        segments[index].assign(set.order.size(), {});
+        parts[index] = {worker, scratch.found.size(), scratch.found.size()};
         if (!crossings.empty()) {
             checkCrossings(function, geometry, set.sides, crossings, scratch);
-            segmentsOfCells(crossings, cells, segments[index], scratch.pairs);
+            segmentsOfCells(crossings, cells, scratch.found, scratch.pairs);
+            parts[index].end = scratch.found.size();
         }
     }
 }
@@ -793,43 +816,53 @@ std::vector<std::vector<LevelCurve>> levelCurvesOfSets(const CompiledExpression&
     std::vector<SortedSet> sorted(sets.begin(), sets.end());
     const int rows = std::max(0, geometry.height - 1);
     const int blocks = (rows + kBlockRows - 1) / kBlockRows;
-    // Each block's segments, by set and by level in ascending order.
-    std::vector<std::vector<std::vector<std::vector<CurveSegment>>>> perBlock(
-        static_cast<std::size_t>(blocks),
-        std::vector<std::vector<std::vector<CurveSegment>>>(sets.size()));
+    // Block by block, set by set.
+    std::vector<FoundPart> parts(static_cast<std::size_t>(blocks) * sets.size());
     static ScratchPool pool;
     std::vector<std::unique_ptr<WorkerScratch>> scratch;
     for (int worker = 0; worker < std::max(threads, 1); ++worker) {
         scratch.push_back(pool.take());
     }
     forEachRow(blocks, threads, [&](int block, int worker) {
-        curvesOfBlock(function, geometry, values, sorted, block,
-                      *scratch[static_cast<std::size_t>(worker)],
-                      perBlock[static_cast<std::size_t>(block)]);
+        const auto at = static_cast<std::size_t>(worker);
+        curvesOfBlock(
+            function, geometry, values, sorted, block, at, *scratch[at],
+            std::span(parts).subspan(static_cast<std::size_t>(block) * sets.size(), sets.size()));
     });
-    for (auto& kept : scratch) {
-        pool.give(std::move(kept));
-    }
     std::vector<std::vector<LevelCurve>> result;
     for (std::size_t index = 0; index < sets.size(); ++index) {
         const LevelSet& set = sets[index];
         const SortedSet& order = sorted[index];
+        // Each level's curve, by its place in ascending order, made at its
+        // full size before the blocks' segments are copied in, in order.
         std::vector<LevelCurve> curves(set.levels.size());
+        std::vector<LevelCurve*> ascending(order.order.size());
         for (std::size_t place = 0; place < order.order.size(); ++place) {
-            LevelCurve& curve = curves[order.order[place]];
-            curve.quantity = set.quantity;
-            curve.level = set.levels[order.order[place]];
-            std::size_t total = 0;
-            for (const auto& block : perBlock) {
-                total += block[index][place].size();
+            ascending[place] = &curves[order.order[place]];
+            ascending[place]->quantity = set.quantity;
+            ascending[place]->level = set.levels[order.order[place]];
+        }
+        std::vector<std::size_t> counts(ascending.size());
+        for (int block = 0; block < blocks; ++block) {
+            const FoundPart& part = parts[static_cast<std::size_t>(block) * sets.size() + index];
+            for (std::size_t k = part.begin; k < part.end; ++k) {
+                ++counts[static_cast<std::size_t>(scratch[part.worker]->found[k].level)];
             }
-            curve.segments.reserve(total);
-            for (const auto& block : perBlock) {
-                const auto& found = block[index][place];
-                curve.segments.insert(curve.segments.end(), found.begin(), found.end());
+        }
+        for (std::size_t place = 0; place < ascending.size(); ++place) {
+            ascending[place]->segments.reserve(counts[place]);
+        }
+        for (int block = 0; block < blocks; ++block) {
+            const FoundPart& part = parts[static_cast<std::size_t>(block) * sets.size() + index];
+            for (std::size_t k = part.begin; k < part.end; ++k) {
+                const FoundSegment& found = scratch[part.worker]->found[k];
+                ascending[static_cast<std::size_t>(found.level)]->segments.push_back(found.segment);
             }
         }
         result.push_back(std::move(curves));
+    }
+    for (auto& kept : scratch) {
+        pool.give(std::move(kept));
     }
     return result;
 }
