@@ -68,7 +68,6 @@ struct Crossing {
     double after = std::numeric_limits<double>::quiet_NaN();
     int lastMoved = -1;  // the end the last step moved: 0 low, 1 high
     int level = 0;       // which of the row's levels
-    bool done = false;
     bool accepted = false;
 };
 
@@ -324,31 +323,29 @@ void checkCrossings(const CompiledExpression& function, const MapGeometry& geome
                                        crossing.after, crossing.s);
         }
     }
-    for (int step = 0; step < kSteps; ++step) {
-        active.clear();
+    // The crossings not yet done, kept in order as each step drops those
+    // it ends.
+    active.resize(crossings.size());
+    for (std::size_t k = 0; k < active.size(); ++k) {
+        active[k] = k;
+    }
+    for (int step = 0; step < kSteps && !active.empty(); ++step) {
         points.clear();
-        for (std::size_t k = 0; k < crossings.size(); ++k) {
-            if (!crossings[k].done) {
-                active.push_back(k);
-                points.push_back(pointOf(geometry, crossings[k]));
-            }
-        }
-        if (active.empty()) {
-            return;
+        for (const std::size_t k : active) {
+            points.push_back(pointOf(geometry, crossings[k]));
         }
         values.resize(points.size());
         function.evaluate(points.data(), values.data(), points.size(), scratch.evaluation);
+        std::size_t kept = 0;
         for (std::size_t n = 0; n < active.size(); ++n) {
             Crossing& crossing = crossings[active[n]];
             const Side& side = sides[static_cast<std::size_t>(crossing.level)];
             const ComplexValue f = values[n];
             const double value = side.of(f);
             if (!hasValue(f) || !std::isfinite(value)) {
-                crossing.done = true;
                 continue;
             }
             if (std::fabs(value) <= crossing.tolerance) {
-                crossing.done = true;
                 crossing.accepted = side.onRay(f);
                 continue;
             }
@@ -367,8 +364,9 @@ void checkCrossings(const CompiledExpression& function, const MapGeometry& geome
             }
             crossing.s = crossing.low + crossing.lowValue * (crossing.high - crossing.low) /
                                             (crossing.lowValue - crossing.highValue);
-            crossing.done = step == kSteps - 1;
+            active[kept++] = active[n];
         }
+        active.resize(kept);
     }
 }
 
