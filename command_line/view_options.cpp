@@ -33,10 +33,13 @@ double realNumber(const std::string& option, const std::string& text, const std:
     try {
         const ParsedExpression parsed = parseExpression(part);
         const ExpressionGraph::Node& node = parsed.graph.node(parsed.root);
-        if (!parsed.graph.isConstant(parsed.root) || !node.real ||
-            !std::isfinite(node.value.real())) {
-            throw UsageError("bad " + option + " " + quoted(text) + ": " + quoted(part) +
-                             " is not a finite real number; give " + form);
+        const char* fault = !parsed.graph.isConstant(parsed.root) ? " depends on z"
+                            : node.value.imag() != 0              ? " is not a real number"
+                            : !std::isfinite(node.value.real())   ? " is not finite"
+                                                                  : nullptr;
+        if (fault != nullptr) {
+            throw UsageError("bad " + option + " " + quoted(text) + ": " + quoted(part) + fault +
+                             "; give " + form);
         }
         return node.value.real();
     } catch (const ExpressionError& error) {
