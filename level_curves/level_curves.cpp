@@ -187,10 +187,6 @@ struct CrossedCell {
     bool centreAbove = false;
 };
 
-// The points beyond the ends of each edge of a cell, on the edge's line:
-// before its first corner and after its last, or null outside the map.
-using EdgeNeighbours = std::array<std::array<const ComplexValue*, 2>, 4>;
-
 // The crossings already made on the edges a cell shares with the cells
 // before it: its top edge is the bottom edge of the cell above, its left
 // edge the right edge of the cell to its left. Each edge's crossing of a
@@ -370,13 +366,38 @@ void checkCrossings(const CompiledExpression& function, const MapGeometry& geome
     }
 }
 
+// The points beyond the ends of one edge of the cell between rows row,
+// row + 1 and columns column, column + 1 (edges in kEdgeCorners' order), on
+// the edge's line: before its first corner and after its last, or null
+// outside the map.
+std::array<const ComplexValue*, 2> beyondEdge(const MapGeometry& geometry,
+                                              std::span<const ComplexValue> values, int column,
+                                              int row, int edge) {
+    const auto at = [&](int r, int c) -> const ComplexValue* {
+        if (r < 0 || r >= geometry.height || c < 0 || c >= geometry.width) {
+            return nullptr;
+        }
+        return &values[static_cast<std::size_t>(r) * geometry.width + c];
+    };
+    switch (edge) {
+        case 0:
+            return {at(row, column - 1), at(row, column + 2)};
+        case 1:
+            return {at(row - 1, column + 1), at(row + 2, column + 1)};
+        case 2:
+            return {at(row + 1, column - 1), at(row + 1, column + 2)};
+        default:
+            return {at(row - 1, column), at(row + 2, column)};
+    }
+}
+
 // The crossings of one level in one cell, from the sides of its corners
 // (the quantity less the level, each with a value) and the values there;
 // those on the edges it shares with cells before it are theirs.
-void crossCell(int column, int row, int level, const std::array<double, 4>& sides,
-               const std::array<ComplexValue, 4>& corners, const Side& side,
-               const EdgeNeighbours& beyond, SharedEdges& shared, std::vector<Crossing>& crossings,
-               std::vector<CrossedCell>& cells) {
+void crossCell(const MapGeometry& geometry, std::span<const ComplexValue> values, int column,
+               int row, int level, const std::array<double, 4>& sides,
+               const std::array<ComplexValue, 4>& corners, const Side& side, SharedEdges& shared,
+               std::vector<Crossing>& crossings, std::vector<CrossedCell>& cells) {
     CrossedCell cell;
     cell.level = level;
     int aboveCount = 0;
@@ -408,10 +429,11 @@ void crossCell(int column, int row, int level, const std::array<double, 4>& side
         crossing.lowValue = sides[from];
         crossing.highValue = sides[to];
         crossing.s = sides[from] / (sides[from] - sides[to]);
-        if (beyond[edge][0] != nullptr && beyond[edge][1] != nullptr &&
-            hasValue(*beyond[edge][0]) && hasValue(*beyond[edge][1])) {
-            const double before = side.of(*beyond[edge][0]);
-            const double after = side.of(*beyond[edge][1]);
+        const auto [beforeAt, afterAt] = beyondEdge(geometry, values, column, row, edge);
+        if (beforeAt != nullptr && afterAt != nullptr && hasValue(*beforeAt) &&
+            hasValue(*afterAt)) {
+            const double before = side.of(*beforeAt);
+            const double after = side.of(*afterAt);
             if (std::isfinite(before) && std::isfinite(after)) {
                 crossing.before = before;
                 crossing.after = after;
@@ -501,22 +523,6 @@ void bandsOfRow(std::span<const ComplexValue> row, std::span<const double> ascen
     }
 }
 
-// The points beyond each edge of the cell between rows row, row + 1 and
-// columns column, column + 1, edges in kEdgeCorners' order.
-EdgeNeighbours neighboursOf(const MapGeometry& geometry, std::span<const ComplexValue> values,
-                            int column, int row) {
-    const auto at = [&](int r, int c) -> const ComplexValue* {
-        if (r < 0 || r >= geometry.height || c < 0 || c >= geometry.width) {
-            return nullptr;
-        }
-        return &values[static_cast<std::size_t>(r) * geometry.width + c];
-    };
-    return {{{at(row, column - 1), at(row, column + 2)},
-             {at(row - 1, column + 1), at(row + 2, column + 1)},
-             {at(row + 1, column - 1), at(row + 1, column + 2)},
-             {at(row - 1, column), at(row + 2, column)}}};
-}
-
 // The crossings of every level in the cells between rows `row` and row + 1,
 // and the cells they cross. `ascending` holds the levels in ascending
 // order, as `sides` does; `bands` the band of every point of both rows.
@@ -576,7 +582,6 @@ void crossingsInRow(const MapGeometry& geometry, std::span<const ComplexValue> v
         }
         const int first = wrapped ? 0 : low;
         const int last = wrapped ? levels : high;
-        const EdgeNeighbours beyond = neighboursOf(geometry, values, column, row);
         shared.startCell(column);
         for (int level = first; level < last; ++level) {
             const Side& side = sides[static_cast<std::size_t>(level)];
@@ -584,7 +589,8 @@ void crossingsInRow(const MapGeometry& geometry, std::span<const ComplexValue> v
             for (int k = 0; k < 4; ++k) {
                 cornerSides[k] = side.of(f[k]);
             }
-            crossCell(column, row, level, cornerSides, f, side, beyond, shared, crossings, cells);
+            crossCell(geometry, values, column, row, level, cornerSides, f, side, shared, crossings,
+                      cells);
         }
     }
 }
