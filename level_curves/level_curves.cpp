@@ -596,7 +596,7 @@ void crossingsInRow(const MapGeometry& geometry, std::span<const ComplexValue> v
 }
 
 // The segments of the crossed cells, from those of their crossings that
-// passed the check, each to its level's list.
+// passed the check, added to `found` with their levels.
 void segmentsOfCells(const std::vector<Crossing>& crossings, const std::vector<CrossedCell>& cells,
                      std::vector<FoundSegment>& found, std::vector<std::array<int, 2>>& pairs) {
     for (const CrossedCell& cell : cells) {
